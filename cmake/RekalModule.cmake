@@ -1,0 +1,30 @@
+# A core module is one folder of src/core: every .cpp in it forms the static library rekal_<name>,
+# linked to the modules it names after DEPENDS. Its tests are tests/core/<name>/*.cpp, built into
+# test_<name>. Adding a file to a folder needs no change here.
+function(rekal_core_module name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_library(rekal_${name} STATIC ${sources})
+    target_include_directories(rekal_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    foreach(dep IN LISTS ARG_DEPENDS)
+        target_link_libraries(rekal_${name} PUBLIC rekal_${dep})
+    endforeach()
+    if(ARG_LIBS)
+        target_link_libraries(rekal_${name} PUBLIC ${ARG_LIBS})
+    endif()
+    set_property(GLOBAL APPEND PROPERTY REKAL_CORE_MODULES rekal_${name})
+endfunction()
+
+# One test program per folder of tests/core (or tests/win), linked to the named libraries.
+function(rekal_test_folder folder name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${name} ${sources})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE REKAL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

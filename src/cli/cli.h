@@ -1,0 +1,57 @@
+#pragma once
+// rekal-cli: the command-line front end on the same core as the Windows program.
+
+#include "core/base/notifier.h"
+#include "core/settings/settings.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rekal::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitNegative = 1; // the negative answer named by the command
+inline constexpr int kExitFailure = 2;  // bad usage, or a file that cannot be loaded, read or written
+
+// Messages the Windows program shows in a message box go to standard error, one block each.
+class TerminalNotifier : public Notifier {
+public:
+    void error(std::string_view text) override;
+    void warning(std::string_view text) override;
+    void info(std::string_view text) override;
+    bool ask(std::string_view text) override; // answered No: the terminal front end never waits
+};
+
+struct CliContext {
+    Settings settings;
+    std::string programDir; // CP932, ends with a path separator (or empty)
+    std::string vaguePath;  // CP932: --vague, else RKLVAGUE.DAT beside the executable
+    bool vagueGiven = false;
+    TerminalNotifier notifier;
+    std::FILE* out = stdout;
+    std::FILE* in = stdin;
+};
+
+// Writes a CP932 text to the terminal as UTF-8.
+void printText(CliContext& ctx, std::string_view cp932);
+// Writes a UTF-8 text as it is.
+void printUtf8(CliContext& ctx, std::string_view utf8);
+
+// Command-line texts are UTF-8; core paths and texts are CP932.
+std::string argToCp932(const std::string& utf8);
+
+int usageError(const char* message);
+
+using CommandFn = int (*)(CliContext& ctx, const std::vector<std::string>& args);
+struct Command {
+    const char* name;
+    CommandFn run;
+    const char* usage;
+};
+// The command table (commands.cpp).
+const std::vector<Command>& commandTable();
+
+} // namespace rekal::cli

@@ -1,0 +1,118 @@
+#include "cli/cli.h"
+
+#include "core/base/textcode.h"
+
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#include "win/base/wintext.h"
+#else
+#include <unistd.h>
+#endif
+
+namespace rekal::cli {
+
+namespace {
+
+void printBlock(const char* label, std::string_view text) {
+    std::string utf8 = cp932ToUtf8(text);
+    std::fprintf(stderr, "%s: %s\n", label, utf8.c_str());
+    std::fflush(stderr);
+}
+
+// The directory of the running executable, CP932, with a trailing separator.
+std::string findProgramDir() {
+#ifdef _WIN32
+    std::wstring path = win::moduleFilePath(nullptr);
+    std::string dir = win::toCp932(path);
+#else
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    std::string dir = n > 0 ? utf8ToCp932(std::string(buffer, static_cast<std::size_t>(n))) : std::string();
+#endif
+    std::size_t slash = dir.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+}
+
+void printUsage() {
+    std::fprintf(stderr, "usage: rekal-cli [--ini PATH] [--vague PATH] COMMAND ...\ncommands:\n");
+    for (const Command& c : commandTable()) std::fprintf(stderr, "  %s\n", c.usage);
+}
+
+} // namespace
+
+void TerminalNotifier::error(std::string_view text) { printBlock("error", text); }
+void TerminalNotifier::warning(std::string_view text) { printBlock("warning", text); }
+void TerminalNotifier::info(std::string_view text) { printBlock("info", text); }
+bool TerminalNotifier::ask(std::string_view text) {
+    printBlock("info", text);
+    return false;
+}
+
+void printText(CliContext& ctx, std::string_view cp932) { printUtf8(ctx, cp932ToUtf8(cp932)); }
+void printUtf8(CliContext& ctx, std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), ctx.out); }
+
+std::string argToCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
+
+int usageError(const char* message) {
+    std::fprintf(stderr, "rekal-cli: %s\n", message);
+    return kExitFailure;
+}
+
+int runCli(std::vector<std::string> args) {
+    CliContext ctx;
+    ctx.programDir = findProgramDir();
+    std::string iniPath;
+    bool iniGiven = false;
+    std::size_t i = 0;
+    std::vector<std::string> rest;
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--ini" || args[i] == "--vague") {
+            if (i + 1 >= args.size()) return usageError("missing path after option");
+            if (args[i] == "--ini") {
+                iniPath = argToCp932(args[i + 1]);
+                iniGiven = true;
+            } else {
+                ctx.vaguePath = argToCp932(args[i + 1]);
+                ctx.vagueGiven = true;
+            }
+            ++i;
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    if (rest.empty()) {
+        printUsage();
+        return kExitFailure;
+    }
+    SettingsInputs inputs;
+    inputs.programDir = ctx.programDir;
+    ctx.settings = defaultSettings(inputs);
+    if (!iniGiven) iniPath = ctx.programDir + "REKALWIN.INI";
+    loadSettings(ctx.settings, iniPath);
+    if (!ctx.vagueGiven) ctx.vaguePath = ctx.programDir + "RKLVAGUE.DAT";
+
+    const std::string name = rest.front();
+    rest.erase(rest.begin());
+    for (const Command& c : commandTable()) {
+        if (name == c.name) return c.run(ctx, rest);
+    }
+    printUsage();
+    return kExitFailure;
+}
+
+} // namespace rekal::cli
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(rekal::win::toUtf8(argv[i]));
+    return rekal::cli::runCli(std::move(args));
+}
+#else
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return rekal::cli::runCli(std::move(args));
+}
+#endif

@@ -1,0 +1,123 @@
+#include "core/base/fileio.h"
+
+#include "core/base/sjis.h"
+#include "core/base/textcode.h"
+
+#include <cerrno>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace rekal {
+
+namespace {
+
+int g_failReplace = 0;
+
+bool flushToDisk(std::FILE* f) {
+    if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+    return _commit(_fileno(f)) == 0;
+#else
+    return fsync(fileno(f)) == 0;
+#endif
+}
+
+} // namespace
+
+#ifndef _WIN32
+std::filesystem::path nativePath(std::string_view cp932) { return std::filesystem::path(cp932ToUtf8(cp932)); }
+#endif
+
+FilePtr openFile(const std::filesystem::path& path, const char* mode) {
+#ifdef _WIN32
+    std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
+    return FilePtr(_wfopen(path.c_str(), wmode.c_str()));
+#else
+    return FilePtr(std::fopen(path.c_str(), mode));
+#endif
+}
+
+FileBytes readFileBytes(const std::filesystem::path& path) {
+    FileBytes result;
+    FilePtr f = openFile(path, "rb");
+    if (!f) {
+        result.status = ReadStatus::NotFound;
+        return result;
+    }
+    result.status = ReadStatus::ReadFailed;
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return result;
+#ifdef _WIN32
+    long long size = _ftelli64(f.get());
+#else
+    long long size = ftello(f.get());
+#endif
+    if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return result;
+    if (static_cast<unsigned long long>(size) > result.bytes.max_size()) return result;
+    result.bytes.resize(static_cast<std::size_t>(size));
+    if (size > 0 && std::fread(result.bytes.data(), 1, result.bytes.size(), f.get()) != result.bytes.size()) {
+        result.bytes.clear();
+        return result;
+    }
+    result.status = ReadStatus::Ok;
+    return result;
+}
+
+void normaliseLineEnds(std::string& text) {
+    std::size_t end = text.find('\0');
+    if (end != std::string::npos) text.resize(end);
+    std::size_t out = 0;
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        if (isDoubleByteAt(text, i)) {
+            text[out++] = text[i];
+            text[out++] = text[i + 1];
+            i += 2;
+        } else if (text[i] == '\r') {
+            text[out++] = '\x01';
+            i += (i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
+        } else if (text[i] == '\n') {
+            text[out++] = '\x01';
+            ++i;
+        } else {
+            text[out++] = text[i++];
+        }
+    }
+    text.resize(out);
+    if (text.empty() || text.back() != '\x01') text.push_back('\x01');
+}
+
+bool replaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
+    std::filesystem::path temp = target;
+    temp += L".tmp~";
+    bool injected = false;
+    if (g_failReplace > 0 && --g_failReplace == 0) injected = true;
+    {
+        FilePtr f = openFile(temp, "wb");
+        if (!f) return false;
+        std::size_t toWrite = injected ? bytes.size() / 2 : bytes.size();
+        bool ok = std::fwrite(bytes.data(), 1, toWrite, f.get()) == toWrite && !injected;
+        ok = ok && flushToDisk(f.get());
+        if (std::fclose(f.release()) != 0) ok = false;
+        if (!ok) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+void failNextReplaceForTesting(int nth) { g_failReplace = nth < 0 ? 0 : nth; }
+
+} // namespace rekal

@@ -1,0 +1,52 @@
+#pragma once
+// Files of the program: whole-file reads, line-end normalisation shared by every text reader, and
+// the one crash-safe way of rewriting a file. Paths are CP932 texts, as the user and the settings
+// give them; nativePath turns them into the platform's path.
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rekal {
+
+// CP932 path text to a platform path: UTF-8 on POSIX, UTF-16 through code page 932 on Windows
+// (implemented by the Windows platform layer, src/win/base).
+std::filesystem::path nativePath(std::string_view cp932);
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens with a C stdio mode ("rb", "wb", "ab").
+FilePtr openFile(const std::filesystem::path& path, const char* mode);
+
+enum class ReadStatus { Ok, NotFound, ReadFailed };
+
+struct FileBytes {
+    ReadStatus status = ReadStatus::NotFound;
+    std::string bytes; // the whole file, as read
+};
+
+// One read of the whole file into one buffer.
+FileBytes readFileBytes(const std::filesystem::path& path);
+
+// Cuts the text at its first zero byte, then turns every CR LF, lone CR and lone LF into one 0x01
+// byte, keeping double-byte characters together, and ends the text with 0x01 when it does not.
+void normaliseLineEnds(std::string& text);
+
+// Writes bytes to a temporary file in the target's folder, flushes it to the disk and only then
+// puts it in place of the target. A failure at any step leaves the old file as it was and returns
+// false.
+bool replaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+
+// Test hook: when set, the n-th following write through replaceFileContents fails after the
+// temporary file was partly written (1 = the next one). 0 switches it off.
+void failNextReplaceForTesting(int nth);
+
+} // namespace rekal
