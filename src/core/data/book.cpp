@@ -1,0 +1,354 @@
+#include "core/data/book.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory_resource>
+#include <new>
+
+namespace rekal {
+
+namespace {
+
+constexpr int kKindSlots = 14;
+
+// Index slot of a card kind: 1..8 -> 0..7, 17..22 -> 8..13; -1 for no such kind.
+int kindSlot(CardKind kind) {
+    int k = static_cast<int>(kind);
+    if (k >= 1 && k <= 8) return k - 1;
+    if (k >= 17 && k <= 22) return k - 17 + 8;
+    return -1;
+}
+
+// Counts what the arena takes from the heap; with a limit it refuses to take more (test hook).
+class CountingResource : public std::pmr::memory_resource {
+public:
+    std::size_t used = 0;
+    std::size_t limit = 0;
+
+private:
+    void* do_allocate(std::size_t bytes, std::size_t align) override {
+        if (limit != 0 && used + bytes > limit) throw std::bad_alloc();
+        void* p = std::pmr::new_delete_resource()->allocate(bytes, align);
+        used += bytes;
+        return p;
+    }
+    void do_deallocate(void* p, std::size_t bytes, std::size_t align) override {
+        std::pmr::new_delete_resource()->deallocate(p, bytes, align);
+        used -= bytes;
+    }
+    bool do_is_equal(const memory_resource& other) const noexcept override { return this == &other; }
+};
+
+// The position a card would take among the cards of one kind: the number of them at or before it.
+std::size_t countAtOrBefore(const std::vector<Card*>& cards, std::uint32_t position) {
+    auto it = std::upper_bound(cards.begin(), cards.end(), position,
+                               [](std::uint32_t pos, const Card* c) { return pos < c->position; });
+    return static_cast<std::size_t>(it - cards.begin());
+}
+
+template <class T> const T* castIf(const Card* card, bool matches) {
+    return card && matches ? static_cast<const T*>(card) : nullptr;
+}
+
+} // namespace
+
+// Everything of one load: the file text (decoded in place, holding most card texts) and the
+// monotonic arena of the cards and the texts that do not fit in place.
+struct BookArena {
+    BookArena(std::string fileText, std::size_t initialSize)
+        : text(std::move(fileText)), resource(initialSize, &upstream) {}
+
+    std::string text;
+    CountingResource upstream;
+    std::pmr::monotonic_buffer_resource resource;
+};
+
+int listItemCount(StoredText list) {
+    if (list.empty()) return 0;
+    std::string_view v = list.view();
+    return 1 + static_cast<int>(std::count(v.begin(), v.end(), kListSeparator));
+}
+
+std::optional<std::string> listItemAt(StoredText list, int i) {
+    if (!list.present() || i < 0) return std::nullopt;
+    std::string_view v = list.view();
+    std::size_t start = 0;
+    for (int skipped = 0; skipped < i; ++skipped) {
+        std::size_t sep = v.find(kListSeparator, start);
+        if (sep == std::string_view::npos) return std::nullopt;
+        start = sep + 1;
+    }
+    std::size_t end = v.find(kListSeparator, start);
+    return std::string(v.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+}
+
+const TitleCard* asTitle(const Card* card) { return castIf<TitleCard>(card, card && card->kind == CardKind::Title); }
+const QuestionCard* asQuestion(const Card* card) {
+    return castIf<QuestionCard>(card, card && card->kind == CardKind::Question);
+}
+const GroupNamesCard* asGroupNames(const Card* card) {
+    return castIf<GroupNamesCard>(card, card && card->kind == CardKind::GroupNames);
+}
+const MessageCard* asMessage(const Card* card) {
+    return castIf<MessageCard>(card, card && card->kind == CardKind::Message);
+}
+const ValueCard* asValue(const Card* card) { return castIf<ValueCard>(card, card && isValueCardKind(card->kind)); }
+const FontCard* asFont(const Card* card) { return castIf<FontCard>(card, card && isFontCardKind(card->kind)); }
+
+FontSpec applyFontCard(const FontSpec& base, const FontCard* card) {
+    FontSpec spec = base;
+    if (!card) return spec;
+    if (card->size != 0) spec.size = card->size;
+    if (card->charSet != -1) spec.charSet = card->charSet;
+    if (!card->face.empty()) spec.face = std::string(card->face.view());
+    return spec;
+}
+
+std::string_view defaultGroupName(int g) {
+    static constexpr std::string_view names[10] = {"全般", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    return g >= 0 && g <= 9 ? names[g] : std::string_view();
+}
+
+QuestionBook::QuestionBook() = default;
+QuestionBook::~QuestionBook() = default;
+
+bool QuestionBook::isLoaded() const { return arena_ != nullptr; }
+
+bool QuestionBook::groupEnabled(int g) const {
+    if (g == 0) return true;
+    return g >= 1 && g <= 9 && groupFilter_[static_cast<std::size_t>(g - 1)];
+}
+
+void QuestionBook::setGroupEnabled(int g, bool on) {
+    if (g >= 1 && g <= 9) groupFilter_[static_cast<std::size_t>(g - 1)] = on;
+}
+
+void QuestionBook::setExamRange(int first, int last) {
+    rangeFirst_ = first;
+    rangeLast_ = last;
+}
+
+const Card* QuestionBook::firstCard() const { return first_; }
+const Card* QuestionBook::lastCard() const { return last_; }
+int QuestionBook::cardCount() const { return static_cast<int>(cardCount_); }
+
+int QuestionBook::questionCount() const { return static_cast<int>(byKind_[kindSlot(CardKind::Question)].size()); }
+int QuestionBook::titleCount() const { return static_cast<int>(byKind_[kindSlot(CardKind::Title)].size()); }
+
+const QuestionCard* QuestionBook::questionAt(int n) const {
+    const auto& v = byKind_[kindSlot(CardKind::Question)];
+    if (n < 0 || static_cast<std::size_t>(n) >= v.size()) return nullptr;
+    return static_cast<const QuestionCard*>(v[static_cast<std::size_t>(n)]);
+}
+
+const TitleCard* QuestionBook::titleAt(int n) const {
+    const auto& v = byKind_[kindSlot(CardKind::Title)];
+    if (n < 0 || static_cast<std::size_t>(n) >= v.size()) return nullptr;
+    return static_cast<const TitleCard*>(v[static_cast<std::size_t>(n)]);
+}
+
+const QuestionCard* QuestionBook::nextQuestion(const Card* card) const {
+    if (!card) return nullptr;
+    const auto& v = byKind_[kindSlot(CardKind::Question)];
+    std::size_t next = card->kind == CardKind::Question ? static_cast<std::size_t>(card->kindIndex) + 1
+                                                         : countAtOrBefore(v, card->position);
+    return next < v.size() ? static_cast<const QuestionCard*>(v[next]) : nullptr;
+}
+
+const Card* QuestionBook::lastOfKindAtOrBefore(const Card* card, CardKind kind) const {
+    int slot = kindSlot(kind);
+    if (!card || slot < 0) return nullptr;
+    if (card->kind == kind) return card;
+    const auto& v = byKind_[static_cast<std::size_t>(slot)];
+    std::size_t n = countAtOrBefore(v, card->position);
+    return n == 0 ? nullptr : v[n - 1];
+}
+
+const TitleCard* QuestionBook::enclosingTitle(const Card* card) const {
+    return static_cast<const TitleCard*>(lastOfKindAtOrBefore(card, CardKind::Title));
+}
+
+int QuestionBook::indexOfKind(const Card* card, CardKind kind) const {
+    int slot = kindSlot(kind);
+    if (!card || slot < 0) return -1;
+    if (card->kind == kind) return card->kindIndex;
+    return static_cast<int>(countAtOrBefore(byKind_[static_cast<std::size_t>(slot)], card->position)) - 1;
+}
+
+int QuestionBook::countInRange(int first, int last) const {
+    const auto& v = byKind_[kindSlot(CardKind::Question)];
+    if (first < 0) first = 0;
+    if (last >= static_cast<int>(v.size())) last = static_cast<int>(v.size()) - 1;
+    int count = 0;
+    for (int i = first; i <= last; ++i) {
+        if (groupEnabled(static_cast<const QuestionCard*>(v[static_cast<std::size_t>(i)])->group)) ++count;
+    }
+    return count;
+}
+
+std::optional<std::string> QuestionBook::groupName(int g) const {
+    if (g < 0 || g > 9) return std::nullopt;
+    const StoredText& named = groupNames_[static_cast<std::size_t>(g)];
+    return std::string(named.empty() ? defaultGroupName(g) : named.view());
+}
+
+int QuestionBook::hintCount(const QuestionCard* q) const { return q ? listItemCount(q->hints) : 0; }
+std::optional<std::string> QuestionBook::hintAt(const QuestionCard* q, int i) const {
+    return q ? listItemAt(q->hints, i) : std::nullopt;
+}
+int QuestionBook::answerCount(const QuestionCard* q) const { return q ? listItemCount(q->answers) : 0; }
+std::optional<std::string> QuestionBook::answerAt(const QuestionCard* q, int i) const {
+    return q ? listItemAt(q->answers, i) : std::nullopt;
+}
+int QuestionBook::wrongChoiceCount(const QuestionCard* q) const { return q ? listItemCount(q->wrongChoices) : 0; }
+std::optional<std::string> QuestionBook::wrongChoiceAt(const QuestionCard* q, int i) const {
+    return q ? listItemAt(q->wrongChoices, i) : std::nullopt;
+}
+std::optional<std::string> QuestionBook::displayAnswer(const QuestionCard* q) const {
+    return q ? listItemAt(q->answers, q->displayIndex) : std::nullopt;
+}
+
+int QuestionBook::valueInEffect(const Card* card, CardKind kind) const {
+    if (!isValueCardKind(kind)) return -1;
+    const Card* found = lastOfKindAtOrBefore(card, kind);
+    return found ? static_cast<const ValueCard*>(found)->value : -1;
+}
+
+const FontCard* QuestionBook::fontInEffect(const Card* card, FontClass textClass) const {
+    if (textClass < TitleFont || textClass >= kStoredFontCount) return nullptr;
+    return static_cast<const FontCard*>(lastOfKindAtOrBefore(card, fontCardKind(textClass)));
+}
+
+CompareOptions QuestionBook::compareOptionsFor(const QuestionCard* q) const {
+    const TitleCard* title = enclosingTitle(q);
+    return title ? title->compareOptions : kAllCompareOptions;
+}
+
+QuestionCard* QuestionBook::ownQuestion(const QuestionCard* q) {
+    if (!q || q->kind != CardKind::Question) return nullptr;
+    auto& v = byKind_[kindSlot(CardKind::Question)];
+    if (q->kindIndex < 0 || static_cast<std::size_t>(q->kindIndex) >= v.size()) return nullptr;
+    Card* own = v[static_cast<std::size_t>(q->kindIndex)];
+    return own == q ? static_cast<QuestionCard*>(own) : nullptr;
+}
+
+bool QuestionBook::setHistory(const QuestionCard* q, AnswerHistory h) {
+    QuestionCard* own = ownQuestion(q);
+    if (!own || h < 0 || h > kMaxHistory) return false;
+    own->history = static_cast<std::uint8_t>(h);
+    return true;
+}
+
+void QuestionBook::recordResult(const QuestionCard* q, Verdict verdict) {
+    if (verdict != Verdict::Right && verdict != Verdict::Wrong) return;
+    QuestionCard* own = ownQuestion(q);
+    if (!own) return;
+    own->history = static_cast<std::uint8_t>(historyAfter(own->history, verdict));
+    dirty_ = true;
+}
+
+void QuestionBook::clearHistories() {
+    if (!isLoaded()) return;
+    for (Card* c : byKind_[kindSlot(CardKind::Question)]) static_cast<QuestionCard*>(c)->history = 0;
+    dirty_ = true;
+}
+
+void QuestionBook::discard() {
+    for (auto& v : byKind_) std::vector<Card*>().swap(v);
+    first_ = last_ = nullptr;
+    cardCount_ = 0;
+    groupNames_ = {};
+    version_ = 0;
+    dirty_ = false;
+    rangeFirst_ = 0;
+    rangeLast_ = -1;
+    arena_.reset();
+}
+
+std::size_t QuestionBook::memoryUsed() const {
+    if (!arena_) return 0;
+    std::size_t bytes = arena_->upstream.used + arena_->text.capacity();
+    for (const auto& v : byKind_) bytes += v.capacity() * sizeof(Card*);
+    return bytes;
+}
+
+BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText) : book_(book) {
+    book.discard();
+    // Most lines are question cards; sizing the first block from the line count keeps the arena in
+    // one or two blocks.
+    std::size_t lines = static_cast<std::size_t>(std::count(fileText.begin(), fileText.end(), '\x01'));
+    std::size_t initial = lines * sizeof(QuestionCard) + fileText.size() / 8 + 1024;
+    book.arena_ = std::make_unique<BookArena>(std::move(fileText), initial);
+    book.version_ = version;
+}
+
+char* BookBuilder::text() const { return book_.arena_->text.data(); }
+std::size_t BookBuilder::textSize() const { return book_.arena_->text.size(); }
+
+void* BookBuilder::allocate(std::size_t size, std::size_t align) {
+    try {
+        return book_.arena_->resource.allocate(size, align);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+const char* BookBuilder::copyText(std::string_view bytes) {
+    char* p = static_cast<char*>(allocate(bytes.size() + 1, 1));
+    if (!p) return nullptr;
+    if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
+    p[bytes.size()] = '\0';
+    return p;
+}
+
+void BookBuilder::append(Card* card) {
+    QuestionBook& b = book_;
+    card->prev = b.last_;
+    card->next = nullptr;
+    if (b.last_) b.last_->next = card;
+    else b.first_ = card;
+    b.last_ = card;
+    card->position = b.cardCount_++;
+    auto& sameKind = b.byKind_[static_cast<std::size_t>(kindSlot(card->kind))];
+    card->kindIndex = static_cast<std::int32_t>(sameKind.size());
+    sameKind.push_back(card);
+}
+
+void BookBuilder::commit() {
+    QuestionBook& b = book_;
+    for (const Card* c : b.byKind_[kindSlot(CardKind::GroupNames)]) {
+        const auto* names = static_cast<const GroupNamesCard*>(c);
+        for (std::size_t g = 0; g < 10; ++g) {
+            if (b.groupNames_[g].empty() && !names->names[g].empty()) b.groupNames_[g] = names->names[g];
+        }
+    }
+    b.rangeFirst_ = 0;
+    b.rangeLast_ = b.questionCount() - 1;
+    b.groupFilter_.fill(true);
+    b.dirty_ = false;
+}
+
+void BookBuilder::limitArenaForTesting(std::size_t bytes) { book_.arena_->upstream.limit = bytes; }
+
+void HintPager::step(int delta) {
+    if (count <= 0) return;
+    int p = position + delta;
+    if (p < 0) p = count - 1;
+    else if (p >= count) p = 0;
+    position = p;
+}
+
+bool HintPager::show(int n) {
+    if (n < 0 || n >= count) return false;
+    position = n;
+    return true;
+}
+
+std::string HintPager::counterText() const {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d / %d", position + 1, count);
+    return buffer;
+}
+
+} // namespace rekal
