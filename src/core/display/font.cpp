@@ -1,0 +1,27 @@
+#include "core/display/font.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+
+namespace rekal {
+
+int mulDivRounded(int a, int b, int c) {
+    if (c == 0) return -1;
+    std::int64_t product = std::int64_t{a} * b;
+    bool negative = (product < 0) != (c < 0);
+    std::int64_t magnitude = (std::llabs(product) + std::llabs(c) / 2) / std::llabs(c);
+    std::int64_t result = negative ? -magnitude : magnitude;
+    if (result > INT_MAX || result < INT_MIN) return -1;
+    return static_cast<int>(result);
+}
+
+FontSpec fontSpecWithOverrides(const FontSpec& settingsFont, int size, int charSet, std::string_view face) {
+    FontSpec spec = settingsFont;
+    if (size != 0) spec.size = size;
+    if (charSet != -1) spec.charSet = charSet;
+    if (!face.empty()) spec.face = std::string(face.substr(0, kMaxFaceName));
+    return spec;
+}
+
+} // namespace rekal

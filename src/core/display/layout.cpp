@@ -1,0 +1,61 @@
+#include "core/display/layout.h"
+
+#include "core/display/markup.h"
+
+#include <algorithm>
+
+namespace rekal {
+
+ContentSize layoutSentence(SentenceCanvas& canvas, std::string_view text, const DisplayRect& rect,
+                           bool measureOnly) {
+    int y = rect.top;
+    int width = 0;
+    auto layRun = [&](std::string_view run) {
+        DisplayRect runRect{rect.left, y, rect.right, rect.bottom};
+        y += canvas.textRun(run, runRect, measureOnly);
+        if (measureOnly) width = std::max(width, runRect.right - rect.left);
+    };
+
+    std::size_t runStart = 0;
+    int index = 0;
+    for (auto tag = nextMediaTag(text, 0); tag; tag = nextMediaTag(text, tag->end), ++index) {
+        layRun(text.substr(runStart, tag->begin - runStart));
+        runStart = tag->end;
+        std::optional<ContentSize> size = canvas.objectSize(index);
+        if (!size) continue;
+        canvas.placeObject(index, rect.left + 1, y + 1);
+        width = std::max(width, size->width + 2);
+        y += size->height + 2;
+    }
+    layRun(text.substr(runStart));
+    return {width, y - rect.top};
+}
+
+ScrollRanges computeScrollRanges(const SentenceMeasure& measure, DisplayRect area, int horizontalBarHeight,
+                                 int verticalBarWidth) {
+    ScrollRanges r;
+    for (int pass = 0; pass < 2; ++pass) {
+        r.content = measure(area);
+        if (area.right < r.content.width) area.bottom -= horizontalBarHeight;
+        if (area.bottom < r.content.height) area.right -= verticalBarWidth;
+    }
+    r.area = area;
+    r.horizontalMax = std::max(0, r.content.width - 1);
+    r.verticalMax = std::max(0, r.content.height - 1);
+    return r;
+}
+
+ContentSize sentenceSizeNeeded(const ScrollRanges& ranges, int horizontalBarHeight, int verticalBarWidth) {
+    ContentSize size = ranges.content;
+    if (ranges.content.width >= ranges.area.width()) size.height += horizontalBarHeight;
+    if (ranges.content.height >= ranges.area.height()) size.width += verticalBarWidth;
+    return size;
+}
+
+int clampScrollStep(int position, int step, int maximum) {
+    long long target = static_cast<long long>(position) + step;
+    target = std::clamp<long long>(target, 0, std::max(0, maximum));
+    return static_cast<int>(target - position);
+}
+
+} // namespace rekal
