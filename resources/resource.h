@@ -1,0 +1,51 @@
+// Resource and command identifiers shared by the resource script and the program.
+#pragma once
+
+#define IDI_REKAL 1
+#define IDC_HAND_LINK 560
+#define IDB_TOOLBAR 561
+#define IDR_MENU_MAIN 570
+#define IDR_MENU_SENTENCE 572
+#define IDR_ACCEL_MAIN 580
+
+// File menu
+#define CMD_OPEN 2001
+#define CMD_OPEN_EXAMLOG 2002
+#define CMD_SAVE 2003
+#define CMD_EXPORT 2004
+#define CMD_EXIT 2007
+#define CMD_SAVE_AS 2010
+#define CMD_RECENT_BASE 2700
+#define CMD_RECENT_CLEAR 2711
+
+// Commands without menu items
+#define CMD_CREATE_EXAM_VIEW 2101
+
+// Start menu
+#define CMD_MODE_STANDARD 2301
+#define CMD_MODE_WRITTEN 2302
+#define CMD_MODE_CHOICE 2303
+#define CMD_MODE_CONFIRM 2304
+#define CMD_RANGE 2306
+#define CMD_START_ALL 2307
+#define CMD_START_RANDOM_ALL 2308
+#define CMD_START_RANDOM_COUNT 2309
+#define CMD_START_ONE 2310
+#define CMD_START_WEAK 2311
+#define CMD_START_COMPLETE 2312
+#define CMD_LIST 2313
+#define CMD_CLEAR_HISTORIES 2314
+
+// View menu
+#define CMD_VIEW_TOOLBAR 2501
+#define CMD_VIEW_STATUSBAR 2502
+#define CMD_VIEW_GROUP 2503
+#define CMD_VIEW_TOOLHINT 2504
+#define CMD_VIEW_HINT 2505
+#define CMD_CUSTOMIZE 2506
+#define CMD_VIEW_INFOPANE 2507
+
+// Help menu
+#define CMD_HELP_CONTENTS 2600
+#define CMD_HELP_INDEX 2601
+#define CMD_ABOUT 2602

@@ -1,0 +1,90 @@
+#pragma once
+// A small test harness in the manner of Wine's conformance tests: ok() reports file:line and a
+// formatted message on failure, helpers take the caller's line through ok_at(), and
+// flushEvents() settles the message queue before a check. Each test program ends with
+// WINTEST_MAIN, which runs the registered tests and returns the number of failures.
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+struct State {
+    int checks = 0;
+    int failures = 0;
+    std::vector<std::pair<const char*, std::function<void()>>> tests;
+};
+
+inline State& state() {
+    static State s;
+    return s;
+}
+
+inline bool check(const char* file, int line, bool condition, const char* format, ...) {
+    ++state().checks;
+    if (!condition) {
+        ++state().failures;
+        const char* base = file;
+        for (const char* p = file; *p; ++p)
+            if (*p == '/' || *p == '\\') base = p + 1;
+        std::printf("%s:%d: Test failed: ", base, line);
+        va_list args;
+        va_start(args, format);
+        std::vprintf(format, args);
+        va_end(args);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+    return condition;
+}
+
+// Dispatches every pending message, waiting up to ms for more to arrive.
+inline void flushEvents(DWORD ms = 50) {
+    DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        DWORD now = GetTickCount();
+        if (static_cast<int>(end - now) <= 0) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    }
+}
+
+// UTF-8 for messages from wide texts.
+inline std::string utf8(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+struct Registrar {
+    Registrar(const char* name, std::function<void()> fn) { state().tests.emplace_back(name, std::move(fn)); }
+};
+
+inline int runAll(const char* program) {
+    for (auto& [name, fn] : state().tests) fn();
+    std::printf("%s: %d tests executed (0 marked as todo, %d failures), 0 skipped.\n", program, state().checks,
+                state().failures);
+    return state().failures;
+}
+
+} // namespace wintest
+
+#define ok(condition, ...) wintest::check(__FILE__, __LINE__, (condition), __VA_ARGS__)
+// In helpers: report failures at the caller's line.
+#define ok_at(file, line, condition, ...) wintest::check((file), (line), (condition), __VA_ARGS__)
+#define WINTEST(name)                                                                                             \
+    static void name();                                                                                           \
+    static wintest::Registrar name##_registrar(#name, name);                                                     \
+    static void name()
+#define WINTEST_MAIN(program)                                                                                     \
+    int wmain() { return wintest::runAll(program); }
