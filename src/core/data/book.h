@@ -269,9 +269,13 @@ public:
     // Test hook: allocations fail once the arena holds more than this many bytes (0 = no limit).
     void limitArenaForTesting(std::size_t bytes);
 
+    // Work space of the reader, kept for one load.
+    std::string& scratch() { return scratch_; }
+
 private:
     void* allocate(std::size_t size, std::size_t align);
     QuestionBook& book_;
+    std::string scratch_;
 };
 
 // Hint window paging: one hint shown at a time, the counter "%d / %d".
