@@ -1,0 +1,172 @@
+#include "core/match/answer.h"
+#include "core/match/fold.h"
+#include "core/match/format.h"
+#include "core/match/sjistext.h"
+
+#include "core/match/testbook.h"
+
+#include <gtest/gtest.h>
+
+namespace rekal {
+namespace {
+
+const VagueTable& defaults() {
+    static const VagueTable table = defaultVagueTable();
+    return table;
+}
+
+std::string fold(std::string_view text, CompareOptions options) {
+    return foldForCompare(text, options, defaults());
+}
+
+// Judges answer against one question whose alternatives are given as a list text.
+bool judge(std::string_view answer, const std::string& alternatives, CompareOptions options) {
+    QuestionBook book;
+    test::fillBook(book, {{"q", alternatives}});
+    return isAnswerRight(book.questionAt(0), answer, options, defaults());
+}
+
+constexpr CompareOptions kKanaWidth = CompareIgnoreKana | CompareIgnoreWidth;
+
+TEST(AnswerJudge, CaseOnlyWithItsBit) {
+    EXPECT_FALSE(judge("Tokyo", "tokyo", 0));
+    EXPECT_TRUE(judge("Tokyo", "tokyo", CompareIgnoreCase));
+    EXPECT_TRUE(judge("ＴＯＫＹＯ", "ｔｏｋｙｏ", CompareIgnoreCase));
+    EXPECT_FALSE(judge("ＴＯＫＹＯ", "tokyo", CompareIgnoreCase));
+    EXPECT_TRUE(judge("ＴＯＫＹＯ", "tokyo", CompareIgnoreCase | CompareIgnoreWidth));
+}
+
+TEST(AnswerJudge, KanaAndWidthTogetherMeetInHalfWidthKatakana) {
+    EXPECT_TRUE(judge("とうきょう", "ﾄｳｷｮｳ", kKanaWidth));
+    EXPECT_TRUE(judge("とうきょう", "トウキョウ", kKanaWidth));
+    EXPECT_TRUE(judge("がっこう", "ｶﾞｯｺｳ", kKanaWidth));
+    EXPECT_FALSE(judge("とうきょう", "ﾄｳｷｮｳ", CompareIgnoreKana));
+    EXPECT_FALSE(judge("とうきょう", "トウキョウ", CompareIgnoreWidth));
+}
+
+TEST(AnswerJudge, WidthFolding) {
+    EXPECT_TRUE(judge("ヴ", "ｳﾞ", CompareIgnoreWidth));
+    EXPECT_TRUE(judge("ａｂｃ", "abc", CompareIgnoreWidth));
+    EXPECT_TRUE(judge("１２３（ｘ）", "123(x)", CompareIgnoreWidth));
+    EXPECT_TRUE(judge("パン", "ﾊﾟﾝ", CompareIgnoreWidth));
+    EXPECT_FALSE(judge("ヰ", "ｲ", CompareIgnoreWidth)); // no half-width form: stays
+}
+
+TEST(AnswerJudge, SymbolsAreRemoved) {
+    EXPECT_TRUE(judge("ニューヨーク", "ニュー・ヨーク", CompareIgnoreSymbols));
+    EXPECT_EQ("ニュヨク", fold("ニュー・ヨーク", CompareIgnoreSymbols));
+    EXPECT_TRUE(judge("1,000", "1000", CompareIgnoreSymbols));
+    EXPECT_FALSE(judge("1,000", "1000", 0));
+}
+
+TEST(AnswerJudge, VagueWithTheDefaultTable) {
+    EXPECT_TRUE(judge("ヴァイオリン", "バイオリン", CompareVague));
+    EXPECT_FALSE(judge("ヴァイオリン", "バイオリン", 0));
+    EXPECT_EQ("ビ", fold("ヴィ", CompareVague));           // pair 12 comes before pair 14
+    EXPECT_EQ("ブェール", fold("ヴェール", CompareVague)); // pair 14 comes before pair 16
+    EXPECT_EQ("ﾊﾞｲｵﾘﾝ", fold("ｳﾞｧｲｵﾘﾝ", CompareVague));
+}
+
+TEST(AnswerJudge, AlternativesAndLineBreaks) {
+    EXPECT_TRUE(judge("富士", "富士山\x03富士さん\x03富士", 0));
+    EXPECT_TRUE(judge("富士さん", "富士山\x03富士さん\x03富士", 0));
+    EXPECT_FALSE(judge("富", "富士山\x03富士さん\x03富士", 0));
+    EXPECT_TRUE(judge("abcdef", "abc\ndef", 0));
+    EXPECT_FALSE(judge("abc\ndef", "abc\ndef", 0)); // only the alternatives lose their line breaks
+}
+
+TEST(AnswerJudge, EmptyAnswerList) {
+    EXPECT_TRUE(judge("", "", 0)); // one empty alternative
+    EXPECT_FALSE(judge("x", "", 0));
+    QuestionBook book;
+    test::fillBook(book, {{"q", std::nullopt}});
+    EXPECT_FALSE(isAnswerRight(book.questionAt(0), "", 0, defaults()));
+    EXPECT_FALSE(isAnswerRight(nullptr, "", 0, defaults()));
+}
+
+TEST(AnswerJudge, EveryOptionAtOnce) {
+    EXPECT_TRUE(judge("ヴァいおりん", "ﾊﾞｲｵﾘﾝ", kAllCompareOptions));
+    EXPECT_TRUE(judge("ＴＨＥ・ｂｅａｔｌｅｓ", "the beatles", kAllCompareOptions));
+}
+
+TEST(FoldSteps, SecondBytesOfDoubleByteCharactersAreNeverTakenForLetters) {
+    // ヂ is 0x83 0x61 ('a'), ソ is 0x83 0x5C ('\'), ア is 0x83 0x41 ('A').
+    EXPECT_EQ("ヂ", fold("ヂ", CompareIgnoreCase));
+    EXPECT_EQ("ｿ", fold("ソ", CompareIgnoreWidth));
+    EXPECT_EQ("ソ", fold("ソ", CompareIgnoreSymbols));
+    EXPECT_EQ("表", fold("表", kAllCompareOptions));                           // 0x95 0x5C
+    EXPECT_EQ("AB", fold("ab\x81", CompareIgnoreCase | CompareIgnoreSymbols)); // a lone lead byte is one byte
+}
+
+TEST(FoldSteps, CaseFollowsAnsiUpperCasing) {
+    EXPECT_EQ("ABCＸＹＺΑΩАЯЁ", fold("abcｘｙｚαωаяё", CompareIgnoreCase));
+    EXPECT_EQ("\x87\x54\x87\x5D", fold("\xFA\x40\xEE\xF8", CompareIgnoreCase)); // small roman numerals
+}
+
+TEST(FoldSteps, KanaCoversTheWholeHiraganaRow) {
+    EXPECT_EQ("ァミムン", fold("ぁみむん", CompareIgnoreKana));
+    EXPECT_EQ("ヴ", fold("ヴ", CompareIgnoreKana));
+}
+
+TEST(FoldSteps, WidthKatakanaTable) {
+    EXPECT_EQ("ｧｱｶﾞﾊﾟﾐﾑﾜｦﾝｳﾞｶｶ", fold("ァアガパミムワヲンヴヵヶ", CompareIgnoreWidth));
+    EXPECT_EQ("ヮヰヱ", fold("ヮヰヱ", CompareIgnoreWidth));
+    EXPECT_EQ(" ､｡ｰ｢｣~", fold("　、。ー「」~", CompareIgnoreWidth));
+    EXPECT_EQ("～", fold("～", CompareIgnoreWidth)); // not in the table
+}
+
+TEST(FoldSteps, SymbolRanges) {
+    EXPECT_EQ("0aZｱ\x01", fold(" !/0:@[`a{Z~\xA1\xA5ｱｰﾞﾟ\xE0\xFF\x01", CompareIgnoreSymbols));
+    EXPECT_EQ("Ａ亜", fold("①─Ａ亜", CompareIgnoreSymbols));
+}
+
+TEST(VagueStep, TableOrderAndEdgeCases) {
+    VagueTable table;
+    appendVaguePair(table, "", "x"); // never applies
+    appendVaguePair(table, "ab", "1");
+    appendVaguePair(table, "a", "long"); // output may grow
+    appendVaguePair(table, "abc", "2");  // after "ab": never reached
+    appendVaguePair(table, "表", "T");
+    VagueReplacer vague(table);
+    EXPECT_EQ("1clongzT", foldForCompare("abcaz表", CompareVague, vague));
+    // A pair never starts in the middle of a double-byte character: \x5C is the second byte of 表.
+    VagueTable backslash;
+    appendVaguePair(backslash, "\\", "Y");
+    EXPECT_EQ("表Y", foldForCompare("表\\", CompareVague, VagueReplacer(backslash)));
+    EXPECT_EQ("ab", foldForCompare("ab", CompareVague, VagueReplacer()));
+}
+
+TEST(TextUtilities, RemoveAndReplaceKeepDoubleByteCharacters) {
+    std::string text = "ソ\\a\\表";
+    removeChar(text, '\\');
+    EXPECT_EQ("ソa表", text);
+    text = "表,ソ,a";
+    replaceChar(text, ',', '\t');
+    EXPECT_EQ("表\tソ\ta", text);
+    text = "表\\";
+    replaceChar(text, '\\', '/');
+    EXPECT_EQ("表/", text);
+    EXPECT_TRUE(isDoubleByte("表"));
+    EXPECT_FALSE(isDoubleByte("\x81"));
+}
+
+TEST(SmallTexts, DurationRoundsToSecondsAndLeavesOutZeroHoursAndMinutes) {
+    EXPECT_EQ("1時間2分3秒", formatDuration(3723000));
+    EXPECT_EQ("59秒", formatDuration(59000));
+    EXPECT_EQ("0秒", formatDuration(0));
+    EXPECT_EQ("0秒", formatDuration(499));
+    EXPECT_EQ("1秒", formatDuration(500));
+    EXPECT_EQ("1分0秒", formatDuration(60000));
+    EXPECT_EQ("1時間0秒", formatDuration(3600000));
+    EXPECT_EQ("1193時間2分47秒", formatDuration(0xFFFFFFFFu)); // no wrap-around in the rounding
+}
+
+TEST(SmallTexts, ResultMarks) {
+    EXPECT_EQ("○", resultMark(1));
+    EXPECT_EQ("×", resultMark(2));
+    EXPECT_EQ("－", resultMark(0));
+    EXPECT_EQ("－", resultMark(3));
+}
+
+} // namespace
+} // namespace rekal

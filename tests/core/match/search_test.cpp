@@ -1,0 +1,95 @@
+#include "core/match/search.h"
+
+#include "core/match/testbook.h"
+
+#include <gtest/gtest.h>
+
+namespace rekal {
+namespace {
+
+class QuestionSearch : public ::testing::Test {
+  protected:
+    int find(int start, std::string_view pattern, bool down = true, CompareOptions options = 0) {
+        return searchQuestions(book, start, pattern, down, options, table);
+    }
+
+    QuestionBook book;
+    VagueTable table = defaultVagueTable();
+};
+
+TEST_F(QuestionSearch, WalksFromTheStartInEitherDirectionButNeverReportsTheStart) {
+    test::fillBook(book, {{"apple"}, {"banana"}, {"apple pie"}, {"cherry"}});
+    EXPECT_EQ(2, find(0, "apple"));
+    EXPECT_EQ(-1, find(2, "apple"));
+    EXPECT_EQ(0, find(2, "apple", false));
+    EXPECT_EQ(2, find(3, "apple", false));
+    EXPECT_EQ(-1, find(3, "a"));        // downward from the last question
+    EXPECT_EQ(-1, find(0, "a", false)); // upward from the first
+    EXPECT_EQ(-1, find(4, "a"));        // no such start question
+    EXPECT_EQ(-1, find(-1, "a"));
+}
+
+TEST_F(QuestionSearch, LooksAtEveryTextOfAQuestion) {
+    test::fillBook(book, {{"start"},
+                          {"q", std::string("a"), std::string("hint1\x03hint2")},
+                          {"q", std::string("x\x03wanted")},
+                          {"q", std::string("a"), std::nullopt, std::string("w1\x03w2")},
+                          {"q", std::string("a"), std::nullopt, std::nullopt, std::string("note")}});
+    EXPECT_EQ(1, find(0, "hint2"));
+    EXPECT_EQ(2, find(0, "wanted"));
+    EXPECT_EQ(3, find(0, "w2"));
+    EXPECT_EQ(4, find(0, "note"));
+    EXPECT_EQ(-1, find(0, "absent"));
+}
+
+TEST_F(QuestionSearch, FallsBackCorrectlyAfterAPartialMatch) {
+    test::fillBook(book, {{"start"}, {"aababb"}, {"abaabaaabb"}});
+    EXPECT_EQ(2, find(0, "aabb"));
+    EXPECT_EQ(-1, find(0, "aabba"));
+    EXPECT_EQ(1, find(0, "aabab"));
+    EXPECT_EQ(1, find(0, "ababb"));
+    EXPECT_EQ(2, find(0, "abaaba"));
+}
+
+TEST_F(QuestionSearch, FoldsCharactersUnderTheCompareMode) {
+    test::fillBook(book, {{"start"}, {"ＡＢＣ"}, {"ガッコウ"}, {"ﾊﾟﾝ"}, {"ニュー・ヨーク"}, {"バイオリン"}});
+    EXPECT_EQ(-1, find(0, "abc"));
+    EXPECT_EQ(-1, find(0, "abc", true, CompareIgnoreWidth)); // ａｂｃ is not ＡＢＣ
+    EXPECT_EQ(1, find(0, "abc", true, CompareIgnoreWidth | CompareIgnoreCase));
+    EXPECT_EQ(1, find(0, "ａｂｃ", true, CompareIgnoreCase));
+    EXPECT_EQ(2, find(0, "ｶﾞｯｺ", true, CompareIgnoreWidth));
+    EXPECT_EQ(2, find(0, "がっこう", true, CompareIgnoreKana));
+    EXPECT_EQ(2, find(0, "ｶﾞｯｺｳ", true, CompareIgnoreKana | CompareIgnoreWidth));
+    EXPECT_EQ(3, find(0, "パン", true, CompareIgnoreWidth));
+    EXPECT_EQ(-1, find(0, "パン"));
+    EXPECT_EQ(4, find(0, "ニューヨ", true, CompareIgnoreSymbols));
+    EXPECT_EQ(5, find(0, "ヴァイオ", true, CompareVague));
+}
+
+TEST(SearchCharacters, VoicedMarksJoinTheirKatakana) {
+    auto codes = [](std::string_view text, CompareOptions options) {
+        std::vector<std::uint16_t> out;
+        for (std::size_t pos = 0; pos < text.size();)
+            out.push_back(readSearchChar(text, pos, options));
+        return out;
+    };
+    using V = std::vector<std::uint16_t>;
+    EXPECT_EQ((V{0x834B, 0x8394, 0x8370, 0x8341, 0x814A}), codes("ｶﾞｳﾞﾊﾟｱﾞ", CompareIgnoreWidth));
+    EXPECT_EQ((V{0x8160, 0x818F, 0x8140, 0x03}), codes("~\\ \x03", CompareIgnoreWidth));
+    EXPECT_EQ((V{0x82A9, 0x829F}), codes("ｶｧ", CompareIgnoreWidth | CompareIgnoreKana));
+    EXPECT_EQ((V{0xB6, 0xDE}), codes("ｶﾞ", 0));
+    EXPECT_EQ((V{'A', 0x8260}), codes("aａ", CompareIgnoreCase));
+    EXPECT_EQ((V{0x814A}), codes("ﾞ", CompareIgnoreWidth | CompareIgnoreKana)); // a lone mark is ゛
+    EXPECT_EQ((V{0x81}), codes("\x81", CompareIgnoreWidth));
+}
+
+TEST(SearchCharacters, AHalfWidthTextShorterInBytesThanThePatternCanStillHoldIt) {
+    EXPECT_TRUE(containsFolded("ab", "ａｂ", CompareIgnoreWidth));
+    EXPECT_TRUE(containsFolded("ｳﾞ", "ヴ", CompareIgnoreWidth));
+    EXPECT_FALSE(containsFolded("a", "ａｂ", CompareIgnoreWidth));
+    EXPECT_FALSE(containsFolded("ab", "ａｂ", 0));
+    EXPECT_TRUE(containsFolded("x", "", 0));
+}
+
+} // namespace
+} // namespace rekal
