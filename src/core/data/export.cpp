@@ -1,0 +1,86 @@
+#include "core/data/export.h"
+
+#include "core/base/fileio.h"
+#include "core/base/messages.h"
+#include "core/base/sjis.h"
+
+#include <cstdio>
+
+namespace rekal {
+
+void appendCsvField(std::string& out, std::string_view stored) {
+    bool quote = false;
+    const std::size_t start = out.size();
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const char c = stored[i];
+        if (isDoubleByteAt(stored, i)) {
+            out += c;
+            out += stored[++i];
+            continue;
+        }
+        if (c == kMediaTag) {
+            out += '\\';
+            continue;
+        }
+        if (c == '"') {
+            out += "\"\"";
+            quote = true;
+            continue;
+        }
+        if (c == ',' || c == kLineBreak) quote = true;
+        out += c;
+    }
+    if (quote) {
+        out.insert(start, 1, '"');
+        out += '"';
+    }
+}
+
+std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
+    static constexpr const char* kHeader[] = {"問題番号",  "問題",      "答え",      "正誤履歴5", "正誤履歴4",
+                                              "正誤履歴3", "正誤履歴2", "正誤履歴1", "グループ",  "コメント"};
+    const char separator = commaSeparated ? ',' : '\t';
+    std::string out;
+    for (const char* name : kHeader) {
+        if (name != kHeader[0]) out += separator;
+        out += name;
+    }
+    out += "\r\n";
+    const int count = book.questionCount();
+    for (int n = 0; n < count; ++n) {
+        const QuestionCard* q = book.questionAt(n);
+        out += std::to_string(n + 1);
+        out += separator;
+        appendCsvField(out, q->question.view());
+        out += separator;
+        const std::optional<std::string> answer = book.displayAnswer(q);
+        if (!answer) break;
+        appendCsvField(out, *answer);
+        for (int bit = 0; bit < 5; ++bit) {
+            out += separator;
+            out += (q->history >> bit) & 1 ? "○" : "×";
+        }
+        out += separator;
+        appendCsvField(out, book.groupName(q->group).value_or(std::string()));
+        out += separator;
+        appendCsvField(out, q->comment.view());
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool exportBook(const QuestionBook& book, std::string_view path, bool commaSeparated, Notifier& notifier) {
+    if (!book.isLoaded()) return false;
+    FilePtr file = openFile(nativePath(path), "wb");
+    if (!file) {
+        notifier.error(msg::kWriteFailed);
+        return false;
+    }
+    const std::string table = formatExportTable(book, commaSeparated);
+    bool ok = std::fwrite(table.data(), 1, table.size(), file.get()) == table.size();
+    if (std::fclose(file.release()) != 0) ok = false;
+    if (!ok) notifier.error(msg::kWriteFailed);
+    return ok;
+}
+
+} // namespace rekal

@@ -1,0 +1,26 @@
+#pragma once
+// The export table: one row per question, comma- or tab-separated, for spreadsheets. Also the
+// CSV-field form of a stored text that the export and the exam log share.
+
+#include "core/base/notifier.h"
+#include "core/data/book.h"
+
+#include <string>
+#include <string_view>
+
+namespace rekal {
+
+// Appends a stored text as one CSV field: double-byte characters copied whole, the media-tag byte
+// written as a backslash (so tags read as written in the question file), each double quote doubled,
+// and the whole field quoted when it holds a double quote, a comma or a line break.
+void appendCsvField(std::string& out, std::string_view stored);
+
+// The whole table as it is written: header row, then the questions in book order, rows ended by
+// CR LF. A question whose displayed answer does not exist ends the table after its first two fields.
+std::string formatExportTable(const QuestionBook& book, bool commaSeparated);
+
+// Writes the table to path, replacing the file. Nothing happens without a loaded book. A file that
+// cannot be created or written is told ("ファイル書き込みに失敗しました。") and gives false.
+bool exportBook(const QuestionBook& book, std::string_view path, bool commaSeparated, Notifier& notifier);
+
+} // namespace rekal

@@ -1,0 +1,49 @@
+#pragma once
+// The program's one random source: a 32-bit linear congruential generator. It is created once by
+// the shell and handed to whatever draws (question selection, choice building); nothing keeps a
+// hidden generator of its own.
+
+#include <cstdint>
+
+namespace rekal {
+
+class RandomGenerator {
+  public:
+    static constexpr std::uint32_t kMultiplier = 22695477u;
+    static constexpr std::uint32_t kIncrement = 1u;
+    static constexpr int kMaxValue = 32767;
+
+    RandomGenerator() = default;
+    explicit RandomGenerator(std::uint32_t seedValue) { seed(seedValue); }
+
+    // Start-up seeding: the state takes the seed, then the generator advances once.
+    void seed(std::uint32_t seedValue) {
+        state_ = seedValue;
+        step();
+    }
+
+    // The next value, 0 to 32767: bits 16 to 30 of the new state.
+    int next() {
+        step();
+        return static_cast<int>((state_ >> 16) & 0x7FFFu);
+    }
+
+    // A value 0 to n - 1 (n > 0). Up to 32768 it is exactly next() mod n; above that two values are
+    // combined into 30 bits so that every member of a large set can be drawn.
+    int below(int n) {
+        if (n <= kMaxValue + 1) return next() % n;
+        std::uint32_t high = static_cast<std::uint32_t>(next());
+        std::uint32_t low = static_cast<std::uint32_t>(next());
+        return static_cast<int>(((high << 15) | low) % static_cast<std::uint32_t>(n));
+    }
+
+    std::uint32_t state() const { return state_; }
+    void setState(std::uint32_t state) { state_ = state; }
+
+  private:
+    void step() { state_ = state_ * kMultiplier + kIncrement; }
+
+    std::uint32_t state_ = 1;
+};
+
+} // namespace rekal
