@@ -1,0 +1,288 @@
+#include "core/data/save.h"
+
+#include "core/base/fileio.h"
+#include "core/base/messages.h"
+#include "core/base/sjis.h"
+#include "core/data/reader.h"
+
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+namespace rekal {
+
+namespace {
+
+constexpr const char* kReadOnlyQuestion = " は読み込み専用ファイルです。保存しますか？";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Character-set names as a font card is written with them (capitals); the numbers come from the
+// reader's own table, so the two can never disagree.
+constexpr std::string_view kCharSetNames[] = {
+    "ANSI",  "DEFAULT", "SYMBOL", "MAC",    "SHIFTJIS", "HANGEUL", "JOHAB", "GB2312",     "CHINESE",
+    "GREEK", "TURKISH", "HEBREW", "ARABIC", "BALTIC",   "RUSSIAN", "THAI",  "EASTEUROPE", "OEM",
+};
+
+// What the encoder does with the bytes of one field.
+struct FieldEncoding {
+    bool doubleByte = true;      // double-byte characters are copied whole
+    bool media = false;          // 0x02 tags are written as \i"name" or \m"name"
+    bool hintSeparators = false; // 0x03 is written as \h
+    bool marks = false;          // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
+    bool apostrophe = false;     // ' is escaped (fields the reader ends at an apostrophe)
+    bool leadingMark = false;    // a first # $ or ' is escaped (the question text)
+};
+
+// Length of a media tag at i (0x02, letter, quoted name), or 0 when the bytes there are no tag.
+std::size_t mediaTagLength(std::string_view text, std::size_t i) {
+    if (i + 2 >= text.size() || (text[i + 1] != 'i' && text[i + 1] != 'm') || text[i + 2] != '"') return 0;
+    const std::size_t close = text.find('"', i + 3);
+    return close == std::string_view::npos ? 0 : close + 1 - i;
+}
+
+char markCharacter(char c) {
+    switch (c) {
+    case kListSeparator:
+        return '|';
+    case kGroupOpen:
+        return '[';
+    case kGroupClose:
+        return ']';
+    case kOptionalOpen:
+        return '(';
+    default:
+        return ')';
+    }
+}
+
+// Stored text to file text: the inverse of the reader's field decoding.
+void encodeField(std::string& out, std::string_view text, const FieldEncoding& e) {
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (e.doubleByte && isDoubleByteAt(text, i)) {
+            out.append(text.substr(i, 2));
+            i += 2;
+            continue;
+        }
+        if (c == kLineBreak || c == '\r') {
+            out += "\\n";
+            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == kLineBreak) ? 2 : 1;
+            continue;
+        }
+        if (c == kMediaTag && e.media) {
+            if (const std::size_t length = mediaTagLength(text, i)) {
+                out += '\\';
+                out.append(text.substr(i + 1, length - 1));
+                i += length;
+                continue;
+            }
+        }
+        if (c == kListSeparator && e.hintSeparators) {
+            out += "\\h";
+        } else if (e.marks && c >= kListSeparator && c <= kOptionalClose) {
+            out += markCharacter(c);
+        } else if (c == '\\' || c == ',' || (c == '\'' && e.apostrophe) ||
+                   (e.marks && (c == '[' || c == ']' || c == '(' || c == ')' || c == '|')) ||
+                   (i == 0 && e.leadingMark && (c == '#' || c == '$' || c == '\''))) {
+            out += '\\';
+            out += c;
+        } else {
+            out += c;
+        }
+        ++i;
+    }
+}
+
+class BookWriter {
+  public:
+    BookWriter(const Settings& settings, bool csv, std::string& out)
+        : out_(out), csv_(csv), charsets_(startingCharSets(settings)) {}
+
+    void card(const Card& card) {
+        if (const TitleCard* t = asTitle(&card)) return title(*t);
+        if (const QuestionCard* q = asQuestion(&card)) return question(*q);
+        if (const GroupNamesCard* g = asGroupNames(&card)) return groupNames(*g);
+        if (const MessageCard* m = asMessage(&card)) return message(*m);
+        if (const ValueCard* v = asValue(&card)) return value(*v);
+        if (const FontCard* f = asFont(&card)) return font(*f);
+        commentPart(card); // a comment card: blank line or ' and its text
+    }
+
+  private:
+    FieldEncoding classEncoding(FontClass textClass) const {
+        FieldEncoding e;
+        e.doubleByte = charsets_.doubleByte(textClass);
+        return e;
+    }
+
+    void field(StoredText text, const FieldEncoding& e) { encodeField(out_, text.view(), e); }
+
+    void commentPart(const Card& card, char mark = '\'') {
+        if (card.comment.empty()) return;
+        out_ += mark;
+        FieldEncoding e = classEncoding(CommentFont);
+        e.media = true;
+        field(card.comment, e);
+    }
+
+    void title(const TitleCard& t) {
+        out_ += '#';
+        field(t.title, classEncoding(TitleFont));
+        out_ += ',';
+        out_ += static_cast<char>('0' + t.choiceCount % 10);
+        for (int bit = 0; bit < 5; ++bit)
+            out_ += (t.compareOptions & (1 << bit)) ? '1' : '0';
+        commentPart(t);
+    }
+
+    void question(const QuestionCard& q) {
+        FieldEncoding e = classEncoding(QuestionFont);
+        e.media = true;
+        e.leadingMark = true;
+        field(q.question, e);
+        if (!q.hints.empty()) {
+            out_ += "\\h";
+            FieldEncoding h = classEncoding(HintFont);
+            h.media = true;
+            h.hintSeparators = true;
+            field(q.hints, h);
+        }
+        out_ += ',';
+        FieldEncoding a = classEncoding(AnswerFont);
+        a.media = true;
+        a.marks = true;
+        field(q.rawAnswer, a);
+        if (!q.rawWrongChoices.empty()) {
+            out_ += "\\c";
+            field(q.rawWrongChoices, a);
+        }
+        out_ += ',';
+        out_ += static_cast<char>(0x3C + (q.history & 31));
+        out_ += static_cast<char>('0' + q.group % 10);
+        out_ += static_cast<char>('0' + q.displayIndex % 10);
+        commentPart(q);
+    }
+
+    void groupNames(const GroupNamesCard& g) {
+        out_ += "$Group=";
+        int last = -1;
+        if (!g.comment.empty()) {
+            last = 9;
+        } else {
+            for (int i = 9; i >= 0 && last < 0; --i)
+                if (!g.names[static_cast<std::size_t>(i)].empty()) last = i;
+        }
+        FieldEncoding e = classEncoding(GroupFont);
+        for (int i = 0; i <= last; ++i) {
+            if (i) out_ += ',';
+            e.apostrophe = i == 9; // the tenth name ends at an apostrophe
+            field(g.names[static_cast<std::size_t>(i)], e);
+        }
+        commentPart(g);
+    }
+
+    void message(const MessageCard& m) {
+        out_ += "$Message=";
+        FieldEncoding e; // messages are always read double-byte aware
+        e.apostrophe = true;
+        field(m.message, e);
+        // In a .csv file a message ends at a comma, not at an apostrophe: an apostrophe there would
+        // make the comment part of the message.
+        commentPart(m, csv_ ? ',' : '\'');
+    }
+
+    void value(const ValueCard& v) {
+        out_ += v.kind == CardKind::TimeLimit          ? "$TimeLimit="
+                : v.kind == CardKind::QuestionShowTime ? "$QuestionShowTime="
+                                                       : "$AnswerStartTime=";
+        out_ += std::to_string(v.value);
+        commentPart(v);
+    }
+
+    void font(const FontCard& f) {
+        static constexpr const char* kKeys[] = {
+            "$FontTitle=", "$FontQuestion=", "$FontHint=", "$FontAnswer=", "$FontGroup=", "$FontComment="};
+        out_ += kKeys[f.textClass()];
+        if (f.size != 0) out_ += std::to_string(f.size);
+        const bool hasFace = !f.face.empty();
+        const bool hasComment = !f.comment.empty();
+        if (f.charSet != -1 || hasFace || hasComment) {
+            out_ += ',';
+            if (f.charSet != -1) out_ += charSetText(f.charSet);
+        }
+        if (hasFace || hasComment) {
+            out_ += ',';
+            FieldEncoding e; // face names are always read double-byte aware
+            e.apostrophe = true;
+            field(f.face, e);
+            commentPart(f);
+        }
+        // The reader changes the class's current set only where a card names one; so does the
+        // writer, or the lines after the card would be scanned differently when read back.
+        if (f.charSet != -1) charsets_.sets[static_cast<std::size_t>(f.textClass())] = f.charSet;
+    }
+
+    static std::string charSetText(int set) {
+        for (std::string_view name : kCharSetNames)
+            if (charSetByName(name) == set) return std::string(name);
+        return std::to_string(set);
+    }
+
+    std::string& out_;
+    bool csv_;
+    CharSets charsets_;
+};
+
+bool isReadOnly(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    return !ec && std::filesystem::exists(status) &&
+           (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
+} // namespace
+
+std::string formatBook(const QuestionBook& book, const Settings& settings) {
+    std::string out;
+    out.reserve(book.memoryUsed() + 64);
+    out += "REKALDATA V";
+    out += static_cast<char>('0' + book.version() / 10 % 10);
+    out += '.';
+    out += static_cast<char>('0' + book.version() % 10);
+    BookWriter writer(settings, isCsvPath(book.path()), out);
+    for (const Card* card = book.firstCard(); card; card = card->next) {
+        out += kLineEnd;
+        writer.card(*card);
+    }
+    out += kLineEnd;
+    return out;
+}
+
+bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks) {
+    if (!book.isLoaded() || !book.isDirty()) return true;
+    const std::filesystem::path path = nativePath(book.path());
+    if (isReadOnly(path)) {
+        if (!notifier.ask(book.path() + kReadOnlyQuestion)) return false;
+        std::error_code ec;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, ec);
+    }
+    SaveHooks none;
+    SaveHooks& h = hooks ? *hooks : none;
+    h.saveStarted();
+    const char* failure = nullptr;
+    try {
+        if (!replaceFileContents(path, formatBook(book, settings))) failure = msg::kWriteFailed;
+    } catch (const std::bad_alloc&) {
+        failure = msg::kOutOfMemory;
+    }
+    h.saveFinished();
+    if (failure) {
+        notifier.error(failure);
+        return false;
+    }
+    book.setDirty(false);
+    return true;
+}
+
+} // namespace rekal

@@ -1,0 +1,34 @@
+#pragma once
+// Writing the question book back to its file in the question-file format, so that the right/wrong
+// histories survive. The file is rewritten through the crash-safe replace: a failed save never
+// harms the old file.
+
+#include "core/base/notifier.h"
+#include "core/data/book.h"
+#include "core/settings/settings.h"
+
+#include <string>
+#include <string_view>
+
+namespace rekal {
+
+// What the window program does around a save; every call has a do-nothing default.
+class SaveHooks {
+  public:
+    virtual ~SaveHooks() = default;
+    // Wait cursor and the status text "保存中...".
+    virtual void saveStarted() {}
+    // Normal cursor and the idle status text.
+    virtual void saveFinished() {}
+};
+
+// The whole file as a save writes it: the header with the book's version, then one line per card,
+// every line ended by CR LF. The settings give the starting character set of each text class.
+std::string formatBook(const QuestionBook& book, const Settings& settings);
+
+// Writes a loaded, dirty book to its path; does nothing for a clean or empty book. A read-only file
+// is written only when the user agrees (its read-only attribute is then cleared). The book becomes
+// clean only after the whole file was written. False when the book is still dirty afterwards.
+bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks = nullptr);
+
+} // namespace rekal
