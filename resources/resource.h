@@ -4,6 +4,10 @@
 #define IDI_REKAL 1
 #define IDC_HAND_LINK 560
 #define IDB_TOOLBAR 561
+// PNG pictures (raw data), decoded onto the button-face colour.
+#define IDP_INFOPANE 562
+#define IDP_FIRST 563
+#define IDP_LAST 564
 #define IDR_MENU_MAIN 570
 #define IDR_MENU_SENTENCE 572
 #define IDR_ACCEL_MAIN 580

@@ -2,10 +2,13 @@
 // Hand-made PNG files for the decoder's tests: chunks are put together byte by byte, so that any
 // order, length or content (also invalid ones) can be written.
 
+#include <zlib.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rekal::test {
 
@@ -41,7 +44,13 @@ inline std::string endChunk() {
 }
 
 // The zlib stream of `raw` (filter bytes included).
-std::string deflate(std::string_view raw);
+inline std::string deflate(std::string_view raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<Bytef> out(size);
+    compress2(out.data(), &size, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+              9);
+    return std::string(reinterpret_cast<const char*>(out.data()), size);
+}
 
 // Signature, header, the chunks in `middle`, one IDAT of `rows` and IEND.
 inline std::string simplePng(uint32_t width, uint32_t height, int depth, int colourType,
