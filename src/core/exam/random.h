@@ -37,6 +37,21 @@ class RandomGenerator {
         return static_cast<int>(((high << 15) | low) % static_cast<std::uint32_t>(n));
     }
 
+    // Moves on n values at once, as n calls of next() would.
+    void discard(std::uint64_t n) {
+        std::uint32_t mul = 1, add = 0;
+        std::uint32_t m = kMultiplier, c = kIncrement;
+        for (; n != 0; n >>= 1) {
+            if (n & 1) {
+                mul *= m;
+                add = add * m + c;
+            }
+            c *= m + 1;
+            m *= m;
+        }
+        state_ = state_ * mul + add;
+    }
+
     std::uint32_t state() const { return state_; }
     void setState(std::uint32_t state) { state_ = state; }
 

@@ -1,6 +1,8 @@
 #include "core/exam/selection.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace rekal {
 
@@ -104,11 +106,40 @@ int drawRandom(ExamSelection& run, const QuestionBook& book, RandomGenerator& ra
     }
 }
 
-int pickWeakPoint(ExamSelection& run, const QuestionBook& book, RandomGenerator& random,
-                  int weakPointStrength, BusyIndicator* busy) {
+namespace {
+
+// How many eligible questions of the range hold each history value, when every question of the range
+// is eligible and none is barred as already asked: then each draw takes exactly one candidate (one
+// or two generator values), so a level of the weak-point search that no question can pass is known
+// in advance to refuse all its draws.
+std::optional<std::array<int, 32>> historiesWhenEveryDrawCounts(ExamSelection& run, const QuestionBook& book) {
+    const AskedSet& set = run.askedSet;
+    const long long span = static_cast<long long>(run.range.last) - run.range.first + 1;
+    if (run.range.first < 0 || span != set.eligible()) return std::nullopt;
+    if (hasFlag(run.method, MethodNoRepeat) && set.eligibleAny() > 0) return std::nullopt;
+    std::array<int, 32> counts{};
+    for (int i = run.range.first; i <= run.range.last; ++i) ++counts[book.questionAt(i)->history & 31];
+    return counts;
+}
+
+bool noQuestionPasses(const std::array<int, 32>& histories, int mask) {
+    for (int h = 0; h < 32; ++h) {
+        if ((h & mask) == 0 && histories[static_cast<std::size_t>(h)] > 0) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int pickWeakPoint(ExamSelection& run, const QuestionBook& book, RandomGenerator& random, int weakPointStrength,
+                  BusyIndicator* busy) {
     if (busy) busy->beginBusy("選択中...");
     const long long span = static_cast<long long>(run.range.last) - run.range.first + 1;
     const long long perLevel = span * weakPointStrength * 2 / 10;
+    if (!run.askedSet.ready()) run.askedSet.rebuild(book, run.range, run.results, run.asked);
+    const std::optional<std::array<int, 32>> histories =
+        perLevel > 0 ? historiesWhenEveryDrawCounts(run, book) : std::nullopt;
+    const int valuesPerDraw = span > RandomGenerator::kMaxValue + 1 ? 2 : 1;
     long long tries = perLevel;
     int mask = 16;
     int pick = kNoQuestion;
@@ -117,11 +148,16 @@ int pickWeakPoint(ExamSelection& run, const QuestionBook& book, RandomGenerator&
             tries = perLevel;
             mask /= 2;
         }
+        if (histories && mask != 0 && tries > 0 && noQuestionPasses(*histories, mask)) {
+            // Every draw of this level would be refused: skip them, generator values included.
+            random.discard(static_cast<std::uint64_t>(tries) * valuesPerDraw);
+            tries = 0;
+            continue;
+        }
         const int candidate = drawRandom(run, book, random);
         if (candidate == kNoQuestion) break;
         --tries;
-        const QuestionCard* q = book.questionAt(candidate);
-        if ((q->history & mask) == 0) {
+        if ((book.questionAt(candidate)->history & mask) == 0) {
             pick = candidate;
             break;
         }
