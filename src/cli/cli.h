@@ -3,6 +3,7 @@
 
 #include "core/base/notifier.h"
 #include "core/settings/settings.h"
+#include "core/settings/vague.h"
 
 #include <cstdio>
 #include <string>
@@ -30,6 +31,7 @@ struct CliContext {
     std::string programDir; // CP932, ends with a path separator (or empty)
     std::string vaguePath;  // CP932: --vague, else RKLVAGUE.DAT beside the executable
     bool vagueGiven = false;
+    VagueTable vague; // read from vaguePath, else the built-in table
     TerminalNotifier notifier;
     std::FILE* out = stdout;
     std::FILE* in = stdin;

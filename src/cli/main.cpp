@@ -92,6 +92,7 @@ int runCli(std::vector<std::string> args) {
     if (!iniGiven) iniPath = ctx.programDir + "REKALWIN.INI";
     loadSettings(ctx.settings, iniPath);
     if (!ctx.vagueGiven) ctx.vaguePath = ctx.programDir + "RKLVAGUE.DAT";
+    ctx.vague = loadVagueTable(ctx.vaguePath, &ctx.notifier);
 
     const std::string name = rest.front();
     rest.erase(rest.begin());
