@@ -61,6 +61,25 @@ bool writeAll(std::FILE* f, std::string_view bytes) {
     return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
 }
 
+// The first byte after the first run of at least two CR LF pairs, unless it is the window's last byte.
+// A byte that breaks a run starts no new one, even a CR.
+std::optional<std::size_t> firstByteAfterBlankLine(std::string_view window) {
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < window.size(); ++i) {
+        const char expected = k % 2 == 0 ? '\r' : '\n';
+        if (window[i] == expected) {
+            ++k;
+            continue;
+        }
+        if (k >= 4 && k % 2 == 0) {
+            if (i + 1 == window.size()) return std::nullopt;
+            return i;
+        }
+        k = 0;
+    }
+    return std::nullopt;
+}
+
 // Drops whole records from the beginning until the file fits in limit bytes.
 void trimExamLog(const std::filesystem::path& path, std::size_t limit, Notifier& notifier) {
     std::string tail;
@@ -95,7 +114,7 @@ void trimExamLog(const std::filesystem::path& path, std::size_t limit, Notifier&
             return;
         }
     }
-    const std::optional<std::size_t> keep = trimStart(tail, limit);
+    const std::optional<std::size_t> keep = firstByteAfterBlankLine(tail);
     if (!keep) return;
     if (!replaceFileContents(path, std::string_view(tail).substr(*keep))) notifier.error(msg::kWriteFailed);
 }
@@ -167,21 +186,9 @@ FormattedRecord formatExamLogRecord(const ExamLogRecord& record, const QuestionB
 
 std::optional<std::size_t> trimStart(std::string_view log, std::size_t limit) {
     if (limit == 0 || log.size() <= limit) return std::nullopt;
-    const std::string_view window = log.substr(log.size() - limit);
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < window.size(); ++i) {
-        const char expected = k % 2 == 0 ? '\r' : '\n';
-        if (window[i] == expected) {
-            ++k;
-            continue;
-        }
-        if (k >= 4 && k % 2 == 0) {
-            if (i + 1 == window.size()) return std::nullopt;
-            return log.size() - limit + i;
-        }
-        k = 0;
-    }
-    return std::nullopt;
+    const std::optional<std::size_t> at = firstByteAfterBlankLine(log.substr(log.size() - limit));
+    if (!at) return std::nullopt;
+    return log.size() - limit + *at;
 }
 
 void appendExamLog(std::string_view path, int sizeKb, const ExamLogRecord& record, const QuestionBook& book,
