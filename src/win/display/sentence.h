@@ -1,0 +1,111 @@
+#pragma once
+// The sentence control "RekalWinSentence": shows a stored text with forced line breaks and inline
+// pictures, sounds and videos, wrapped in its width, scrolled both ways, on the background colour
+// its parent chooses, with a context menu that copies the text. The same layout and painting serve
+// texts drawn without a window of their own (choice buttons, alternative-answer items).
+
+#include "core/display/media.h"
+#include "core/settings/settings.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rekal::win {
+
+enum class SentenceObjectKind { Picture = 1, Media = 2 };
+
+// One object per media tag of the text, in tag order.
+struct SentenceObject {
+    SentenceObjectKind kind = SentenceObjectKind::Picture;
+
+    // Picture: the decoded bitmap (none when the file could not be loaded; all sizes are then 0),
+    // its own size, and the part drawn at what size.
+    HBITMAP bitmap = nullptr;
+    int pictureWidth = 0, pictureHeight = 0;
+    PictureGeometry geometry;
+
+    // Sound or video: the media window, a child of the control (none when it could not be
+    // created), and its automatic play settings.
+    HWND window = nullptr;
+    MediaPlay play;
+
+    SentenceObject() = default;
+    SentenceObject(const SentenceObject&) = delete;
+    SentenceObject& operator=(const SentenceObject&) = delete;
+    // Deletes the bitmap or closes the media window.
+    ~SentenceObject();
+};
+
+// The media timer of one sentence: the thread that starts and repeats the sound and video objects,
+// and the flag that keeps it running. The thread reads only this record and the objects listed in
+// it, which live until it has ended.
+struct MediaTimer {
+    std::atomic<bool> running{false};
+    HANDLE thread = nullptr;
+    std::vector<SentenceObject*> media;
+};
+
+struct SentenceState {
+    std::vector<std::unique_ptr<SentenceObject>> objects;
+    HFONT font = nullptr;            // given with WM_SETFONT; not owned
+    std::optional<std::string> text; // the current sentence text
+    bool hasMedia = false;           // a sound or video object exists
+    int naturalWidth = 0, naturalHeight = 0;
+    std::unique_ptr<MediaTimer> timer;
+
+    SentenceState() = default;
+    SentenceState(const SentenceState&) = delete;
+    SentenceState& operator=(const SentenceState&) = delete;
+    ~SentenceState();
+};
+
+// The window procedure of the class; the class needs room for one pointer of window data.
+LRESULT CALLBACK sentenceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The state of a sentence control, or none.
+SentenceState* sentenceState(HWND control);
+
+// Shows a new text in the control `controlId` of `parent` (none clears it): scroll positions return
+// to 0, the objects of the old text are released and those of the new one created on the
+// background colour the parent chooses, the natural size is computed and the scroll layout
+// recomputed.
+void setSentenceText(HWND parent, int controlId, std::optional<std::string_view> text);
+
+// The size the control needs to show its content in an area of at most width x height, including
+// the scroll bars it would need; sets the control's scroll ranges for that area.
+void measureSentence(HWND parent, int controlId, int& width, int& height);
+
+// Lays the text out 32000 pixels wide and keeps the size in the state.
+void computeNaturalSize(HWND window, SentenceState& state);
+
+// Draws the content into rect; with a window the content is shifted by its scroll positions.
+void paintSentence(HWND window, HDC dc, const RECT& rect, SentenceState& state);
+
+// Flags of drawWrappedText: measure only (rect's right and bottom get the extent), no clipping.
+enum : unsigned { DrawMeasureOnly = 1, DrawNoClip = 2 };
+
+// One wrapped text run in the DC's current font, drawn with the W functions after conversion from
+// code page 932; returns its height.
+int drawWrappedText(HDC dc, std::string_view text, RECT& rect, unsigned flags, int lineInterval);
+
+// A text-class font: the size in points at the screen's resolution, normal weight, proof quality,
+// the spec's character set and face.
+HFONT createFontFromSpec(HWND window, const FontSpec& spec);
+// An interface font (captions, buttons): the same height rule and family, default quality.
+HFONT createInterfaceFont(HWND window, int points, int weight, bool underline, int charSet,
+                          std::string_view face);
+
+// Creates the objects for the tags of `text` (copied into the state) and starts the media timer
+// when a sound or video object was made. Media windows become children of `control`.
+void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COLORREF background,
+                         SentenceState& state);
+// Stops the media timer (dispatching messages while it ends), frees the text and every object.
+void releaseSentenceObjects(SentenceState& state);
+
+} // namespace rekal::win

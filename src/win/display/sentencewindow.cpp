@@ -1,0 +1,321 @@
+// The sentence control window: its messages, the scroll layout, scrolling, and the copy menu.
+
+#include "win/display/sentence.h"
+
+#include "core/base/messages.h"
+#include "core/display/markup.h"
+#include "resource.h"
+#include "win/app/app.h"
+#include "win/base/wintext.h"
+#include "win/display/sentencelayout.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+#include <new>
+
+namespace rekal::win {
+
+namespace {
+
+constexpr UINT kRecomputeLayout = WM_APP + 1;
+constexpr UINT kCopyCommand = 61;
+constexpr int kLineStep = 16;
+constexpr const char* kCannotAttach = "パラメータを設定できません。";
+
+// Size messages that arrive while a control re-lays itself out (its scroll bars appearing or
+// going) are ignored; one flag serves every control, as they all run on one thread.
+bool g_sizing = false;
+
+SCROLLINFO scrollInfo(UINT mask) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = mask;
+    return si;
+}
+
+int horizontalBarHeight() {
+    return GetSystemMetrics(SM_CYHSCROLL);
+}
+int verticalBarWidth() {
+    return GetSystemMetrics(SM_CXVSCROLL);
+}
+
+// The client rectangle with the room of the scroll bars now shown added back.
+RECT areaWithoutBars(HWND hwnd) {
+    RECT area{};
+    GetClientRect(hwnd, &area);
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    if (style & WS_VSCROLL) area.right += verticalBarWidth();
+    if (style & WS_HSCROLL) area.bottom += horizontalBarHeight();
+    return area;
+}
+
+void setScrollPage(HWND hwnd, int bar, int page) {
+    SCROLLINFO si = scrollInfo(SIF_PAGE);
+    si.nPage = static_cast<UINT>(page > 0 ? page : 1);
+    SetScrollInfo(hwnd, bar, &si, TRUE);
+}
+
+void setScrollRange(HWND hwnd, int bar, int maximum) {
+    SCROLLINFO si = scrollInfo(SIF_RANGE);
+    si.nMin = 0;
+    si.nMax = maximum;
+    SetScrollInfo(hwnd, bar, &si, TRUE);
+}
+
+// Measures the content for the area in two passes and sets both scroll ranges.
+ScrollRanges updateScrollRanges(HWND hwnd, SentenceState& state, const RECT& area) {
+    SentenceMeasure measure = [&](const DisplayRect& a) {
+        return measureSentenceContent(hwnd, state, RECT{a.left, a.top, a.right, a.bottom});
+    };
+    ScrollRanges ranges = computeScrollRanges(measure, {area.left, area.top, area.right, area.bottom},
+                                              horizontalBarHeight(), verticalBarWidth());
+    setScrollRange(hwnd, SB_HORZ, ranges.horizontalMax);
+    setScrollRange(hwnd, SB_VERT, ranges.verticalMax);
+    return ranges;
+}
+
+void updateScrollLayout(HWND hwnd, SentenceState& state) {
+    RECT pageArea = areaWithoutBars(hwnd);
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) GetClientRect(hwnd, &pageArea);
+        setScrollPage(hwnd, SB_HORZ, pageArea.right - pageArea.left);
+        setScrollPage(hwnd, SB_VERT, pageArea.bottom - pageArea.top);
+        updateScrollRanges(hwnd, state, areaWithoutBars(hwnd));
+    }
+}
+
+void resetScrollBars(HWND hwnd) {
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SCROLLINFO si = scrollInfo(SIF_RANGE | SIF_PAGE | SIF_POS);
+        si.nMin = 0;
+        si.nMax = 0;
+        si.nPage = 1;
+        si.nPos = 0;
+        SetScrollInfo(hwnd, bar, &si, TRUE);
+    }
+}
+
+// The background colour the parent chooses for the control (also setting its text colour on dc).
+HBRUSH parentBackground(HWND hwnd, HDC dc) {
+    HWND parent = GetParent(hwnd);
+    auto brush =
+        reinterpret_cast<HBRUSH>(SendMessageW(parent ? parent : hwnd, WM_CTLCOLORSTATIC,
+                                              reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+COLORREF brushColour(HBRUSH brush) {
+    LOGBRUSH lb{};
+    if (!GetObjectW(brush, sizeof lb, &lb)) return GetSysColor(COLOR_BTNFACE);
+    return lb.lbColor;
+}
+
+bool onCreate(HWND hwnd) {
+    std::unique_ptr<SentenceState> state(new (std::nothrow) SentenceState);
+    if (!state) {
+        app().notifier.error(msg::kOutOfMemory);
+        return false;
+    }
+    SetLastError(0);
+    if (!SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(state.get())) && GetLastError() != 0) {
+        app().notifier.error(kCannotAttach);
+        return false;
+    }
+    state.release(); // now owned by the window, freed on WM_DESTROY
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SetScrollRange(hwnd, bar, 0, 0, FALSE);
+        SetScrollPos(hwnd, bar, 0, FALSE);
+    }
+    return true;
+}
+
+void onDestroy(HWND hwnd) {
+    std::unique_ptr<SentenceState> state(sentenceState(hwnd));
+    SetWindowLongPtrW(hwnd, 0, 0);
+    if (state) releaseSentenceObjects(*state);
+}
+
+void onSize(HWND hwnd, SentenceState& state) {
+    if (g_sizing) return;
+    g_sizing = true;
+    updateScrollLayout(hwnd, state);
+    updateScrollLayout(hwnd, state);
+    g_sizing = false;
+}
+
+void onPaint(HWND hwnd, SentenceState& state) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rect{};
+    GetClientRect(hwnd, &rect);
+    SCROLLINFO si = scrollInfo(SIF_RANGE);
+    if (GetScrollInfo(hwnd, SB_HORZ, &si)) rect.right = si.nMax + 1;
+    FillRect(dc, &ps.rcPaint, parentBackground(hwnd, dc));
+    paintSentence(hwnd, dc, rect, state);
+    EndPaint(hwnd, &ps);
+}
+
+bool copyToClipboard(HWND hwnd, std::string_view text) {
+    std::string bytes = clipboardText(text);
+    std::wstring wide = toWide(bytes);
+    HGLOBAL narrow = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+    HGLOBAL unicode = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    void* narrowBytes = narrow ? GlobalLock(narrow) : nullptr;
+    void* unicodeBytes = unicode ? GlobalLock(unicode) : nullptr;
+    if (!narrowBytes || !unicodeBytes) {
+        if (narrowBytes) GlobalUnlock(narrow);
+        if (unicodeBytes) GlobalUnlock(unicode);
+        if (narrow) GlobalFree(narrow);
+        if (unicode) GlobalFree(unicode);
+        app().notifier.error(msg::kOutOfMemory);
+        return false;
+    }
+    std::memcpy(narrowBytes, bytes.c_str(), bytes.size() + 1);
+    std::memcpy(unicodeBytes, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(narrow);
+    GlobalUnlock(unicode);
+    if (!OpenClipboard(hwnd)) {
+        GlobalFree(narrow);
+        GlobalFree(unicode);
+        return false;
+    }
+    EmptyClipboard();
+    // The bytes as they are, and the same text in UTF-16 so that programs reading Unicode see the
+    // Japanese text whatever the system's code page.
+    if (!SetClipboardData(CF_TEXT, narrow)) GlobalFree(narrow);
+    if (!SetClipboardData(CF_UNICODETEXT, unicode)) GlobalFree(unicode);
+    CloseClipboard();
+    return true;
+}
+
+void onContextMenu(HWND hwnd, SentenceState& state, LPARAM lParam) {
+    if (!state.text) return;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU_SENTENCE));
+    if (!menu) return;
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: at the control's top-left corner.
+        at = {0, 0};
+        ClientToScreen(hwnd, &at);
+    }
+    int command = TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                 at.y, 0, hwnd, nullptr);
+    DestroyMenu(menu);
+    if (command == static_cast<int>(kCopyCommand)) copyToClipboard(hwnd, *state.text);
+}
+
+// The step of a scroll request, or 0 for the requests that do nothing.
+int scrollStep(int request, const SCROLLINFO& si) {
+    switch (request) {
+    case SB_LINEUP:
+        return -kLineStep;
+    case SB_LINEDOWN:
+        return kLineStep;
+    case SB_PAGEUP:
+        return -static_cast<int>(si.nPage);
+    case SB_PAGEDOWN:
+        return static_cast<int>(si.nPage);
+    case SB_THUMBTRACK:
+        return si.nTrackPos - si.nPos;
+    default:
+        return 0;
+    }
+}
+
+void onScroll(HWND hwnd, SentenceState& state, int bar, int request) {
+    SCROLLINFO si = scrollInfo(SIF_ALL);
+    if (!GetScrollInfo(hwnd, bar, &si)) return;
+    int step = clampScrollStep(si.nPos, scrollStep(request, si), si.nMax);
+    if (step == 0) return;
+    SetScrollPos(hwnd, bar, si.nPos + step, TRUE);
+    // The platform keeps the position within the range less the page: scroll by what it took.
+    int moved = GetScrollPos(hwnd, bar) - si.nPos;
+    if (moved == 0) return;
+    if (bar == SB_HORZ)
+        ScrollWindowEx(hwnd, -moved, 0, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    else
+        ScrollWindowEx(hwnd, 0, -moved, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    if (state.hasMedia) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+HWND sentenceControl(HWND parent, int controlId) {
+    return GetDlgItem(parent, controlId);
+}
+
+} // namespace
+
+SentenceState* sentenceState(HWND control) {
+    return control ? reinterpret_cast<SentenceState*>(GetWindowLongPtrW(control, 0)) : nullptr;
+}
+
+LRESULT CALLBACK sentenceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) return onCreate(hwnd) ? 0 : -1;
+    if (message == WM_DESTROY) {
+        onDestroy(hwnd);
+        return 0;
+    }
+    SentenceState* state = sentenceState(hwnd);
+    if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_SIZE:
+        onSize(hwnd, *state);
+        return 0;
+    case WM_PAINT:
+        onPaint(hwnd, *state);
+        return 0;
+    case WM_SETFONT:
+        state->font = reinterpret_cast<HFONT>(wParam);
+        updateScrollLayout(hwnd, *state);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_CONTEXTMENU:
+        onContextMenu(hwnd, *state, lParam);
+        return 0;
+    case WM_HSCROLL:
+        onScroll(hwnd, *state, SB_HORZ, LOWORD(wParam));
+        return 0;
+    case WM_VSCROLL:
+        onScroll(hwnd, *state, SB_VERT, LOWORD(wParam));
+        return 0;
+    case kRecomputeLayout:
+        if (wParam == 0 && lParam == 0) {
+            updateScrollLayout(hwnd, *state);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void setSentenceText(HWND parent, int controlId, std::optional<std::string_view> text) {
+    HWND control = sentenceControl(parent, controlId);
+    SentenceState* state = sentenceState(control);
+    if (!state) return;
+    resetScrollBars(control);
+    HDC dc = GetDC(control);
+    COLORREF background = brushColour(parentBackground(control, dc));
+    ReleaseDC(control, dc);
+    releaseSentenceObjects(*state);
+    loadSentenceObjects(control, text, background, *state);
+    computeNaturalSize(control, *state);
+    InvalidateRect(control, nullptr, TRUE);
+    PostMessageW(control, kRecomputeLayout, 0, 0);
+}
+
+void measureSentence(HWND parent, int controlId, int& width, int& height) {
+    HWND control = sentenceControl(parent, controlId);
+    SentenceState* state = sentenceState(control);
+    if (!state) {
+        width = height = 0;
+        return;
+    }
+    ScrollRanges ranges = updateScrollRanges(control, *state, RECT{0, 0, width, height});
+    ContentSize needed = sentenceSizeNeeded(ranges, horizontalBarHeight(), verticalBarWidth());
+    width = needed.width;
+    height = needed.height;
+}
+
+} // namespace rekal::win
