@@ -8,6 +8,9 @@ int runSaveCommand(CliContext&, const std::vector<std::string>&);
 int runFoldCommand(CliContext&, const std::vector<std::string>&);
 int runJudgeCommand(CliContext&, const std::vector<std::string>&);
 int runSearchCommand(CliContext&, const std::vector<std::string>&);
+int runDrillCommand(CliContext&, const std::vector<std::string>&);
+int runLogCommand(CliContext&, const std::vector<std::string>&);
+int runExportCommand(CliContext&, const std::vector<std::string>&);
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
@@ -16,6 +19,9 @@ const std::vector<Command>& commandTable() {
         {"fold", runFoldCommand, "fold TEXT --compare N"},
         {"judge", runJudgeCommand, "judge FILE QNUM ANSWER [--compare N]"},
         {"search", runSearchCommand, "search FILE START PATTERN [--up]"},
+        {"export", runExportCommand, "export FILE OUT [--tab]"},
+        {"drill", runDrillCommand, "drill FILE [--method M] [--count N] [--no-repeat] [--mode M] [--seed N] ..."},
+        {"log", runLogCommand, "log LOG"},
     };
     return table;
 }
