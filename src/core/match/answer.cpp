@@ -16,9 +16,13 @@ bool isAnswerRight(const QuestionCard* q, std::string_view answer, CompareOption
         std::string_view rest = q->answers.view();
         for (;;) {
             const std::size_t end = rest.find(kListSeparator);
-            alternative.assign(rest.substr(0, end));
-            removeChar(alternative, kLineBreak);
-            foldForCompare(alternative, options, vague, foldedAlternative);
+            std::string_view item = rest.substr(0, end);
+            if (item.find(kLineBreak) != std::string_view::npos) {
+                alternative.assign(item);
+                removeChar(alternative, kLineBreak);
+                item = alternative;
+            }
+            foldForCompare(item, options, vague, foldedAlternative);
             if (foldedAlternative == folded) return true;
             if (end == std::string_view::npos) return false;
             rest.remove_prefix(end + 1);

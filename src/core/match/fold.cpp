@@ -55,17 +55,33 @@ bool isRemovedSymbolCode(std::uint16_t code) {
 
 } // namespace
 
-VagueReplacer::VagueReplacer(const VagueTable& table) : bucketOf_(257, 0) {
-    std::vector<VaguePair> pairs = vaguePairs(table);
+VagueReplacer::VagueReplacer(const VagueTable& table) {
+    const std::vector<VaguePair> pairs = vaguePairs(table);
     for (const VaguePair& p : pairs) {
         if (!p.first.empty()) ++bucketOf_[byteAt(p.first, 0) + 1];
     }
     for (std::size_t b = 1; b < bucketOf_.size(); ++b)
         bucketOf_[b] += bucketOf_[b - 1];
-    std::vector<std::uint32_t> next(bucketOf_.begin(), bucketOf_.end() - 1);
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (bucketOf_[b] == bucketOf_[b + 1]) continue;
+        secondsOf_[b] = static_cast<std::uint16_t>(seconds_.size());
+        seconds_.emplace_back();
+    }
+    std::array<std::uint32_t, 256> next;
+    for (std::size_t b = 0; b < next.size(); ++b)
+        next[b] = bucketOf_[b];
     rules_.resize(bucketOf_.back());
+    strings_.reserve(table.block.size());
     for (const VaguePair& p : pairs) {
         if (p.first.empty()) continue;
+        const unsigned char first = byteAt(p.first, 0);
+        ByteSet& seconds = seconds_[secondsOf_[first]];
+        if (p.first.size() == 1) {
+            seconds.fill(~std::uint64_t{0});
+        } else {
+            const unsigned char second = byteAt(p.first, 1);
+            seconds[second >> 6] |= std::uint64_t{1} << (second & 63);
+        }
         Rule rule;
         rule.firstAt = static_cast<std::uint32_t>(strings_.size());
         rule.firstSize = static_cast<std::uint32_t>(p.first.size());
@@ -73,8 +89,15 @@ VagueReplacer::VagueReplacer(const VagueTable& table) : bucketOf_(257, 0) {
         rule.secondAt = static_cast<std::uint32_t>(strings_.size());
         rule.secondSize = static_cast<std::uint32_t>(p.second.size());
         strings_.append(p.second);
-        rules_[next[byteAt(p.first, 0)]++] = rule;
+        rules_[next[first]++] = rule;
     }
+}
+
+bool VagueReplacer::mayStartAt(unsigned char first, std::string_view text, std::size_t i) const {
+    if (bucketOf_[first] == bucketOf_[first + 1u]) return false;
+    if (i + 1 >= text.size()) return true;
+    const unsigned char second = byteAt(text, i + 1);
+    return (seconds_[secondsOf_[first]][second >> 6] >> (second & 63)) & 1;
 }
 
 void VagueReplacer::apply(std::string_view text, std::string& out) const {
@@ -83,107 +106,108 @@ void VagueReplacer::apply(std::string_view text, std::string& out) const {
         return;
     }
     const std::size_t n = text.size();
+    std::size_t copied = 0; // text before this has been written to out
     for (std::size_t i = 0; i < n;) {
         const unsigned char b = byteAt(text, i);
-        bool replaced = false;
-        for (std::uint32_t r = bucketOf_[b]; r < bucketOf_[b + 1]; ++r) {
-            const Rule& rule = rules_[r];
-            if (rule.firstSize <= n - i &&
-                std::memcmp(strings_.data() + rule.firstAt, text.data() + i, rule.firstSize) == 0) {
-                out.append(strings_, rule.secondAt, rule.secondSize);
-                i += rule.firstSize;
-                replaced = true;
-                break;
+        if (mayStartAt(b, text, i)) {
+            const Rule* found = nullptr;
+            for (std::uint32_t r = bucketOf_[b]; r < bucketOf_[b + 1u] && !found; ++r) {
+                const Rule& rule = rules_[r];
+                if (rule.firstSize <= n - i &&
+                    std::memcmp(strings_.data() + rule.firstAt, text.data() + i, rule.firstSize) == 0)
+                    found = &rule;
+            }
+            if (found) {
+                out.append(text.data() + copied, i - copied);
+                out.append(strings_, found->secondAt, found->secondSize);
+                i += found->firstSize;
+                copied = i;
+                continue;
             }
         }
-        if (replaced) continue;
-        const std::size_t length = isDoubleByteAt(text, i) ? 2 : 1;
-        out.append(text.substr(i, length));
-        i += length;
+        i += isDoubleByteAt(text, i) ? 2 : 1;
     }
+    out.append(text.data() + copied, n - copied);
 }
 
-void foldCase(std::string& text) {
-    for (std::size_t i = 0; i < text.size();) {
-        if (isDoubleByteAt(text, i)) {
-            std::uint16_t code = codeAt(text, i);
-            std::uint16_t upper = upperDoubleByte(code);
-            if (upper != code) storeCode(text, i, upper);
-            i += 2;
-        } else {
-            if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
-            ++i;
-        }
+namespace {
+
+// Half-width form of a double-byte character (one or two bytes), or false when it keeps its width.
+bool halfWidthOf(std::uint16_t code, char& first, char& second) {
+    second = 0;
+    if (code >= 0x824F && code <= 0x8258) {
+        first = static_cast<char>('0' + (code - 0x824F));
+    } else if (code >= 0x8260 && code <= 0x8279) {
+        first = static_cast<char>('A' + (code - 0x8260));
+    } else if (code >= 0x8281 && code <= 0x829A) {
+        first = static_cast<char>('a' + (code - 0x8281));
+    } else if (code >= kSymbolBase && code < kSymbolBase + kSymbolHalf.size()) {
+        first = static_cast<char>(kSymbolHalf[code - kSymbolBase]);
+    } else if ((code >> 8) == 0x83 && (code & 0xFF) >= widthtables::kKatakanaFirst &&
+               (code & 0xFF) <= widthtables::kKatakanaLast) {
+        const std::uint8_t* form = widthtables::kKatakanaForms[(code & 0xFF) - widthtables::kKatakanaFirst];
+        first = static_cast<char>(form[0]);
+        second = static_cast<char>(form[1]);
+    } else {
+        first = 0;
     }
+    return first != 0;
 }
 
-void foldKana(std::string& text) {
+// The case, kana, width and symbol steps in one pass: each character goes through the selected
+// steps in that order. This equals running the steps one after the other over the whole text,
+// because none of them changes where characters begin: a lead byte stays a lead byte, the width
+// step only produces bytes that never start a double-byte character, and a byte that ends up after
+// a lone lead byte is one that was never a trail byte. Every character becomes at most as long as
+// it was, so the text is rewritten in place.
+void foldCharacters(std::string& text, CompareOptions options) {
+    const bool upper = options & CompareIgnoreCase, kana = options & CompareIgnoreKana,
+               width = options & CompareIgnoreWidth, symbols = options & CompareIgnoreSymbols;
+    std::size_t out = 0;
+    auto putSingle = [&](char c) {
+        if (!symbols || !isRemovedSymbolByte(static_cast<unsigned char>(c))) text[out++] = c;
+    };
     for (std::size_t i = 0; i < text.size();) {
         if (!isDoubleByteAt(text, i)) {
-            ++i;
+            char c = text[i++];
+            if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            putSingle(c);
             continue;
         }
         std::uint16_t code = codeAt(text, i);
-        if (code >= 0x829F && code <= 0x82DD)
-            storeCode(text, i, code + 0xA1); // ぁ-み
-        else if (code >= 0x82DE && code <= 0x82F1)
-            storeCode(text, i, code + 0xA2); // む-ん
         i += 2;
+        if (upper) code = upperDoubleByte(code);
+        if (kana) {
+            if (code >= 0x829F && code <= 0x82DD)
+                code += 0xA1; // ぁ-み
+            else if (code >= 0x82DE && code <= 0x82F1)
+                code += 0xA2; // む-ん
+        }
+        char first, second;
+        if (width && halfWidthOf(code, first, second)) {
+            putSingle(first);
+            if (second != 0) putSingle(second);
+        } else if (!symbols || !isRemovedSymbolCode(code)) {
+            storeCode(text, out, code);
+            out += 2;
+        }
     }
+    text.resize(out);
 }
 
+} // namespace
+
+void foldCase(std::string& text) {
+    foldCharacters(text, CompareIgnoreCase);
+}
+void foldKana(std::string& text) {
+    foldCharacters(text, CompareIgnoreKana);
+}
 void foldWidth(std::string& text) {
-    // Every character becomes at most as long as it was, so the text is rewritten in place.
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (!isDoubleByteAt(text, i)) {
-            text[out++] = text[i++];
-            continue;
-        }
-        const std::uint16_t code = codeAt(text, i);
-        const unsigned char trail = byteAt(text, i + 1);
-        char first = 0, second = 0;
-        if (code >= 0x824F && code <= 0x8258) {
-            first = static_cast<char>('0' + (code - 0x824F));
-        } else if (code >= 0x8260 && code <= 0x8279) {
-            first = static_cast<char>('A' + (code - 0x8260));
-        } else if (code >= 0x8281 && code <= 0x829A) {
-            first = static_cast<char>('a' + (code - 0x8281));
-        } else if (code >= kSymbolBase && code < kSymbolBase + kSymbolHalf.size()) {
-            first = static_cast<char>(kSymbolHalf[code - kSymbolBase]);
-        } else if ((code >> 8) == 0x83 && trail >= widthtables::kKatakanaFirst &&
-                   trail <= widthtables::kKatakanaLast) {
-            const std::uint8_t* form = widthtables::kKatakanaForms[trail - widthtables::kKatakanaFirst];
-            first = static_cast<char>(form[0]);
-            second = static_cast<char>(form[1]);
-        }
-        if (first == 0) {
-            text[out++] = text[i];
-            text[out++] = text[i + 1];
-        } else {
-            text[out++] = first;
-            if (second != 0) text[out++] = second;
-        }
-        i += 2;
-    }
-    text.resize(out);
+    foldCharacters(text, CompareIgnoreWidth);
 }
-
 void removeSymbols(std::string& text) {
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (isDoubleByteAt(text, i)) {
-            if (!isRemovedSymbolCode(codeAt(text, i))) {
-                text[out++] = text[i];
-                text[out++] = text[i + 1];
-            }
-            i += 2;
-        } else {
-            if (!isRemovedSymbolByte(byteAt(text, i))) text[out++] = text[i];
-            ++i;
-        }
-    }
-    text.resize(out);
+    foldCharacters(text, CompareIgnoreSymbols);
 }
 
 void foldForCompare(std::string_view text, CompareOptions options, const VagueReplacer& vague,
@@ -194,10 +218,8 @@ void foldForCompare(std::string_view text, CompareOptions options, const VagueRe
     } else {
         out.assign(text);
     }
-    if (options & CompareIgnoreCase) foldCase(out);
-    if (options & CompareIgnoreKana) foldKana(out);
-    if (options & CompareIgnoreWidth) foldWidth(out);
-    if (options & CompareIgnoreSymbols) removeSymbols(out);
+    if (options & (CompareIgnoreCase | CompareIgnoreKana | CompareIgnoreWidth | CompareIgnoreSymbols))
+        foldCharacters(out, options);
 }
 
 std::string foldForCompare(std::string_view text, CompareOptions options, const VagueReplacer& vague) {

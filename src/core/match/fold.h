@@ -5,6 +5,7 @@
 #include "core/data/book.h"
 #include "core/settings/vague.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,9 +29,18 @@ class VagueReplacer {
     struct Rule {
         std::uint32_t firstAt, firstSize, secondAt, secondSize; // into strings_
     };
+    using ByteSet = std::array<std::uint64_t, 4>;
+
+    bool mayStartAt(unsigned char first, std::string_view text, std::size_t i) const;
+
     std::string strings_;
-    std::vector<Rule> rules_;             // grouped by the first byte of the first string
-    std::vector<std::uint32_t> bucketOf_; // 257 entries: rules of byte b are [bucketOf_[b], bucketOf_[b + 1])
+    std::vector<Rule> rules_; // grouped by the first byte of the first string, table order kept
+    // Rules of byte b are [bucketOf_[b], bucketOf_[b + 1]).
+    std::array<std::uint32_t, 257> bucketOf_{};
+    // For each first byte with rules: the second bytes that some rule of it may match (a first
+    // string of one byte allows every one), so that most positions are passed over at once.
+    std::vector<ByteSet> seconds_;
+    std::array<std::uint16_t, 256> secondsOf_{};
 };
 
 // The single steps, in place (the vague step is VagueReplacer::apply).

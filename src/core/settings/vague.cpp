@@ -4,6 +4,7 @@
 #include "core/base/messages.h"
 #include "core/base/notifier.h"
 
+#include <algorithm>
 #include <new>
 
 namespace rekal {
@@ -151,6 +152,8 @@ template <typename Visit> int walkPairs(std::string_view block, int limit, Visit
 
 std::vector<VaguePair> vaguePairs(const VagueTable& table) {
     std::vector<VaguePair> pairs;
+    pairs.reserve(
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(table.count, 0)), table.block.size() / 2));
     walkPairs(table.block, table.count, [&](const VaguePair& p) { pairs.push_back(p); });
     return pairs;
 }
