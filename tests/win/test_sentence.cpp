@@ -661,6 +661,13 @@ WINTEST(paintingWithoutAWindow) {
         }
     ok(ink > 20, "text drawn (%d pixels)", ink);
     ok(outside == 0, "nothing outside the rectangle (%d pixels)", outside);
+    // A choice's text replaced without an explicit release: the old media window goes first.
+    std::string wav = testFile(L"tone.wav", silenceWav(200));
+    loadSentenceObjects(s.parent, std::string("\x02m\"") + wav + "|autoplay=0\"", RGB(255, 255, 255), state);
+    HWND media = state.objects.empty() ? nullptr : state.objects[0]->window;
+    ok(media && GetParent(media) == s.parent && state.timer, "media window of a choice, child of the given window");
+    loadSentenceObjects(s.parent, std::string_view("次"), RGB(255, 255, 255), state);
+    ok(!IsWindow(media) && !state.timer && state.objects.empty(), "replaced without a release");
     releaseSentenceObjects(state);
     ok(!state.text, "text released");
     SelectObject(dc, old);

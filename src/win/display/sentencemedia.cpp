@@ -172,8 +172,8 @@ SentenceState::~SentenceState() {
 
 void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COLORREF background,
                          SentenceState& state) {
-    state.hasMedia = false;
-    state.objects.clear();
+    // Objects of an earlier text are never dropped while its timer may still read them.
+    releaseSentenceObjects(state);
     if (!text) return;
     try {
         state.text.emplace(*text);
