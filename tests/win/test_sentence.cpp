@@ -632,6 +632,30 @@ WINTEST(mediaWindowsAndTheirTimer) {
     ok(!IsWindow(s.control), "control destroyed");
 }
 
+// Closes a message box that shows within the time, returning whether one did.
+DWORD WINAPI closeMessageBox(void*) {
+    for (int i = 0; i < 20; ++i) {
+        if (HWND box = FindWindowW(L"#32770", nullptr)) {
+            PostMessageW(box, WM_CLOSE, 0, 0);
+            return 1;
+        }
+        Sleep(50);
+    }
+    return 0;
+}
+
+WINTEST(missingMediaFileSaysNothing) {
+    Scene s(300, 200);
+    HANDLE helper = CreateThread(nullptr, 0, closeMessageBox, nullptr, 0, nullptr);
+    s.set(std::string("x\x02m\"C:\\nowhere\\missing.wav\""));
+    WaitForSingleObject(helper, 3000);
+    DWORD shown = 0;
+    GetExitCodeThread(helper, &shown);
+    CloseHandle(helper);
+    ok(shown == 0, "no message box expected");
+    ok(s.state().objects.size() == 1 && s.state().hasMedia, "the object exists");
+}
+
 WINTEST(paintingWithoutAWindow) {
     Scene s(100, 100);
     HDC screen = GetDC(nullptr);
@@ -665,7 +689,8 @@ WINTEST(paintingWithoutAWindow) {
     std::string wav = testFile(L"tone.wav", silenceWav(200));
     loadSentenceObjects(s.parent, std::string("\x02m\"") + wav + "|autoplay=0\"", RGB(255, 255, 255), state);
     HWND media = state.objects.empty() ? nullptr : state.objects[0]->window;
-    ok(media && GetParent(media) == s.parent && state.timer, "media window of a choice, child of the given window");
+    ok(media && GetParent(media) == s.parent && state.timer,
+       "media window of a choice, child of the given window");
     loadSentenceObjects(s.parent, std::string_view("次"), RGB(255, 255, 255), state);
     ok(!IsWindow(media) && !state.timer && state.objects.empty(), "replaced without a release");
     releaseSentenceObjects(state);

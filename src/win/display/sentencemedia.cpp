@@ -66,9 +66,12 @@ void createMedia(SentenceObject& object, HWND control, const std::optional<std::
     object.kind = SentenceObjectKind::Media;
     object.play = MediaPlay{};
     if (!path) return;
+    // Without error boxes: a medium that cannot be opened or played says nothing, as a picture
+    // that does not load, and no modal loop runs while a text is being set.
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(control, GWLP_HINSTANCE));
     object.window = MCIWndCreateW(control, instance,
-                                  WS_CHILD | WS_VISIBLE | MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR | MCIWNDF_NOOPEN,
+                                  WS_CHILD | WS_VISIBLE | MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR |
+                                      MCIWNDF_NOOPEN | MCIWNDF_NOERRORDLG,
                                   toWide(*path).c_str());
     if (!object.window) return;
     LONG style = GetWindowLongW(object.window, GWL_STYLE);
@@ -175,20 +178,24 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
     // Objects of an earlier text are never dropped while its timer may still read them.
     releaseSentenceObjects(state);
     if (!text) return;
+    // Built aside and put into the state at the end, so that nothing a window does while the
+    // objects are created can pull the text from under the walk.
+    std::string copy;
+    std::vector<std::unique_ptr<SentenceObject>> objects;
+    bool hasMedia = false;
     try {
-        state.text.emplace(*text);
+        copy.assign(*text);
     } catch (const std::bad_alloc&) {
         app().notifier.error(msg::kOutOfMemory);
         return;
     }
-    const std::string& copy = *state.text;
     const std::string questionFile = questionFilePath();
     for (auto tag = nextMediaTag(copy, 0); tag; tag = nextMediaTag(copy, tag->end)) {
         std::unique_ptr<SentenceObject> object(new (std::nothrow) SentenceObject);
         bool stored = false;
         if (object) {
             try {
-                state.objects.push_back(nullptr);
+                objects.push_back(nullptr);
                 stored = true;
             } catch (const std::bad_alloc&) {
             }
@@ -202,11 +209,15 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
             createPicture(*object, control, path, tag->parameters, background);
         } else {
             createMedia(*object, control, path, tag->parameters);
-            state.hasMedia = true;
+            hasMedia = true;
         }
-        state.objects.back() = std::move(object);
+        objects.back() = std::move(object);
     }
-    if (state.hasMedia && !state.timer) startMediaTimer(state);
+    releaseSentenceObjects(state);
+    state.text = std::move(copy);
+    state.objects = std::move(objects);
+    state.hasMedia = hasMedia;
+    if (hasMedia) startMediaTimer(state);
 }
 
 void releaseSentenceObjects(SentenceState& state) {
