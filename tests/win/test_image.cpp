@@ -118,8 +118,10 @@ WINTEST(program_pictures_blend_onto_the_button_face) {
         const int bar = glyph == first ? 1 : 9;
         ok(g.at(bar, 4) == 0, "glyph bar is black, not %06x", g.at(bar, 4));
     }
-    ok(rekal::win::loadPngResource(GetDC(nullptr), GetModuleHandleW(nullptr), 9999, face) == nullptr,
+    dc = screen();
+    ok(rekal::win::loadPngResource(dc, GetModuleHandleW(nullptr), 9999, face) == nullptr,
        "a missing resource gives no bitmap");
+    ReleaseDC(nullptr, dc);
     DeleteObject(info);
     DeleteObject(first);
     DeleteObject(last);

@@ -76,7 +76,14 @@ struct PngState {
     std::array<uint8_t, 256> alpha{};
     int alphaCount = 0;
 
-    std::vector<uint8_t> data; // unfiltered rows, each a zero filter byte and rowBytes(width) bytes
+    // The image data: as inflated until the walk reaches IEND, then unfiltered and without
+    // interlace, each row a zero filter byte and rowBytes(width) bytes.
+    std::vector<uint8_t> data;
+    // Bytes the compressed stream produced; everything after them is zero, which is an unfiltered
+    // row of zero pixels already.
+    std::size_t produced = 0;
+    // Rows of `data` holding anything but zeros once unfiltered.
+    uint32_t rowsProduced = 0;
 
     uint64_t rowBytes(uint32_t columns) const { return (uint64_t{columns} * bitsPerPixel + 7) / 8; }
 };
@@ -210,7 +217,8 @@ void readTransparency(PngState& s, const Chunk& c) {
 // Inflates the run of consecutive IDAT chunks starting at `pos` into `out`, and leaves `pos` at the
 // chunk after the run. Feeding stops once the buffer is full or the compressed stream has ended;
 // the chunks left are only stepped over.
-bool inflateRun(std::string_view bytes, std::size_t& pos, uint8_t* out, std::size_t outSize) {
+bool inflateRun(std::string_view bytes, std::size_t& pos, uint8_t* out, std::size_t outSize,
+                std::size_t& produced) {
     z_stream zs{};
     // zlib checks only the major version; this is the oldest one the decoder was written against.
     if (inflateInit_(&zs, "1.1.3", static_cast<int>(sizeof(z_stream))) != Z_OK) return false;
@@ -238,6 +246,7 @@ bool inflateRun(std::string_view bytes, std::size_t& pos, uint8_t* out, std::siz
         }
     }
     // A run not followed by a complete chunk is caught by the chunk walk.
+    produced = outSize - zs.avail_out;
     return true;
 }
 
@@ -347,33 +356,44 @@ void scatterPass(const PngState& s, const Adam7Pass& p, const uint8_t* pass, uin
     }
 }
 
-// Inflates the image data run at `pos`, unfilters it and, for Adam7, replaces it with the same
-// pixels laid out without interlace.
-bool readImageData(PngState& s, std::string_view bytes, std::size_t& pos) {
+// Rows of `stride` bytes that hold any of the first `produced` bytes.
+uint32_t rowsTouched(std::size_t produced, std::size_t stride, uint32_t rows) {
+    return static_cast<uint32_t>(std::min<std::size_t>(rows, (produced + stride - 1) / stride));
+}
+
+// Inflates the image data run at `pos` into a zero-filled buffer of the size the header implies.
+bool inflateImageData(PngState& s, std::string_view bytes, std::size_t& pos) {
     uint64_t size = 0;
     if (!inflatedSize(s, size)) return false;
-    std::vector<uint8_t> inflated;
-    if (!resizeZeroed(inflated, (size + 3) / 4 * 4)) return false;
-    if (!inflateRun(bytes, pos, inflated.data(), size)) return false;
+    if (!resizeZeroed(s.data, (size + 3) / 4 * 4)) return false;
+    return inflateRun(bytes, pos, s.data.data(), size, s.produced);
+}
 
+// Unfilters the inflated data and, for Adam7, replaces it with the same pixels laid out without
+// interlace. Rows the stream never reached are zero rows with filter 0 and are left alone.
+bool unfilterImageData(PngState& s) {
+    const std::size_t rowBytes = s.rowBytes(s.width);
     if (s.interlace == 0) {
-        if (!unfilterRows(inflated.data(), s.rowBytes(s.width), s.height, s.bitsPerPixel)) return false;
-        s.data = std::move(inflated);
-        return true;
+        s.rowsProduced = rowsTouched(s.produced, rowBytes + 1, s.height);
+        return unfilterRows(s.data.data(), rowBytes, s.rowsProduced, s.bitsPerPixel);
     }
     std::vector<uint8_t> image;
-    if (!resizeZeroed(image, (s.rowBytes(s.width) + 1) * s.height)) return false;
-    uint8_t* pass = inflated.data();
+    if (!resizeZeroed(image, (rowBytes + 1) * s.height)) return false;
+    std::size_t offset = 0;
     for (const Adam7Pass& p : kAdam7) {
         const uint32_t columns = passExtent(s.width, p.columnStart, p.columnStep);
         const uint32_t rows = passExtent(s.height, p.rowStart, p.rowStep);
         if (columns == 0 || rows == 0) continue;
         const std::size_t passRow = s.rowBytes(columns);
-        if (!unfilterRows(pass, passRow, rows, s.bitsPerPixel)) return false;
-        scatterPass(s, p, pass, columns, rows, image.data());
-        pass += (passRow + 1) * rows;
+        const std::size_t left = s.produced > offset ? s.produced - offset : 0;
+        const uint32_t reached = rowsTouched(left, passRow + 1, rows);
+        uint8_t* pass = s.data.data() + offset;
+        if (!unfilterRows(pass, passRow, reached, s.bitsPerPixel)) return false;
+        scatterPass(s, p, pass, columns, reached, image.data());
+        offset += (passRow + 1) * rows;
     }
     s.data = std::move(image);
+    s.rowsProduced = s.height;
     return true;
 }
 
@@ -481,8 +501,14 @@ std::optional<DibImage> convertToDib(const PngState& s, uint32_t background) {
     DibImage image;
     if (!allocateDib(image, s.width, s.height, bits, colorsUsed)) return std::nullopt;
     const std::size_t srcRow = s.rowBytes(s.width) + 1;
-    for (uint32_t y = 0; y < s.height; ++y)
-        convertRow(s, s.data.data() + y * srcRow + 1, image.row(static_cast<int>(y)), back);
+    for (uint32_t y = 0; y < s.height; ++y) {
+        uint8_t* out = image.row(static_cast<int>(y));
+        // Rows past the end of a short stream are all alike: convert the first, copy it on.
+        if (y > s.rowsProduced)
+            std::memcpy(out, image.row(static_cast<int>(s.rowsProduced)), image.rowBytes());
+        else
+            convertRow(s, s.data.data() + y * srcRow + 1, out, back);
+    }
     fillColourTable(s, image, back);
     return image;
 }
@@ -514,11 +540,11 @@ std::optional<DibImage> decodePng(std::string_view bytes, uint32_t background) {
             seenTransparency = true;
             break;
         case kIDAT:
-            if (!seenHeader || seenData || !readImageData(s, bytes, pos)) return std::nullopt;
+            if (!seenHeader || seenData || !inflateImageData(s, bytes, pos)) return std::nullopt;
             seenData = true;
             continue; // pos already stands after the run
         case kIEND:
-            if (!seenHeader || !seenData) return std::nullopt;
+            if (!seenHeader || !seenData || !unfilterImageData(s)) return std::nullopt;
             return convertToDib(s, background);
         default:
             break;

@@ -319,6 +319,24 @@ TEST(PngImageData, ShortStreamLeavesTheMissingRowsZero) {
     EXPECT_EQ(image->pixel(1, 1), (Rgb{0, 0, 0}));
 }
 
+TEST(PngImageData, ShortStreamRowsShowAZeroPixel) {
+    // RGBA 2 x 5 whose stream holds the first row only: the other four are transparent black,
+    // which shows the background.
+    auto image = decodePng(simplePng(2, 5, 8, 6, bytesOf({0, 1, 2, 3, 255, 4, 5, 6, 255})), kBackground);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixel(1, 0), (Rgb{4, 5, 6}));
+    for (int y = 1; y < 5; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(image->pixel(x, y), kBack) << x << "," << y;
+    // Interlaced: only the first pass (pixel 0,0 of an 8 x 8 grey picture) arrives.
+    auto interlaced = decodePng(
+        signature() + headerChunk(8, 8, 8, 0, 1) + chunk("IDAT", deflate(bytesOf({0, 200}))) + endChunk(), 0);
+    ASSERT_TRUE(interlaced);
+    EXPECT_EQ(interlaced->pixel(0, 0), (Rgb{200, 200, 200}));
+    EXPECT_EQ(interlaced->pixel(4, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(interlaced->pixel(7, 7), (Rgb{0, 0, 0}));
+}
+
 TEST(PngImageData, DamagedStreamIsRejected) {
     std::string z = deflate(bytesOf({0, 1, 2}));
     z[0] = 0x79; // not a deflate method
