@@ -13,7 +13,7 @@ namespace {
 
 // Upper bound of the bytes an answer expansion may produce over all its steps; a line beyond it is
 // rejected instead of growing without end (every group can double the alternatives).
-constexpr std::size_t kExpansionBudget = std::size_t{4} << 20;
+constexpr std::size_t kExpansionBudget = std::size_t{8} << 20;
 
 bool isOpenMark(char c) { return c == kGroupOpen || c == kOptionalOpen; }
 bool isCloseMark(char c) { return c == kGroupClose || c == kOptionalClose; }
@@ -28,15 +28,15 @@ std::size_t closingMark(std::string_view t, std::size_t i) {
     return t.size();
 }
 
-// The next separator at the top level from i (groups skipped whole), or t.size().
-std::size_t topLevelSeparator(std::string_view t, std::size_t i) {
+// The next separator at the top level from i up to end (groups skipped whole), or end.
+std::size_t topLevelSeparator(std::string_view t, std::size_t i, std::size_t end) {
     int depth = 0;
-    for (std::size_t j = i; j < t.size(); ++j) {
+    for (std::size_t j = i; j < end; ++j) {
         if (isOpenMark(t[j])) ++depth;
         else if (isCloseMark(t[j])) --depth;
         else if (t[j] == kListSeparator && depth == 0) return j;
     }
-    return t.size();
+    return end;
 }
 
 bool marksBalanced(std::string_view raw) {
@@ -52,12 +52,6 @@ bool marksBalanced(std::string_view raw) {
     return open.empty();
 }
 
-// Joins a piece: the separator goes only after a non-empty text, so an empty first piece vanishes.
-void appendPiece(std::string& out, std::string_view piece) {
-    if (!out.empty()) out += kListSeparator;
-    out += piece;
-}
-
 template <class Fn> void forEachItem(std::string_view list, Fn fn) {
     std::size_t start = 0;
     for (;;) {
@@ -66,22 +60,6 @@ template <class Fn> void forEachItem(std::string_view list, Fn fn) {
         if (sep == std::string_view::npos) return;
         start = sep + 1;
     }
-}
-
-std::string removeDuplicates(std::string_view list) {
-    if (list.empty()) return std::string();
-    std::vector<std::string_view> kept;
-    std::unordered_set<std::string_view> seen;
-    forEachItem(list, [&](std::string_view item) {
-        if (seen.insert(item).second) kept.push_back(item);
-    });
-    std::string out;
-    out.reserve(list.size());
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        if (i) out += kListSeparator;
-        out += kept[i];
-    }
-    return out;
 }
 
 bool hasDuplicateItems(std::string_view list) {
@@ -210,44 +188,68 @@ bool answerNeedsExpansion(std::string_view raw) {
     return hasDuplicateItems(raw);
 }
 
+// The expansion takes the first opening mark of the whole text again and again and rebuilds the
+// text around it. Everything before that mark's alternative has no marks left, so the rebuilding is
+// done here on a list of alternatives: finished ones, and pending ones with the next on top. The
+// joining rule of the rebuilt text (a separator only after a non-empty text) means: an empty text
+// before the alternative vanishes, so do leading empty pieces while nothing precedes them, and an
+// empty text after the alternative is dropped.
 std::optional<std::string> expandAnswers(std::string_view raw) {
     if (!marksBalanced(raw)) return std::nullopt;
-    std::string text(raw);
+    std::vector<std::string> done;
+    std::vector<std::string> pending;
+    for (std::size_t start = 0;;) {
+        std::size_t sep = topLevelSeparator(raw, start, raw.size());
+        pending.emplace_back(raw.substr(start, sep - start));
+        if (sep == raw.size()) break;
+        start = sep + 1;
+    }
+    std::reverse(pending.begin(), pending.end());
     std::size_t spent = 0;
-    for (;;) {
-        const std::size_t open = std::find_if(text.begin(), text.end(), isOpenMark) - text.begin();
-        if (open == text.size()) break;
-        const std::string_view t = text;
+    std::vector<std::string> pieces;
+    while (!pending.empty()) {
+        std::string alt = std::move(pending.back());
+        pending.pop_back();
+        const std::size_t open = std::find_if(alt.begin(), alt.end(), isOpenMark) - alt.begin();
+        if (open == alt.size()) {
+            done.push_back(std::move(alt));
+            continue;
+        }
+        if (done.size() == 1 && done.front().empty()) done.clear();
+        if (pending.size() == 1 && pending.front().empty()) pending.clear();
+        const std::string_view t = alt;
         const std::size_t close = closingMark(t, open);
-        // No group precedes the first opening mark, so every separator before it is at the top level.
-        const std::size_t lastSep = t.rfind(kListSeparator, open);
-        const std::size_t altStart = lastSep == std::string_view::npos ? 0 : lastSep + 1;
-        const std::size_t altEnd = topLevelSeparator(t, close + 1);
-        const std::string_view prefix = t.substr(altStart, open - altStart);
-        const std::string_view suffix = t.substr(close + 1, altEnd - close - 1);
-
-        std::string next;
-        if (altStart > 0) appendPiece(next, t.substr(0, altStart - 1));
-        std::string piece;
-        auto addAlternative = [&](std::string_view option) {
-            piece.assign(prefix);
-            piece += option;
-            piece += suffix;
-            appendPiece(next, piece);
+        const std::string_view prefix = t.substr(0, open);
+        const std::string_view suffix = t.substr(close + 1);
+        pieces.clear();
+        auto addPiece = [&](std::string_view option) {
+            if (done.empty() && pieces.empty() && prefix.empty() && option.empty() && suffix.empty()) return;
+            std::string piece;
+            piece.reserve(prefix.size() + option.size() + suffix.size());
+            piece.append(prefix).append(option).append(suffix);
+            spent += piece.size() + 1;
+            pieces.push_back(std::move(piece));
         };
         for (std::size_t start = open + 1;;) {
-            std::size_t sep = std::min(topLevelSeparator(t, start), close);
-            addAlternative(t.substr(start, sep - start));
+            std::size_t sep = topLevelSeparator(t, start, close);
+            addPiece(t.substr(start, sep - start));
             if (sep >= close) break;
             start = sep + 1;
         }
-        if (t[open] == kOptionalOpen) addAlternative(std::string_view());
-        if (altEnd < t.size() && altEnd + 1 < t.size()) appendPiece(next, t.substr(altEnd + 1));
-        spent += next.size();
+        if (t[open] == kOptionalOpen) addPiece(std::string_view());
         if (spent > kExpansionBudget) return std::nullopt;
-        text.swap(next);
+        for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) pending.push_back(std::move(*it));
     }
-    return removeDuplicates(text);
+    std::unordered_set<std::string_view> seen;
+    std::string out;
+    bool first = true;
+    for (const std::string& item : done) {
+        if (!seen.insert(item).second) continue;
+        if (!first) out += kListSeparator;
+        out += item;
+        first = false;
+    }
+    return out;
 }
 
 int charSetByName(std::string_view name) {
