@@ -1,0 +1,269 @@
+// Exam engine and exam log speed.
+// - A random-all run over 100k questions selects all of them in well under a second, alone and as a
+//   whole run through the engine (shown against loading the same book).
+// - Counting the eligible questions is linear: 200k questions take about twice as long as 100k.
+// - A weak-point pick over 100k questions whose latest answers were all right costs about one pass
+//   over the questions (shown against counting them).
+// - Appending a record to a 32 MB exam log and trimming it, and parsing a 32 MB log, each take at most
+//   twice as long as converting the same bytes with iconv (target ratio <= 2.00).
+
+#include "bench_books.h"
+#include "ratio_reporter.h"
+#include "core/base/notifier.h"
+#include "core/data/reader.h"
+#include "core/exam/run.h"
+#include "core/examlog/examlog.h"
+
+#include <iconv.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace {
+
+using namespace rekal;
+
+Settings benchSettings() {
+    Settings settings = defaultSettings(SettingsInputs{});
+    for (FontSpec& font : settings.fonts)
+        font.charSet = kCharSetShiftJis;
+    settings.set(Sound, false);
+    settings.set(SaveExamLog, false);
+    settings.answerMode = AnswerWritten;
+    return settings;
+}
+
+const std::string& bookText(int questions) {
+    static std::map<int, std::string> texts;
+    auto it = texts.find(questions);
+    if (it == texts.end()) it = texts.emplace(questions, bench::makeBookText(questions)).first;
+    return it->second;
+}
+
+bool loadBench(QuestionBook& book, int questions) {
+    SilentNotifier quiet;
+    return loadBookFromBytes(book, "C:\\bench\\bench.rkf", bookText(questions), benchSettings(), quiet);
+}
+
+// ---- selection ----
+
+void BM_LoadBook(benchmark::State& state) {
+    for (auto _ : state) {
+        QuestionBook book;
+        if (!loadBench(book, static_cast<int>(state.range(0)))) state.SkipWithError("load failed");
+    }
+}
+
+void BM_RandomAllSelection(benchmark::State& state) {
+    QuestionBook book;
+    if (!loadBench(book, static_cast<int>(state.range(0)))) return state.SkipWithError("load failed");
+    for (auto _ : state) {
+        ExamSelection run;
+        run.range = examRangeOf(book);
+        run.method = kMethodRandomAll;
+        run.remaining = countEligible(book, run.range);
+        RandomGenerator random(12345);
+        int picks = 0;
+        for (int q; (q = pickNext(run, book, random, 8)) != kNoQuestion; ++picks) {
+            run.results.push_back(ExamResult{0, q, Verdict::Right});
+            run.askedSet.note(book, run.range, q, Verdict::Right);
+            ++run.asked;
+        }
+        if (picks != book.questionCount()) state.SkipWithError("not every question was asked");
+    }
+}
+
+// A screen that answers every question with the same text at once.
+class QuietScreen : public ExamScreen {
+  public:
+    std::string answerEditText() override { return "x"; }
+    Verdict runAnswerDialog(const AnswerDialogInput&) override { return Verdict::None; }
+    bool confirmAbort() override { return true; }
+    ResultDialogChoice runResultDialog(const ResultDialogInput&) override { return {}; }
+};
+
+class StillClock : public ExamClock {
+  public:
+    std::uint32_t tickCount() override { return ++tick; }
+    LocalTime localTime() override { return LocalTime{2024, 5, 17, 5, 12, 30, 0, 0}; }
+    std::uint32_t tick = 0;
+};
+
+void BM_RandomAllRun(benchmark::State& state) {
+    QuestionBook book;
+    if (!loadBench(book, static_cast<int>(state.range(0)))) return state.SkipWithError("load failed");
+    Settings settings = benchSettings();
+    const VagueTable vague = defaultVagueTable();
+    for (auto _ : state) {
+        RandomGenerator random(12345);
+        StillClock clock;
+        QuietScreen screen;
+        ExamRun run;
+        ExamEnv env{book, settings, vague, random, clock, screen, nullptr};
+        startRandomAllRun(run, env);
+        int asked = 0;
+        while (run.active()) {
+            onAnswerCommand(run, env);
+            ++asked;
+        }
+        if (asked != book.questionCount()) state.SkipWithError("not every question was asked");
+    }
+}
+
+void BM_CountInRange(benchmark::State& state) {
+    QuestionBook book;
+    if (!loadBench(book, static_cast<int>(state.range(0)))) return state.SkipWithError("load failed");
+    book.setGroupEnabled(2, false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(book.countInRange(0, book.questionCount() - 1));
+}
+
+void BM_CountEligible(benchmark::State& state) {
+    QuestionBook book;
+    if (!loadBench(book, static_cast<int>(state.range(0)))) return state.SkipWithError("load failed");
+    book.setGroupEnabled(2, false);
+    const ExamRange range = examRangeOf(book);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(countEligible(book, range));
+}
+
+void BM_WeakPickAllRight(benchmark::State& state) {
+    QuestionBook book;
+    if (!loadBench(book, static_cast<int>(state.range(0)))) return state.SkipWithError("load failed");
+    for (int i = 0; i < book.questionCount(); ++i)
+        book.setHistory(book.questionAt(i), 16 | (i % 16));
+    RandomGenerator random(777);
+    for (auto _ : state) {
+        ExamSelection run;
+        run.range = examRangeOf(book);
+        run.method = kMethodWeak;
+        run.remaining = 1;
+        benchmark::DoNotOptimize(pickNext(run, book, random, 10));
+    }
+}
+
+// ---- exam log ----
+
+constexpr int kLogSizeKb = 32767;
+
+// About 32 MB of records of 50 answered questions each.
+const std::string& logText() {
+    static std::string text;
+    if (!text.empty()) return text;
+    static QuestionBook book;
+    loadBench(book, 400);
+    std::vector<ExamResult> results;
+    for (int i = 0; i < 50; ++i)
+        results.push_back(ExamResult{static_cast<std::uint32_t>(1000 + i * 37), (i * 7) % 400,
+                                     i % 3 ? Verdict::Right : Verdict::Wrong});
+    ExamLogRecord record;
+    record.start = LocalTime{2024, 5, 17, 5, 12, 30, 0, 0};
+    record.filePath = book.path();
+    record.last = 399;
+    record.groups.fill(true);
+    record.method = kMethodRandomAll;
+    record.right = 33;
+    record.wrong = 17;
+    record.elapsedMs = 123456;
+    record.results = results;
+    const FormattedRecord formatted = formatExamLogRecord(record, book);
+    const std::string one = formatted.head + formatted.details;
+    while (text.size() + one.size() + 4 <= static_cast<std::size_t>(kLogSizeKb) * 1024) {
+        if (!text.empty()) text += "\r\n\r\n";
+        text += one;
+    }
+    return text;
+}
+
+void BM_Iconv(benchmark::State& state) {
+    const std::string& text = logText();
+    std::string out(text.size() * 2, '\0');
+    for (auto _ : state) {
+        iconv_t cd = iconv_open("UTF-8", "CP932");
+        char* src = const_cast<char*>(text.data());
+        std::size_t left = text.size();
+        char* dst = out.data();
+        std::size_t room = out.size();
+        iconv(cd, &src, &left, &dst, &room);
+        iconv_close(cd);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_ParseLog(benchmark::State& state) {
+    const std::string& text = logText();
+    for (auto _ : state) {
+        ExamLog log = parseExamLog(text);
+        if (log.entries.empty()) state.SkipWithError("nothing parsed");
+        benchmark::DoNotOptimize(log.entries.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_AppendAndTrim(benchmark::State& state) {
+    const std::string path = (std::filesystem::temp_directory_path() / "rekal-bench-examlog.txt").string();
+    std::ofstream(path, std::ios::binary) << logText();
+    QuestionBook book;
+    loadBench(book, 400);
+    std::vector<ExamResult> results(50, ExamResult{1500, 3, Verdict::Right});
+    ExamLogRecord record;
+    record.start = LocalTime{2024, 5, 18, 6, 9, 0, 0, 0};
+    record.filePath = book.path();
+    record.last = 399;
+    record.method = kMethodAll;
+    record.right = 50;
+    record.results = results;
+    SilentNotifier quiet;
+    for (auto _ : state)
+        appendExamLog(path, kLogSizeKb, record, book, quiet);
+    if (std::filesystem::file_size(path) > static_cast<std::uintmax_t>(kLogSizeKb) * 1024)
+        state.SkipWithError("not trimmed");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * logText().size()));
+    std::filesystem::remove(path);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int n : {100000, 200000}) {
+        benchmark::RegisterBenchmark("exam/count-in-range", BM_CountInRange)
+            ->Arg(n)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("exam/count-eligible", BM_CountEligible)
+            ->Arg(n)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("exam/load-book", BM_LoadBook)->Arg(100000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("exam/random-all-selection", BM_RandomAllSelection)
+        ->Arg(100000)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("exam/random-all-run", BM_RandomAllRun)
+        ->Arg(100000)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("exam/weak-pick-all-right", BM_WeakPickAllRight)
+        ->Arg(100000)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("log/iconv", BM_Iconv)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("log/parse", BM_ParseLog)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("log/append-trim", BM_AppendAndTrim)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    rekal::bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf(
+        "\nexam log, 32 MB (target <= 2.00): parse / iconv %.2f, append+trim / iconv %.2f (real time)\n",
+        reporter.ratio("log/parse", "log/iconv"), reporter.ratio("log/append-trim", "log/iconv"));
+    std::printf("random-all over 100k: selection %.0f ms, whole run %.0f ms; load of the same book %.0f ms\n",
+                reporter.times["exam/random-all-selection/100000"],
+                reporter.times["exam/random-all-run/100000"], reporter.times["exam/load-book/100000"]);
+    std::printf("counting 200k / 100k (linear: about 2): countInRange %.2f, countEligible %.2f (CPU time)\n",
+                reporter.ratio("exam/count-in-range/200000", "exam/count-in-range/100000", true),
+                reporter.ratio("exam/count-eligible/200000", "exam/count-eligible/100000", true));
+    std::printf("weak-point pick over 100k all right / one count of 100k: %.2f (CPU time)\n",
+                reporter.ratio("exam/weak-pick-all-right/100000", "exam/count-eligible/100000", true));
+    return 0;
+}
