@@ -120,6 +120,28 @@ TEST(FoldSteps, SymbolRanges) {
     EXPECT_EQ("Ａ亜", fold("①─Ａ亜", CompareIgnoreSymbols));
 }
 
+TEST(FoldSteps, AllStepsTogetherEqualTheStepsOneAfterTheOther) {
+    // Texts of bytes that matter: lead and trail bytes, kana, voiced marks, letters, symbols.
+    const unsigned char bytes[] = {0x81, 0x82, 0x83, 0x84, 0x87, 0xEE, 0xFA, 0xFC, 0x40, 0x4A, 0x5B,
+                                   0x5C, 0x60, 0x61, 0x7A, 0x7F, 0x80, 0x94, 0x9F, 0xA1, 0xB3, 0xB6,
+                                   0xCA, 0xDE, 0xDF, 0xEF, 0xF1, 0x20, 0x2C, 0x30, 0x0A, 0x03};
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (int i = 0; i < 12; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += static_cast<char>(bytes[(seed >> 16) % sizeof bytes]);
+        }
+        const CompareOptions options = static_cast<CompareOptions>(round % 16);
+        std::string stepwise = text;
+        if (options & CompareIgnoreCase) foldCase(stepwise);
+        if (options & CompareIgnoreKana) foldKana(stepwise);
+        if (options & CompareIgnoreWidth) foldWidth(stepwise);
+        if (options & CompareIgnoreSymbols) removeSymbols(stepwise);
+        ASSERT_EQ(stepwise, fold(text, options)) << round;
+    }
+}
+
 TEST(VagueStep, TableOrderAndEdgeCases) {
     VagueTable table;
     appendVaguePair(table, "", "x"); // never applies
