@@ -3,7 +3,8 @@
 namespace rekal::cli {
 
 // Each command lives in its own file, cmd_<name>.cpp.
-// int runCheckCommand(CliContext&, const std::vector<std::string>&);
+int runCheckCommand(CliContext&, const std::vector<std::string>&);
+int runDumpCommand(CliContext&, const std::vector<std::string>&);
 int runSaveCommand(CliContext&, const std::vector<std::string>&);
 int runFoldCommand(CliContext&, const std::vector<std::string>&);
 int runJudgeCommand(CliContext&, const std::vector<std::string>&);
@@ -14,7 +15,8 @@ int runExportCommand(CliContext&, const std::vector<std::string>&);
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
-        // {"check", runCheckCommand, "check FILE"},
+        {"check", runCheckCommand, "check FILE"},
+        {"dump", runDumpCommand, "dump FILE"},
         {"save", runSaveCommand, "save FILE OUT"},
         {"fold", runFoldCommand, "fold TEXT --compare N"},
         {"judge", runJudgeCommand, "judge FILE QNUM ANSWER [--compare N]"},
