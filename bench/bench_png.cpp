@@ -149,13 +149,14 @@ void BM_Libpng(benchmark::State& state, Kind kind) {
     }
 }
 
-// Keeps each run's time per iteration, so that the ratios can be printed at the end.
+// Keeps each run's processor time per iteration (steadier than wall time on a shared machine), so
+// that the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                times[run.benchmark_name()] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
