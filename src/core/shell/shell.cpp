@@ -1,0 +1,37 @@
+#include "core/shell/shell.h"
+
+#include "core/base/messages.h"
+
+namespace rekal {
+
+std::string captionText(std::optional<std::string_view> path) {
+    if (!path) return msg::kAppName;
+    std::string caption(*path);
+    caption += " - ";
+    caption += msg::kAppName;
+    return caption;
+}
+
+std::string recentMenuText(int n, std::string_view path) {
+    std::string text = "&" + std::to_string(n) + " ";
+    text += path;
+    return text;
+}
+
+FontSpec choiceButtonFont(const FontSpec& answerFont) {
+    FontSpec spec = answerFont;
+    spec.size = answerFont.size * 3 / 4;
+    return spec;
+}
+
+WindowRect storedWindowPlace(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,
+                             int workTop) {
+    return {normalLeft + workLeft, normalTop + workTop, normalRight - normalLeft, normalBottom - normalTop};
+}
+
+int helpContextFor(bool fromMenuItem, bool examRunning) {
+    if (fromMenuItem) return kHelpMenu;
+    return examRunning ? kHelpExamRunning : kHelpIdle;
+}
+
+} // namespace rekal

@@ -1,0 +1,40 @@
+#pragma once
+// Rules of the application shell that need no window: the caption, the texts of the recent-file
+// menu entries, the choice-button font, the window place kept in the settings and the help topic
+// of a help request. Texts are CP932.
+
+#include "core/settings/settings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rekal {
+
+// "path - Rekal for Windows", or the program name alone.
+std::string captionText(std::optional<std::string_view> path);
+
+// First and last command id of the recent-file entries; entry n (from 1) is kRecentCommandBase + n.
+inline constexpr int kRecentCommandBase = 2700;
+inline constexpr int kRecentClearCommand = 2711;
+
+// The text of recent-file entry n (from 1): "&n " followed by the path.
+std::string recentMenuText(int n, std::string_view path);
+
+// The font of the choice buttons: the answer font at three quarters of its size.
+FontSpec choiceButtonFont(const FontSpec& answerFont);
+
+// The place stored for a window from its normal (restored) rectangle, which the platform gives
+// relative to the work area: moved by the work area's origin, right and bottom as width and height.
+WindowRect storedWindowPlace(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,
+                             int workTop);
+
+// Context numbers of the help file.
+inline constexpr int kHelpExamRunning = 131;
+inline constexpr int kHelpMenu = 132;
+inline constexpr int kHelpIdle = 133;
+// The topic for a help request: the menu topic for a request from a menu item, otherwise the topic
+// of the exam view's state.
+int helpContextFor(bool fromMenuItem, bool examRunning);
+
+} // namespace rekal
