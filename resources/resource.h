@@ -11,6 +11,38 @@
 #define IDR_MENU_MAIN 570
 #define IDR_MENU_SENTENCE 572
 #define IDR_ACCEL_MAIN 580
+#define IDD_IDLE_PANEL 590
+#define IDD_EXAM_VIEW 591
+#define IDD_ABOUT 604
+
+// Exam view (the question list window uses the same identifiers for the same roles)
+#define IDC_TOOLBAR 1026
+#define IDC_ETCHED_LINE 1027
+#define IDC_ANSWER_EDIT 1028
+#define IDC_INFO_PANE 1029
+#define IDC_INFO_SPLITTER 1030
+#define IDC_STATUS_BAR 1031
+#define IDC_TITLE 1054
+#define IDC_QUESTION 1055
+#define IDC_GROUP 1056
+#define IDC_HISTORY 1057
+#define IDC_ANSWER 1061
+#define IDC_COMMENT 1062
+#define IDC_CHOICE_FIRST 1071
+
+// Idle information panel
+#define IDC_IDLE_FILE_LABEL 1090
+#define IDC_IDLE_FILE 1091
+#define IDC_IDLE_COUNT_LABEL 1092
+#define IDC_IDLE_COUNT 1093
+#define IDC_IDLE_PICTURE 1094
+
+// About box
+#define IDC_ABOUT_ICON 1100
+#define IDC_ABOUT_NAME 1101
+#define IDC_ABOUT_VERSION 1102
+#define IDC_ABOUT_AUTHOR 1103
+#define IDC_ABOUT_LINK 1104
 
 // File menu
 #define CMD_OPEN 2001
