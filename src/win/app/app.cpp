@@ -1,19 +1,25 @@
 #include "win/app/app.h"
 
-#include "core/base/fileio.h"
 #include "core/base/messages.h"
 #include "resource.h"
+#include "win/app/bookfile.h"
 #include "win/app/mainwindow.h"
 #include "win/app/windowclasses.h"
 #include "win/base/wintext.h"
+#include "win/exam/examview.h"
 
 #include <commdlg.h>
+
+#include <memory>
 
 namespace rekal::win {
 
 namespace {
 
-AppState g_app;
+std::unique_ptr<AppState>& appHolder() {
+    static std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    return state;
+}
 
 constexpr const char* kCannotRun = "実行できません。";
 constexpr const char* kNoProgramPath = "実行ファイルのパスを取得できません。";
@@ -25,69 +31,88 @@ void resolveCompanionPaths(AppState& a, const StartupOptions& options) {
         a.notifier.error(kNoProgramPath);
         a.programDir.clear();
     } else {
-        std::string cp932 = toCp932(path);
-        std::size_t slash = cp932.find_last_of("\\/");
-        a.programDir = slash == std::string::npos ? std::string() : cp932.substr(0, slash + 1);
+        std::size_t slash = path.find_last_of(L"\\/");
+        a.programDir = slash == std::wstring::npos ? std::string() : toCp932(path.substr(0, slash + 1));
     }
     a.settingsPath = a.programDir + "REKALWIN.INI";
     a.helpPath = a.programDir + "REKALWIN.CHM";
     a.vaguePath = a.programDir + "RKLVAGUE.DAT";
 }
 
-void establishDefaultSettings(AppState& a) {
+// Defaults (with the exam log beside the program), then the settings file over them.
+void establishSettings(AppState& a) {
     SettingsInputs inputs;
     inputs.programDir = a.programDir;
     inputs.buttonText = GetSysColor(COLOR_BTNTEXT);
     inputs.buttonFace = GetSysColor(COLOR_BTNFACE);
     a.defaults = defaultSettings(inputs);
     a.settings = a.defaults;
+    loadSettings(a.settings, a.settingsPath, &a.recent);
 }
 
-bool createMainWindow(AppState& a, int showCommand) {
+bool createMainWindow(AppState& a) {
     const WindowRect& r = a.settings.mainRect;
-    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, kMainWindowClass,
+    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, L"RekalWin",
                                 toWide(msg::kAppName).c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top, r.width,
                                 r.height, nullptr, nullptr, a.instance, nullptr);
     if (!hwnd) {
+        a.notifier.setOwner(nullptr);
         a.notifier.error(kCannotRun);
         return false;
     }
-    setFileCommandsEnabled(false);
-    ShowWindow(hwnd, a.settings.mainMaximized ? SW_SHOWMAXIMIZED : showCommand);
-    UpdateWindow(hwnd);
-    a.accelerators = LoadAcceleratorsW(a.instance, MAKEINTRESOURCEW(IDR_ACCEL_MAIN));
-    a.findReplaceMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
     return true;
 }
 
 } // namespace
 
-AppState& app() { return g_app; }
+AppState& app() {
+    return *appHolder();
+}
+
+bool examRunning() {
+    return app().run.active();
+}
 
 bool startApplication(HINSTANCE instance, const StartupOptions& options) {
-    AppState& a = g_app;
-    a = AppState{};
+    appHolder() = std::make_unique<AppState>();
+    AppState& a = app();
     a.instance = instance;
     if (!registerWindowClasses(instance)) return false;
+    a.random.seed(GetTickCount());
     resolveCompanionPaths(a, options);
-    establishDefaultSettings(a);
-    loadSettings(a.settings, a.settingsPath, &a.recent);
-    if (!createMainWindow(a, options.showCommand)) return false;
+    establishSettings(a);
+    a.vague = loadVagueTable(a.vaguePath, &a.notifier);
+    initialiseHelp(a.help);
+    if (!createMainWindow(a)) return false;
+
+    setFileCommandsEnabled(false);
+    createDisplayFonts(a.mainWindow, a.settings, a.fonts);
+    applyDisplayFonts(a.examView, a.fonts);
+    layoutExamView();
+    ShowWindow(a.mainWindow, a.settings.mainMaximized ? SW_SHOWMAXIMIZED : options.showCommand);
+    UpdateWindow(a.mainWindow);
+    a.accelerators = LoadAcceleratorsW(a.instance, MAKEINTRESOURCEW(IDR_ACCEL_MAIN));
+    a.findReplaceMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
     openStartupFile(options.commandLine);
     return true;
 }
 
+bool preTranslateMessage(MSG& msg) {
+    AppState& a = app();
+    if (preTranslateHelpMessage(a.help, msg)) return true;
+    if (a.mainWindow && a.accelerators && TranslateAcceleratorW(a.mainWindow, a.accelerators, &msg))
+        return true;
+    for (HWND dialog : {a.mainWindow, a.findDialog, a.listWindow, a.hintWindow})
+        if (dialog && IsDialogMessageW(dialog, &msg)) return true;
+    return false;
+}
+
 int runMessageLoop() {
-    AppState& a = g_app;
-    MSG msg;
+    MSG msg{};
     for (;;) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
-        if (a.mainWindow && a.accelerators && TranslateAcceleratorW(a.mainWindow, a.accelerators, &msg)) continue;
-        if (a.mainWindow && IsDialogMessageW(a.mainWindow, &msg)) continue;
-        if (a.findDialog && IsDialogMessageW(a.findDialog, &msg)) continue;
-        if (a.listWindow && IsDialogMessageW(a.listWindow, &msg)) continue;
-        if (a.hintWindow && IsDialogMessageW(a.hintWindow, &msg)) continue;
+        if (preTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -95,7 +120,9 @@ int runMessageLoop() {
 }
 
 void shutdownApplication() {
-    AppState& a = g_app;
+    AppState& a = app();
+    deleteDisplayFonts(a.fonts);
+    closeHelp(a.help);
     if (!saveSettings(a.settings, a.settingsPath, &a.recent)) {
         a.notifier.setOwner(nullptr);
         a.notifier.error(msg::kWriteFailed);

@@ -1,8 +1,15 @@
 #pragma once
-// The one program-wide record of the Windows program: settings, recent files, companion paths and
-// the handles of the windows that exist. Every window reaches it through app().
+// The one program-wide record of the Windows program: settings, recent files, the question book,
+// the vague table, the display fonts, help, the companion paths and the handles of the windows
+// that exist. Every window reaches it through app().
 
+#include "core/data/book.h"
+#include "core/exam/random.h"
+#include "core/exam/run.h"
 #include "core/settings/settings.h"
+#include "core/settings/vague.h"
+#include "win/app/displayfonts.h"
+#include "win/app/help.h"
 #include "win/base/winnotifier.h"
 
 #include <windows.h>
@@ -21,6 +28,13 @@ struct AppState {
     Settings defaults;
     Settings settings;
     RecentFiles recent;
+    VagueTable vague;
+    QuestionBook book;
+    ExamRun run;
+    RandomGenerator random;
+
+    DisplayFonts fonts;
+    HelpSystem help;
 
     HWND mainWindow = nullptr;
     HWND examView = nullptr;
@@ -30,6 +44,8 @@ struct AppState {
     HWND tooltip = nullptr;
     HACCEL accelerators = nullptr;
     UINT findReplaceMessage = 0;
+    // Whether the commands that need a book are enabled; a new exam view's toolbar follows it.
+    bool fileCommandsEnabled = true;
 
     MessageBoxNotifier notifier;
 };
@@ -43,13 +59,20 @@ struct StartupOptions {
     int showCommand = SW_SHOWNORMAL;
 };
 
-// Start-up up to the message loop: classes, settings, vague table, main window, the file to open.
+// Start-up up to the message loop: classes, settings, vague table, help, main window, fonts, the
+// file to open. False when the program cannot run (the user has been told).
 bool startApplication(HINSTANCE instance, const StartupOptions& options);
+// Offers a message to help, the accelerators and the dialog navigation of the windows that exist,
+// in that order; true when one of them consumed it.
+bool preTranslateMessage(MSG& msg);
 // The message loop with its pre-translation chain; returns the quit code.
 int runMessageLoop();
-// After the loop: display resources, help, the settings file.
+// After the loop: display fonts, help, the settings file.
 void shutdownApplication();
 // The whole life of the process.
 int runApplication(HINSTANCE instance, const StartupOptions& options);
+
+// Whether an exam run is in progress.
+bool examRunning();
 
 } // namespace rekal::win

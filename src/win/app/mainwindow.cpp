@@ -1,42 +1,26 @@
 #include "win/app/mainwindow.h"
 
 #include "core/base/messages.h"
+#include "core/shell/shell.h"
 #include "resource.h"
 #include "win/app/app.h"
+#include "win/app/bookfile.h"
+#include "win/app/commands.h"
+#include "win/app/recentfiles.h"
+#include "win/app/tooltips.h"
 #include "win/base/wintext.h"
+#include "win/exam/examview.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
 
 namespace rekal::win {
 
 namespace {
 
 constexpr int kMinTrackSize = 250;
-
-using CommandHandler = void (*)(HWND hwnd, int id);
-
-struct CommandEntry {
-    int id;
-    CommandHandler handler;
-};
-
-void onExit(HWND hwnd, int) { SendMessageW(hwnd, WM_CLOSE, 0, 0); }
-
-// Every command of the menus and accelerators. Commands whose windows are not part of the program
-// yet are absent and fall through to the default handling.
-constexpr CommandEntry kCommands[] = {
-    {CMD_EXIT, onExit},
-};
-
-bool dispatchCommand(HWND hwnd, int id) {
-    for (const CommandEntry& c : kCommands) {
-        if (c.id == id) {
-            c.handler(hwnd, id);
-            return true;
-        }
-    }
-    return false;
-}
 
 void onCreate(HWND hwnd) {
     AppState& a = app();
@@ -45,9 +29,28 @@ void onCreate(HWND hwnd) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
                                              ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
+    buildRecentMenu(hwnd, GetMenu(hwnd));
+    a.tooltip = createTooltipWindow(hwnd);
+    setTooltipsActive(a.settings.has(ToolHint));
+    HMENU menu = GetMenu(hwnd);
+    CheckMenuItem(menu, CMD_VIEW_GROUP, MF_BYCOMMAND | (a.settings.has(Group) ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, CMD_VIEW_TOOLHINT,
+                  MF_BYCOMMAND | (a.settings.has(ToolHint) ? MF_CHECKED : MF_UNCHECKED));
+    SendMessageW(hwnd, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
 }
 
-void onClose(HWND hwnd) { DestroyWindow(hwnd); }
+// The exam view goes first (a running exam ends and is logged), then the book is saved and
+// released, then the vague table is written back.
+void onClose(HWND hwnd) {
+    AppState& a = app();
+    if (a.examView) SendMessageW(a.examView, WM_CLOSE, 0, 0);
+    a.examView = nullptr;
+    saveBookIfChanged();
+    a.book.discard();
+    if (!saveVagueTable(a.vaguePath, a.vague)) a.notifier.error(msg::kWriteFailed);
+    a.vague = VagueTable{};
+    DestroyWindow(hwnd);
+}
 
 // The normal (restored) place in screen coordinates, and whether the window is maximised.
 void storePlacement(HWND hwnd) {
@@ -58,7 +61,7 @@ void storePlacement(HWND hwnd) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const RECT& r = wp.rcNormalPosition;
-    a.settings.mainRect = {r.left + work.left, r.top + work.top, r.right - r.left, r.bottom - r.top};
+    a.settings.mainRect = storedWindowPlace(r.left, r.top, r.right, r.bottom, work.left, work.top);
     a.settings.mainMaximized = IsZoomed(hwnd) != FALSE;
 }
 
@@ -66,8 +69,22 @@ void onDestroy(HWND hwnd) {
     storePlacement(hwnd);
     AppState& a = app();
     a.mainWindow = nullptr;
+    a.tooltip = nullptr;
     a.notifier.setOwner(nullptr);
     PostQuitMessage(0);
+}
+
+LRESULT onNotify(HWND hwnd, NMHDR& header) {
+    if (header.code == TBN_DROPDOWN && header.idFrom == IDC_TOOLBAR) {
+        showRecentDropDown(hwnd, reinterpret_cast<NMTOOLBARW&>(header));
+        return TBDDRET_DEFAULT;
+    }
+    if (header.code == TTN_GETDISPINFOW) answerToolbarTip(reinterpret_cast<NMTTDISPINFOW&>(header));
+    return 0;
+}
+
+void onHelp(HWND hwnd, const HELPINFO& info) {
+    showHelpTopic(hwnd, helpContextFor(info.iContextType == HELPINFO_MENUITEM, examRunning()));
 }
 
 } // namespace
@@ -80,6 +97,9 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SIZE:
         if (app().examView) MoveWindow(app().examView, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
+    case WM_ACTIVATE:
+        if (app().examView) SendMessageW(app().examView, WM_ACTIVATE, wParam, lParam);
+        return 0;
     case WM_CLOSE:
         onClose(hwnd);
         return 0;
@@ -91,28 +111,75 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         info->ptMinTrackSize = {kMinTrackSize, kMinTrackSize};
         return 0;
     }
-    case WM_COMMAND:
-        if (dispatchCommand(hwnd, LOWORD(wParam))) return 0;
+    case WM_NOTIFY:
+        if (auto* header = reinterpret_cast<NMHDR*>(lParam);
+            header->code == TBN_DROPDOWN || header->code == TTN_GETDISPINFOW)
+            return onNotify(hwnd, *header);
         break;
+    case WM_HELP:
+        onHelp(hwnd, *reinterpret_cast<HELPINFO*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (dispatchCommand(hwnd, LOWORD(wParam), wParam, lParam)) return 0;
+        break;
+    case WM_DROPFILES:
+        openDroppedFile(reinterpret_cast<HDROP>(wParam));
+        return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void setFileCommandsEnabled(bool enabled) {
-    HMENU menu = app().mainWindow ? GetMenu(app().mainWindow) : nullptr;
-    if (!menu) return;
-    const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
-    for (int id : {CMD_SAVE, CMD_SAVE_AS, CMD_EXPORT}) EnableMenuItem(menu, id, flags);
-    for (int id = CMD_RANGE; id <= CMD_CLEAR_HISTORIES; ++id) EnableMenuItem(menu, id, flags);
+    AppState& a = app();
+    a.fileCommandsEnabled = enabled;
+    HMENU menu = a.mainWindow ? GetMenu(a.mainWindow) : nullptr;
+    if (menu) {
+        const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+        for (int id : {CMD_SAVE, CMD_SAVE_AS, CMD_EXPORT})
+            EnableMenuItem(menu, id, flags);
+        for (int id = CMD_RANGE; id <= CMD_CLEAR_HISTORIES; ++id)
+            EnableMenuItem(menu, id, flags);
+    }
+    if (HWND toolbar = examToolbar())
+        for (int id = CMD_RANGE; id <= CMD_START_COMPLETE; ++id)
+            SendMessageW(toolbar, TB_ENABLEBUTTON, id, MAKELONG(enabled ? TRUE : FALSE, 0));
 }
 
 void setCaption(std::optional<std::string_view> cp932Path) {
-    std::string caption = cp932Path ? std::string(*cp932Path) + " - " + msg::kAppName : msg::kAppName;
-    if (app().mainWindow) setWindowText(app().mainWindow, caption);
+    if (app().mainWindow) setWindowText(app().mainWindow, captionText(cp932Path));
+}
+
+void toggleDisplayPart(int controlId, int menuId, unsigned flag, bool apply) {
+    Settings& s = app().settings;
+    const auto bit = static_cast<OptionBit>(flag);
+    if (!apply) s.set(bit, !s.has(bit));
+    const bool on = s.has(bit);
+    if (HWND view = app().examView) {
+        ShowWindow(GetDlgItem(view, controlId), on ? SW_SHOW : SW_HIDE);
+        if (controlId == IDC_INFO_PANE)
+            ShowWindow(GetDlgItem(view, IDC_INFO_SPLITTER), on ? SW_SHOW : SW_HIDE);
+    }
+    if (app().mainWindow)
+        CheckMenuItem(GetMenu(app().mainWindow), menuId, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    layoutExamView();
+}
+
+void setAnswerMode(int command) {
+    if (command < CMD_MODE_STANDARD || command > CMD_MODE_CONFIRM) return;
+    if (app().mainWindow)
+        CheckMenuRadioItem(GetMenu(app().mainWindow), CMD_MODE_STANDARD, CMD_MODE_CONFIRM, command,
+                           MF_BYCOMMAND);
+    if (HWND toolbar = examToolbar()) {
+        for (int id = CMD_MODE_STANDARD; id <= CMD_MODE_CONFIRM; ++id) {
+            const BYTE state = TBSTATE_ENABLED | (id == command ? TBSTATE_PRESSED : 0);
+            SendMessageW(toolbar, TB_SETSTATE, id, MAKELONG(state, 0));
+        }
+    }
+    app().settings.answerMode = static_cast<std::uint8_t>(command - CMD_MODE_STANDARD);
 }
 
 std::wstring commandLinePath(std::wstring_view line) {
-    std::wstring_view text = line.substr(0, std::min<std::size_t>(line.size(), 259));
+    std::wstring_view text = line.substr(0, std::min<std::size_t>(line.size(), kMaxPathText));
     std::size_t start = text.find_first_not_of(L' ');
     if (start == std::wstring_view::npos) return {};
     text.remove_prefix(start);
@@ -124,8 +191,14 @@ std::wstring commandLinePath(std::wstring_view line) {
 }
 
 void openStartupFile(std::wstring_view commandLine) {
-    // Opening question files arrives with the book; the path is worked out already.
-    (void)commandLinePath(commandLine);
+    AppState& a = app();
+    std::wstring named = commandLinePath(commandLine);
+    if (!named.empty()) {
+        openBookFile(toCp932(named));
+    } else if (a.settings.has(LoadLastFile) && !a.recent.paths.empty()) {
+        const std::string last = a.recent.paths.front();
+        openBookFile(last);
+    }
 }
 
 } // namespace rekal::win

@@ -3,12 +3,14 @@
 #include "resource.h"
 #include "win/app/app.h"
 #include "win/app/mainwindow.h"
+#include "win/app/separator.h"
+#include "win/display/sentence.h"
 
 namespace rekal::win {
 
 namespace {
 
-// Windows whose own procedures are not part of the program yet.
+// The question list window's own procedure is still to be written.
 LRESULT CALLBACK plainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -44,8 +46,8 @@ bool registerWindowClasses(HINSTANCE instance) {
     const ClassEntry classes[] = {
         {kMainWindowClass, mainWindowProc, IDR_MENU_MAIN, 0},
         {kListWindowClass, plainWindowProc, 0, 0},
-        {kSentenceClass, plainWindowProc, 0, sizeof(void*)},
-        {kSeparatorClass, plainWindowProc, 0, 8},
+        {kSentenceClass, sentenceWindowProc, 0, sizeof(void*)},
+        {kSeparatorClass, separatorWindowProc, 0, kSeparatorExtraBytes},
     };
     for (const ClassEntry& c : classes) {
         if (!registerWindowClass(instance, c.procedure, c.name, c.menuId, c.extraBytes)) return false;

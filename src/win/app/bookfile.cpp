@@ -1,0 +1,198 @@
+#include "win/app/bookfile.h"
+
+#include "core/base/messages.h"
+#include "core/data/reader.h"
+#include "core/data/save.h"
+#include "resource.h"
+#include "win/app/app.h"
+#include "win/app/mainwindow.h"
+#include "win/app/recentfiles.h"
+#include "win/base/wintext.h"
+#include "win/exam/examview.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace rekal::win {
+
+namespace {
+
+constexpr const char* kClearHistoriesQuestion = "すべての問題の正誤履歴をクリアします。よろしいですか？";
+
+// The wait cursor for the length of a load or a save.
+class WaitCursor {
+  public:
+    void begin() {
+        if (!active_) previous_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        active_ = true;
+    }
+    void end() {
+        if (active_) SetCursor(previous_ ? previous_ : LoadCursorW(nullptr, IDC_ARROW));
+        active_ = false;
+    }
+
+  private:
+    HCURSOR previous_ = nullptr;
+    bool active_ = false;
+};
+
+// The window steps of the load procedure.
+class ShellLoadHooks : public LoadHooks {
+  public:
+    void endRunningExam() override { endExamRun(); }
+    void beforeLoad() override {
+        AppState& a = app();
+        if (a.listWindow) DestroyWindow(a.listWindow);
+        cursor_.begin();
+        if (a.mainWindow) SendMessageW(a.mainWindow, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
+    }
+    void pathStored(std::string_view path) override {
+        addRecentFile(app().mainWindow, path);
+        if (app().mainWindow) buildRecentMenu(app().mainWindow, GetMenu(app().mainWindow));
+        setStatusText(StatusText::Loading);
+    }
+    void bookDiscarded() override {
+        setFileCommandsEnabled(false);
+        setCaption(std::nullopt);
+    }
+    void loadFinished(bool loaded) override {
+        if (loaded) {
+            setFileCommandsEnabled(true);
+            setCaption(app().book.path());
+        }
+        refreshIdlePanel();
+        setStatusText(StatusText::Idle);
+        cursor_.end();
+    }
+
+  private:
+    WaitCursor cursor_;
+};
+
+class ShellSaveHooks : public SaveHooks {
+  public:
+    void saveStarted() override {
+        cursor_.begin();
+        setStatusText(StatusText::Saving);
+    }
+    void saveFinished() override {
+        cursor_.end();
+        setStatusText(StatusText::Idle);
+    }
+
+  private:
+    WaitCursor cursor_;
+};
+
+// A file dialog's buffer: the current book's path, at most MAX_PATH characters with the zero.
+std::vector<wchar_t> fileNameBuffer() {
+    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+    std::wstring current = toWide(app().book.path());
+    current.copy(buffer.data(), std::min<std::size_t>(current.size(), MAX_PATH - 1));
+    return buffer;
+}
+
+std::wstring filterList(std::initializer_list<std::pair<const char*, const char*>> entries) {
+    std::wstring filter;
+    for (const auto& [description, pattern] : entries) {
+        filter += toWide(description);
+        filter += L'\0';
+        filter += toWide(pattern);
+        filter += L'\0';
+    }
+    return filter;
+}
+
+} // namespace
+
+bool openBookFile(std::string_view cp932Path) {
+    AppState& a = app();
+    ShellLoadHooks hooks;
+    return loadBook(a.book, cp932Path, a.settings, a.notifier, &hooks);
+}
+
+void saveBookIfChanged() {
+    AppState& a = app();
+    ShellSaveHooks hooks;
+    saveBook(a.book, a.settings, a.notifier, &hooks);
+}
+
+std::wstring openDialogFilter() {
+    return filterList({{"REKALファイル (*.rkf)", "*.rkf"},
+                       {"テキストファイル (*.txt)", "*.txt"},
+                       {"CSVファイル (*.csv)", "*.csv"},
+                       {"すべてのファイル (*.*)", "*.*"}});
+}
+
+void openWithDialog(HWND owner) {
+    saveBookIfChanged();
+    std::vector<wchar_t> name = fileNameBuffer();
+    const std::wstring filter = openDialogFilter();
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (GetOpenFileNameW(&ofn)) {
+        openBookFile(toCp932(name.data()));
+    } else if (CommDlgExtendedError() != 0) {
+        app().notifier.error(msg::kCannotOpenDialog);
+    }
+}
+
+void saveBookAs(HWND owner) {
+    AppState& a = app();
+    if (!a.book.isLoaded()) return;
+    std::vector<wchar_t> name = fileNameBuffer();
+    const std::wstring filter =
+        filterList({{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}});
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&ofn)) {
+        if (CommDlgExtendedError() != 0) a.notifier.error(msg::kCannotOpenDialog);
+        return;
+    }
+    std::wstring path = name.data();
+    const bool hasExtension = ofn.nFileExtension != 0 && ofn.nFileExtension < path.size();
+    if (!hasExtension && ofn.nFilterIndex == 1) {
+        if (!path.empty() && path.back() != L'.') path += L'.';
+        path += L"rkf";
+    }
+    a.book.setPath(toCp932(path));
+    a.book.setDirty(true);
+    saveBookIfChanged();
+    setCaption(a.book.path());
+}
+
+void openDroppedFile(HDROP drop) {
+    saveBookIfChanged();
+    std::wstring path;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        path.assign(length + 1, L'\0');
+        DragQueryFileW(drop, 0, path.data(), length + 1);
+        path.resize(length);
+    }
+    DragFinish(drop);
+    if (!path.empty()) openBookFile(toCp932(path));
+}
+
+void clearAllHistories() {
+    AppState& a = app();
+    if (!a.book.isLoaded()) return;
+    if (!a.notifier.ask(kClearHistoriesQuestion)) return;
+    a.book.clearHistories();
+    a.book.setDirty(true);
+}
+
+} // namespace rekal::win

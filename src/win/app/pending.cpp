@@ -1,0 +1,13 @@
+#include "win/app/pending.h"
+
+namespace rekal::win {
+
+void openExamLogViewer(HWND) {}
+void openExportDialog(HWND) {}
+void openRangeDialog(HWND) {}
+void startExamCommand(HWND, int) {}
+void openListWindow(HWND) {}
+void toggleHintWindow(HWND) {}
+void openCustomizeSheet(HWND) {}
+
+} // namespace rekal::win

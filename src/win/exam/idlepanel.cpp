@@ -1,0 +1,60 @@
+#include "win/exam/idlepanel.h"
+
+#include "resource.h"
+#include "win/app/app.h"
+#include "win/base/wintext.h"
+#include "win/image/picture.h"
+
+#include <string>
+
+namespace rekal::win {
+
+namespace {
+
+constexpr const char* kNoFile = "ファイルが読み込まれていません。";
+
+void setPicture(HWND panel) {
+    HDC dc = GetDC(panel);
+    HBITMAP picture = loadPngResource(dc, app().instance, IDP_INFOPANE, GetSysColor(COLOR_BTNFACE));
+    ReleaseDC(panel, dc);
+    if (!picture) return;
+    SendDlgItemMessageW(panel, IDC_IDLE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(picture));
+    SetWindowLongPtrW(panel, DWLP_USER, reinterpret_cast<LONG_PTR>(picture));
+}
+
+void deletePicture(HWND panel) {
+    auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(panel, DWLP_USER));
+    if (!picture) return;
+    SendDlgItemMessageW(panel, IDC_IDLE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0);
+    DeleteObject(picture);
+    SetWindowLongPtrW(panel, DWLP_USER, 0);
+}
+
+INT_PTR CALLBACK idlePanelProc(HWND panel, UINT message, WPARAM, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        setPicture(panel);
+        fillIdlePanel(panel);
+        return FALSE;
+    case WM_DESTROY:
+        deletePicture(panel);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+HWND createIdlePanel(HWND examView) {
+    return CreateDialogParamW(app().instance, MAKEINTRESOURCEW(IDD_IDLE_PANEL), examView, idlePanelProc, 0);
+}
+
+void fillIdlePanel(HWND panel) {
+    const QuestionBook& book = app().book;
+    const bool loaded = book.isLoaded();
+    setWindowText(GetDlgItem(panel, IDC_IDLE_FILE), loaded ? book.path() : std::string(kNoFile));
+    setWindowText(GetDlgItem(panel, IDC_IDLE_COUNT), std::to_string(loaded ? book.questionCount() : 0));
+}
+
+} // namespace rekal::win
