@@ -9,8 +9,11 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+#include <new>
 
 namespace rekal {
 
@@ -50,6 +53,11 @@ FileBytes readFileBytes(const std::filesystem::path& path) {
         return result;
     }
     result.status = ReadStatus::ReadFailed;
+#ifndef _WIN32
+    // A folder opens like a file on POSIX; it has no bytes to read.
+    struct stat info {};
+    if (fstat(fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return result;
+#endif
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return result;
 #ifdef _WIN32
     long long size = _ftelli64(f.get());
@@ -58,7 +66,11 @@ FileBytes readFileBytes(const std::filesystem::path& path) {
 #endif
     if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return result;
     if (static_cast<unsigned long long>(size) > result.bytes.max_size()) return result;
-    result.bytes.resize(static_cast<std::size_t>(size));
+    try {
+        result.bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return result; // too large to hold: a read failure, not a crash
+    }
     if (size > 0 && std::fread(result.bytes.data(), 1, result.bytes.size(), f.get()) != result.bytes.size()) {
         result.bytes.clear();
         return result;

@@ -41,6 +41,8 @@ TEST(ReplaceFile, FailedWriteKeepsTheOldFile) {
     // A folder that does not exist cannot be written.
     EXPECT_FALSE(replaceFileContents(dir / "missing" / "x.rkf", "x"));
     EXPECT_EQ(ReadStatus::NotFound, readFileBytes(dir / "missing" / "x.rkf").status);
+    // A folder is not a file to read.
+    EXPECT_EQ(ReadStatus::ReadFailed, readFileBytes(dir).status);
     std::filesystem::remove_all(dir);
 }
 
