@@ -10,7 +10,7 @@
 #include "core/match/format.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 
 namespace rekal::cli {
 
@@ -25,11 +25,20 @@ struct DrillOptions {
     std::optional<std::pair<long, long>> questionRange;
     std::optional<std::pair<long, long>> titleRange;
     std::optional<std::vector<int>> groups;
-    std::optional<unsigned long> seed;
+    std::optional<std::uint32_t> seed;
     std::optional<std::string> logPath;
     bool retry = false;
     bool retryRandom = false;
 };
+
+// 0 to 4294967295, the generator's whole state.
+std::optional<std::uint32_t> parseSeed(const std::string& text) {
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}
 
 std::optional<std::pair<long, long>> parsePair(const std::string& text) {
     const std::size_t dash = text.find('-', 1);
@@ -92,11 +101,8 @@ bool parseOptions(const std::vector<std::string>& args, DrillOptions& o) {
                 return false;
             else if (a == "--log")
                 o.logPath = argToCp932(*v);
-            else if (a == "--seed") {
-                const std::optional<long> seed = parseNumber(*v);
-                if (!seed || *seed < 0 || *seed > 0xFFFFFFFFL) return false;
-                o.seed = static_cast<unsigned long>(*seed);
-            }
+            else if (a == "--seed" && !(o.seed = parseSeed(*v)))
+                return false;
         } else {
             return false;
         }
@@ -242,7 +248,7 @@ int runDrillCommand(CliContext& ctx, const std::vector<std::string>& args) {
     if (o.strength) ctx.settings.weakPointStrength = static_cast<int>(*o.strength);
 
     SystemClock clock;
-    RandomGenerator random(o.seed ? static_cast<std::uint32_t>(*o.seed) : clock.tickCount());
+    RandomGenerator random(o.seed ? *o.seed : clock.tickCount());
     TerminalScreen screen(ctx, book, o);
     ExamLogFile log(book, ctx.settings, clock, ctx.notifier);
     if (o.logPath) log.setPath(*o.logPath);

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include <sys/time.h>
+
 namespace rekal {
 
 namespace {
@@ -84,17 +86,18 @@ LocalTime timeBefore(const LocalTime& now, std::uint32_t elapsedMs) {
     return start ? *start : now;
 }
 
-// (<chrono> cannot be compiled with the code page 932 execution character set.)
+// The C library's clock (<chrono> cannot be compiled with the code page 932 execution character set,
+// and timespec_get is missing from the Windows runtime).
 std::uint32_t SystemClock::tickCount() {
-    std::timespec ts{};
-    std::timespec_get(&ts, TIME_UTC);
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000);
+    timeval tv{};
+    gettimeofday(&tv, nullptr);
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(tv.tv_sec) * 1000 + tv.tv_usec / 1000);
 }
 
 LocalTime SystemClock::localTime() {
-    std::timespec ts{};
-    std::timespec_get(&ts, TIME_UTC);
-    const std::time_t seconds = ts.tv_sec;
+    timeval tv{};
+    gettimeofday(&tv, nullptr);
+    const std::time_t seconds = tv.tv_sec;
     std::tm tm{};
 #ifdef _WIN32
     localtime_s(&tm, &seconds);
@@ -109,7 +112,7 @@ LocalTime SystemClock::localTime() {
     t.hour = tm.tm_hour;
     t.minute = tm.tm_min;
     t.second = tm.tm_sec < 60 ? tm.tm_sec : 59;
-    t.millisecond = static_cast<int>(ts.tv_nsec / 1'000'000);
+    t.millisecond = static_cast<int>(tv.tv_usec / 1000);
     return t;
 }
 
