@@ -26,16 +26,18 @@ constexpr std::string_view kCharSetNames[] = {
 // What the encoder does with the bytes of one field.
 struct FieldEncoding {
     bool doubleByte = true;      // double-byte characters are copied whole
-    bool media = false;          // 0x02 tags are written as \i"name" or \m"name"
+    bool pictures = false;       // 0x02 i tags are written as \i"name"
+    bool movies = false;         // 0x02 m tags are written as \m"name"
     bool hintSeparators = false; // 0x03 is written as \h
     bool marks = false;          // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
     bool apostrophe = false;     // ' is escaped (fields the reader ends at an apostrophe)
     bool leadingMark = false;    // a first # $ or ' is escaped (the question text)
 };
 
-// Length of a media tag at i (0x02, letter, quoted name), or 0 when the bytes there are no tag.
-std::size_t mediaTagLength(std::string_view text, std::size_t i) {
-    if (i + 2 >= text.size() || (text[i + 1] != 'i' && text[i + 1] != 'm') || text[i + 2] != '"') return 0;
+// Length of a media tag at i (0x02, letter, quoted name) that the field may hold, or 0.
+std::size_t mediaTagLength(std::string_view text, std::size_t i, const FieldEncoding& e) {
+    if (i + 2 >= text.size() || text[i + 2] != '"') return 0;
+    if (!(text[i + 1] == 'i' && e.pictures) && !(text[i + 1] == 'm' && e.movies)) return 0;
     const std::size_t close = text.find('"', i + 3);
     return close == std::string_view::npos ? 0 : close + 1 - i;
 }
@@ -69,8 +71,8 @@ void encodeField(std::string& out, std::string_view text, const FieldEncoding& e
             i += (c == '\r' && i + 1 < text.size() && text[i + 1] == kLineBreak) ? 2 : 1;
             continue;
         }
-        if (c == kMediaTag && e.media) {
-            if (const std::size_t length = mediaTagLength(text, i)) {
+        if (c == kMediaTag) {
+            if (const std::size_t length = mediaTagLength(text, i, e)) {
                 out += '\\';
                 out.append(text.substr(i + 1, length - 1));
                 i += length;
@@ -95,8 +97,8 @@ void encodeField(std::string& out, std::string_view text, const FieldEncoding& e
 
 class BookWriter {
   public:
-    BookWriter(const Settings& settings, bool csv, std::string& out)
-        : out_(out), csv_(csv), charsets_(startingCharSets(settings)) {}
+    BookWriter(const Settings& settings, int version, bool csv, std::string& out)
+        : out_(out), version_(version), csv_(csv), charsets_(startingCharSets(settings)) {}
 
     void card(const Card& card) {
         if (const TitleCard* t = asTitle(&card)) return title(*t);
@@ -114,14 +116,21 @@ class BookWriter {
         e.doubleByte = charsets_.doubleByte(textClass);
         return e;
     }
+    // A field that may hold media tags: only those its version reads back as tags are written as
+    // tags (a file of an older version keeps such bytes as they are).
+    FieldEncoding mediaEncoding(FontClass textClass) const {
+        FieldEncoding e = classEncoding(textClass);
+        e.pictures = version_ >= 14;
+        e.movies = version_ >= 16;
+        return e;
+    }
 
     void field(StoredText text, const FieldEncoding& e) { encodeField(out_, text.view(), e); }
 
     void commentPart(const Card& card, char mark = '\'') {
         if (card.comment.empty()) return;
         out_ += mark;
-        FieldEncoding e = classEncoding(CommentFont);
-        e.media = true;
+        FieldEncoding e = mediaEncoding(CommentFont);
         field(card.comment, e);
     }
 
@@ -136,21 +145,18 @@ class BookWriter {
     }
 
     void question(const QuestionCard& q) {
-        FieldEncoding e = classEncoding(QuestionFont);
-        e.media = true;
+        FieldEncoding e = mediaEncoding(QuestionFont);
         e.leadingMark = true;
         field(q.question, e);
         if (!q.hints.empty()) {
             out_ += "\\h";
-            FieldEncoding h = classEncoding(HintFont);
-            h.media = true;
+            FieldEncoding h = mediaEncoding(HintFont);
             h.hintSeparators = true;
             field(q.hints, h);
         }
         out_ += ',';
-        FieldEncoding a = classEncoding(AnswerFont);
-        a.media = true;
-        a.marks = true;
+        FieldEncoding a = mediaEncoding(AnswerFont);
+        a.marks = version_ >= 13; // before, the marks are plain characters and 0x03-0x07 plain bytes
         field(q.rawAnswer, a);
         if (!q.rawWrongChoices.empty()) {
             out_ += "\\c";
@@ -229,6 +235,7 @@ class BookWriter {
     }
 
     std::string& out_;
+    int version_;
     bool csv_;
     CharSets charsets_;
 };
@@ -249,7 +256,7 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     out += static_cast<char>('0' + book.version() / 10 % 10);
     out += '.';
     out += static_cast<char>('0' + book.version() % 10);
-    BookWriter writer(settings, isCsvPath(book.path()), out);
+    BookWriter writer(settings, book.version(), isCsvPath(book.path()), out);
     for (const Card* card = book.firstCard(); card; card = card->next) {
         out += kLineEnd;
         writer.card(*card);
