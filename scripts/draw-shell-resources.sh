@@ -15,11 +15,10 @@ icon() {
 }
 # 0 open: a folder with its front flap lowered
 icon -fill '#D8A020' -draw 'polygon 1,3 5,3 6,4 13,4 13,12 1,12' -fill '#FFE070' -draw 'polygon 4,7 15,7 12,12 1,12'
-# 1 range: a page with a marked band of lines
-icon -fill white -draw 'rectangle 3,1 12,14' -stroke '#909090' -draw 'line 5,3 10,3' -draw 'line 5,12 10,12' \
-    -stroke none -fill '#3C78D8' -draw 'rectangle 4,5 11,10' -stroke white -draw 'line 5,7 10,7' -draw 'line 5,8 9,8' \
-    -stroke '#D02020' -draw 'line 1,5 1,10' -draw 'line 1,5 2,5' -draw 'line 1,10 2,10' \
-    -draw 'line 14,5 14,10' -draw 'line 13,5 14,5' -draw 'line 13,10 14,10'
+# 1 range: a bracket taking in the middle lines of a list
+icon -stroke none -fill '#A0A0A0' -draw 'rectangle 5,1 14,2' -draw 'rectangle 5,13 14,14' \
+    -fill '#2F6BD0' -draw 'rectangle 5,4 14,5' -draw 'rectangle 5,7 12,8' -draw 'rectangle 5,10 13,11' \
+    -fill '#D02020' -draw 'rectangle 1,3 2,12' -draw 'rectangle 3,3 3,3' -draw 'rectangle 3,12 3,12'
 # 2 standard mode: a question card as the file gives it
 icon -fill white -draw 'rectangle 1,2 14,13' -stroke none -fill '#3C78D8' -draw 'rectangle 2,3 13,5' \
     -stroke '#909090' -draw 'line 3,7 11,7' -draw 'line 3,9 9,9' -draw 'line 3,11 12,11'

@@ -189,6 +189,9 @@ WINTEST(mainWindowCaptionAndMenus) {
     std::string expected = expectedSettingsFile(cp932(dir.wstring() + L"\\"), window, false);
     ok(written == expected, "REKALWIN.INI differs:\n%s\n--- expected ---\n%s", written.c_str(),
        expected.c_str());
+    // Without a table file the built-in pairs are written back at exit.
+    ok(readBytes(dir / L"RKLVAGUE.DAT") == rekal::formatVagueTable(rekal::defaultVagueTable()),
+       "RKLVAGUE.DAT is not the built-in table");
     removeFolder(dir);
 }
 
