@@ -7,6 +7,7 @@
 #include "core/match/format.h"
 
 #include <cstdio>
+#include <new>
 
 namespace rekal {
 
@@ -108,7 +109,12 @@ void trimExamLog(const std::filesystem::path& path, std::size_t limit, Notifier&
             notifier.error(msg::kWriteFailed);
             return;
         }
-        tail.resize(limit);
+        try {
+            tail.resize(limit);
+        } catch (const std::bad_alloc&) {
+            notifier.error(msg::kOutOfMemory);
+            return;
+        }
         if (std::fread(tail.data(), 1, limit, file.get()) != limit) {
             notifier.error(msg::kReadFailed);
             return;
