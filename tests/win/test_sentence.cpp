@@ -451,6 +451,23 @@ WINTEST(picturesAreCroppedScaledOrLeftOut) {
     ok(s.state().objects.size() == 2 && !s.state().objects[0]->bitmap, "objects without bitmaps");
 }
 
+WINTEST(picturePathsAreRelativeToTheQuestionFile) {
+    std::string bmp = testFile(L"wide.bmp", stripesBmp(400, 60));
+    std::string folder = bmp.substr(0, bmp.size() - std::string("wide.bmp").size());
+    app().book.setPath(folder + "sub\\q.rkf");
+    Scene s(200, 200);
+    auto loaded = [&](const std::string& tag) {
+        s.set(pictureTag(tag));
+        return s.state().objects.size() == 1 && s.state().objects[0]->bitmap != nullptr;
+    };
+    ok(loaded("..\\wide.bmp"), "parent folder of the question file");
+    ok(loaded(".\\..\\sub\\..\\wide.bmp"), "dots resolved");
+    ok(!loaded("wide.bmp"), "the question file's own folder has no picture");
+    // A leading backslash goes on the question file's drive.
+    ok(loaded(folder.substr(2) + "wide.bmp"), "drive of the question file");
+    app().book.setPath("");
+}
+
 WINTEST(scrollingByLinesPagesAndThumb) {
     Scene s(200, 100);
     std::string text;

@@ -159,7 +159,7 @@ void stopMediaTimer(MediaTimer& timer) {
 
 // The full path of the loaded question file, against which tag paths are resolved.
 std::string questionFilePath() {
-    return {};
+    return app().book.path();
 }
 
 } // namespace
