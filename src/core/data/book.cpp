@@ -1,8 +1,12 @@
 #include "core/data/book.h"
 
+#include "core/data/field.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <memory_resource>
 #include <new>
 
@@ -20,24 +24,39 @@ int kindSlot(CardKind kind) {
     return -1;
 }
 
-// Counts what the arena takes from the heap; with a limit it refuses to take more (test hook).
-class CountingResource : public std::pmr::memory_resource {
+// The arena: memory taken from the heap in large chunks and handed out by bumping a pointer, never
+// given back before the whole arena goes. Chunks have one size for a load (a large request gets a
+// chunk of its own), so the arena never holds more than one chunk it does not use.
+class ChunkArena : public std::pmr::memory_resource {
 public:
-    std::size_t used = 0;
-    std::size_t limit = 0;
+    explicit ChunkArena(std::size_t chunkSize) : chunkSize_(chunkSize) {}
+
+    std::size_t used = 0;  // bytes taken from the heap
+    std::size_t limit = 0; // test hook: more than this many bytes are refused (0 = no limit)
 
 private:
     void* do_allocate(std::size_t bytes, std::size_t align) override {
-        if (limit != 0 && used + bytes > limit) throw std::bad_alloc();
-        void* p = std::pmr::new_delete_resource()->allocate(bytes, align);
-        used += bytes;
+        std::size_t pad = (align - reinterpret_cast<std::uintptr_t>(next_) % align) % align;
+        if (!next_ || pad + bytes > static_cast<std::size_t>(end_ - next_)) {
+            const std::size_t size = std::max(chunkSize_, bytes + align);
+            if (limit != 0 && used + size > limit) throw std::bad_alloc();
+            chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+            used += size;
+            next_ = chunks_.back().get();
+            end_ = next_ + size;
+            pad = (align - reinterpret_cast<std::uintptr_t>(next_) % align) % align;
+        }
+        char* p = next_ + pad;
+        next_ = p + bytes;
         return p;
     }
-    void do_deallocate(void* p, std::size_t bytes, std::size_t align) override {
-        std::pmr::new_delete_resource()->deallocate(p, bytes, align);
-        used -= bytes;
-    }
+    void do_deallocate(void*, std::size_t, std::size_t) override {}
     bool do_is_equal(const memory_resource& other) const noexcept override { return this == &other; }
+
+    std::size_t chunkSize_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
 };
 
 // The position a card would take among the cards of one kind: the number of them at or before it.
@@ -53,15 +72,13 @@ template <class T> const T* castIf(const Card* card, bool matches) {
 
 } // namespace
 
-// Everything of one load: the file text (decoded in place, holding most card texts) and the
-// monotonic arena of the cards and the texts that do not fit in place.
+// Everything of one load: the file text (decoded in place, holding most card texts) and the arena
+// of the cards and the texts that do not fit in place. Released as a whole.
 struct BookArena {
-    BookArena(std::string fileText, std::size_t initialSize)
-        : text(std::move(fileText)), resource(initialSize, &upstream) {}
+    BookArena(std::string fileText, std::size_t chunkSize) : text(std::move(fileText)), resource(chunkSize) {}
 
     std::string text;
-    CountingResource upstream;
-    std::pmr::monotonic_buffer_resource resource;
+    ChunkArena resource;
 };
 
 int listItemCount(StoredText list) {
@@ -268,20 +285,21 @@ void QuestionBook::discard() {
 
 std::size_t QuestionBook::memoryUsed() const {
     if (!arena_) return 0;
-    std::size_t bytes = arena_->upstream.used + arena_->text.capacity();
+    std::size_t bytes = arena_->resource.used + arena_->text.capacity();
     for (const auto& v : byKind_) bytes += v.capacity() * sizeof(Card*);
     return bytes;
 }
 
-BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText) : book_(book) {
+BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText)
+    : book_(book), space_(std::make_unique<ReaderSpace>()) {
     book.discard();
-    // Most lines are question cards; sizing the first block from the line count keeps the arena in
-    // one or two blocks.
-    std::size_t lines = static_cast<std::size_t>(std::count(fileText.begin(), fileText.end(), '\x01'));
-    std::size_t initial = lines * sizeof(QuestionCard) + fileText.size() / 8 + 1024;
-    book.arena_ = std::make_unique<BookArena>(std::move(fileText), initial);
+    // Chunks of about a sixteenth of the file: few of them, and little left unused in the last.
+    const std::size_t chunkSize = std::clamp<std::size_t>(fileText.size() / 16, 16 * 1024, 4 * 1024 * 1024);
+    book.arena_ = std::make_unique<BookArena>(std::move(fileText), chunkSize);
     book.version_ = version;
 }
+
+BookBuilder::~BookBuilder() = default;
 
 char* BookBuilder::text() const { return book_.arena_->text.data(); }
 std::size_t BookBuilder::textSize() const { return book_.arena_->text.size(); }
@@ -329,7 +347,7 @@ void BookBuilder::commit() {
     b.dirty_ = false;
 }
 
-void BookBuilder::limitArenaForTesting(std::size_t bytes) { book_.arena_->upstream.limit = bytes; }
+void BookBuilder::limitArenaForTesting(std::size_t bytes) { book_.arena_->resource.limit = bytes; }
 
 void HintPager::step(int delta) {
     if (count <= 0) return;

@@ -158,6 +158,7 @@ FontSpec applyFontCard(const FontSpec& base, const FontCard* card);
 std::string_view defaultGroupName(int g);
 
 struct BookArena;
+struct ReaderSpace;
 
 class QuestionBook {
 public:
@@ -250,6 +251,9 @@ private:
 class BookBuilder {
 public:
     BookBuilder(QuestionBook& book, int version, std::string fileText);
+    ~BookBuilder();
+    BookBuilder(const BookBuilder&) = delete;
+    BookBuilder& operator=(const BookBuilder&) = delete;
     char* text() const; // the adopted file text
     std::size_t textSize() const;
 
@@ -270,12 +274,12 @@ public:
     void limitArenaForTesting(std::size_t bytes);
 
     // Work space of the reader, kept for one load.
-    std::string& scratch() { return scratch_; }
+    ReaderSpace& readerSpace() { return *space_; }
 
 private:
     void* allocate(std::size_t size, std::size_t align);
     QuestionBook& book_;
-    std::string scratch_;
+    std::unique_ptr<ReaderSpace> space_;
 };
 
 // Hint window paging: one hint shown at a time, the counter "%d / %d".

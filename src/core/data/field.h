@@ -3,7 +3,10 @@
 // question-file line ends and, when asked, writes its stored text.
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace rekal {
 
@@ -20,16 +23,41 @@ enum class FieldStop { LineEnd, Comma, Apostrophe, Escape, BrokenTag };
 
 struct FieldScan {
     FieldStop stop = FieldStop::LineEnd;
-    std::size_t end = 0; // the stopping byte (for Escape its backslash); text.size() at the line end
+    std::size_t end = 0;     // the stopping byte (for Escape its backslash); text.size() at the line end
+    bool marks = false;      // group marks were written
+    bool separators = false; // list separators were written (from escapes or marks)
 };
 
-// Scans text from start under the rules. With out, the decoded bytes are written there; they never
-// outnumber the bytes scanned, so out may be the scanned bytes' own place (or a buffer of that size).
-// outLength receives their number.
+// Scans text from start under the rules and writes the decoded bytes to out; they never outnumber
+// the bytes scanned, so out needs room for text.size() - start bytes. outLength receives their
+// number.
 FieldScan scanField(std::string_view text, std::size_t start, const FieldRules& rules, char* out,
                     std::size_t& outLength);
 
 // Whether a raw answer needs the full expansion: group marks, or duplicate alternatives.
 bool answerNeedsExpansion(std::string_view raw);
+
+// Work space of answer expansions, kept from one expansion to the next so that they allocate
+// nothing once it has grown.
+struct ExpansionSpace {
+    struct Span {
+        std::uint32_t offset, length;
+    };
+    std::string bytes; // the alternatives of one expansion, one after the other
+    std::vector<Span> pending, done, pieces;
+    std::vector<char> open;
+};
+
+// expandAnswers into out, with a reused work space; false for unbalanced marks or an expansion
+// beyond its budget.
+bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& space);
+
+// Work space of the line reader for one load.
+struct ReaderSpace {
+    std::string scratch;         // the decoded fields of one line
+    std::string answers;         // the alternatives of its answer
+    std::string wrongChoices;    // the alternatives of its wrong choices
+    ExpansionSpace expansion;
+};
 
 } // namespace rekal

@@ -7,7 +7,6 @@
 
 #include <climits>
 #include <cstring>
-#include <optional>
 
 namespace rekal {
 
@@ -19,6 +18,8 @@ struct Decoded {
     std::size_t off = 0; // where its decoded bytes start in the scratch space
     std::size_t len = 0;
     bool present = false;
+    bool marks = false;      // holds group marks
+    bool separators = false; // holds list separators
 };
 
 struct DirectiveKey {
@@ -70,7 +71,7 @@ class LineParser {
 public:
     LineParser(BookBuilder& builder, char* line, std::size_t length, int version, bool isCsv, CharSets& charsets)
         : builder_(builder), line_(line), s_(line, length), version_(version), csv_(isCsv), charsets_(charsets),
-          scratch_(builder.scratch()) {
+          space_(builder.readerSpace()), scratch_(space_.scratch) {
         if (scratch_.size() < length) scratch_.resize(length);
     }
 
@@ -109,7 +110,7 @@ private:
     FieldScan field(std::size_t pos, const FieldRules& rules, Decoded& d) {
         std::size_t length = 0;
         FieldScan scan = scanField(s_, pos, rules, scratch_.data() + used_, length);
-        d = {pos, used_, length, true};
+        d = {pos, used_, length, true, scan.marks, scan.separators};
         used_ += length;
         return scan;
     }
@@ -168,16 +169,15 @@ private:
         return accepted(card);
     }
 
-    // The list of alternatives of a decoded raw answer: none when its marks do not balance. Empty
-    // `expanded` with shared set means the raw text itself is the list.
-    bool expansion(const Decoded& raw, std::optional<std::string>& expanded) {
-        if (!raw.present || !answerNeedsExpansion(decodedText(raw))) return true;
-        expanded = expandAnswers(decodedText(raw));
-        return expanded.has_value();
+    // The list of alternatives of a decoded raw answer into out; false when its marks do not
+    // balance. When the raw text itself is the list, expanded is false and the two share bytes.
+    bool expansion(const Decoded& raw, std::string& out, bool& expanded) {
+        expanded = raw.present && (raw.marks || (raw.separators && answerNeedsExpansion(decodedText(raw))));
+        return !expanded || expandAnswersInto(decodedText(raw), out, space_.expansion);
     }
-    StoredText placeAnswers(StoredText raw, const std::optional<std::string>& expanded, bool& ok) {
+    StoredText placeAnswers(StoredText raw, const std::string& list, bool expanded, bool& ok) {
         if (!expanded) return raw;
-        const char* copy = builder_.copyText(*expanded);
+        const char* copy = builder_.copyText(list);
         if (!copy) ok = false;
         return {copy};
     }
@@ -214,8 +214,10 @@ private:
         if (historyByte < 0x3C || historyByte > 0x5B || !isDigit(s_[pos + 1]) || !isDigit(s_[pos + 2]))
             return rejected();
         if (!tail(pos + 3, comment)) return rejected();
-        std::optional<std::string> answers, wrongChoices;
-        if (!expansion(answer, answers) || !expansion(choices, wrongChoices)) return rejected();
+        bool answersExpanded = false, choicesExpanded = false;
+        if (!expansion(answer, space_.answers, answersExpanded) ||
+            !expansion(choices, space_.wrongChoices, choicesExpanded))
+            return rejected();
 
         auto* card = builder_.make<QuestionCard>(CardKind::Question);
         if (!card) return outOfMemory();
@@ -225,8 +227,8 @@ private:
         card->rawWrongChoices = place(choices);
         card->comment = place(comment);
         bool ok = true;
-        card->answers = placeAnswers(card->rawAnswer, answers, ok);
-        card->wrongChoices = placeAnswers(card->rawWrongChoices, wrongChoices, ok);
+        card->answers = placeAnswers(card->rawAnswer, space_.answers, answersExpanded, ok);
+        card->wrongChoices = placeAnswers(card->rawWrongChoices, space_.wrongChoices, choicesExpanded, ok);
         card->history = static_cast<std::uint8_t>(historyByte - 0x3C);
         card->group = static_cast<std::uint8_t>(s_[pos + 1] - '0');
         card->displayIndex = static_cast<std::uint8_t>(s_[pos + 2] - '0');
@@ -261,9 +263,8 @@ private:
                 continue;
             }
             find.stopApostrophe = g == names.size() - 1;
-            std::size_t unused = 0;
-            FieldScan scan = scanField(s_, pos, find, nullptr, unused);
             std::size_t length = 0;
+            FieldScan scan = scanField(s_, pos, find, scratch_.data() + used_, length);
             scanField(s_.substr(0, scan.end), pos, decode, scratch_.data() + used_, length);
             names[g] = {pos, used_, length, true};
             used_ += length;
@@ -358,6 +359,7 @@ private:
     int version_;
     bool csv_;
     CharSets& charsets_;
+    ReaderSpace& space_;
     std::string& scratch_;
     std::size_t used_ = 0;
 };

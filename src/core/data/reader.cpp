@@ -69,6 +69,8 @@ bool readLines(BookBuilder& builder, std::size_t start, int version, bool isCsv,
 bool readBook(QuestionBook& book, std::string_view path, std::string text, const Settings& settings,
               Notifier& notifier, LoadHooks& hooks, LoadReport* report) {
     normaliseLineEnds(text);
+    // The buffer becomes the book's text; adding the last line end may have doubled it.
+    if (text.capacity() > text.size() + text.size() / 8 + 64) text.shrink_to_fit();
     const bool isCsv = isCsvPath(path);
     const std::optional<int> version = checkHeader(text, isCsv, notifier);
     if (!version) return failLoad(book, hooks);
@@ -119,7 +121,6 @@ std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifi
         notifier.error(msg::kReadFailed);
         return std::nullopt;
     }
-    file.bytes.append(2, '\0');
     return std::move(file.bytes);
 }
 

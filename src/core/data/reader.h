@@ -27,7 +27,10 @@ int charSetByName(std::string_view name);
 struct CharSets {
     std::array<int, kStoredFontCount> sets{};
 
-    bool doubleByte(FontClass textClass) const;
+    bool doubleByte(FontClass textClass) const {
+        const int set = sets[static_cast<std::size_t>(textClass)];
+        return set == kCharSetDefault || set == kCharSetShiftJis;
+    }
 };
 CharSets startingCharSets(const Settings& settings);
 
@@ -62,8 +65,9 @@ bool loadBook(QuestionBook& book, std::string_view path, const Settings& setting
 bool loadBookFromBytes(QuestionBook& book, std::string_view path, std::string bytes, const Settings& settings,
                        Notifier& notifier, LoadHooks* hooks = nullptr, LoadReport* report = nullptr);
 
-// The file's bytes plus two zero bytes, or none after telling why ("ファイルが見つかりません。",
-// "ファイル読み込みに失敗しました。"); a missing file is told only when reportMissing.
+// The file's bytes in one buffer (the string's own zero byte ends them), or none after telling why
+// ("ファイルが見つかりません。", "ファイル読み込みに失敗しました。"); a missing file is told only
+// when reportMissing.
 std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifier, bool reportMissing = true);
 
 // True for a name ending in ".csv" (letter case ignored).

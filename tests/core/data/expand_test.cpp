@@ -152,12 +152,28 @@ TEST(ExpandAnswers, DuplicatesAreRemovedKeepingTheFirst) {
     EXPECT_EQ(expand("(x)|x"), (List{"x", ""}));
 }
 
+TEST(ExpandAnswers, DuplicatesAmongManyAlternatives) {
+    std::string raw = "[";
+    List expected;
+    for (int i = 0; i < 50; ++i) {
+        raw += "w" + std::to_string(i) + "|";
+        expected.push_back("w" + std::to_string(i) + "x");
+    }
+    raw += "w7|w49|w0]x|w3x|w50x";
+    expected.push_back("w50x");
+    EXPECT_EQ(expand(raw), expected);
+}
+
 TEST(ExpandAnswers, EmptyPieces) {
     // An empty first piece vanishes; later empty ones stay.
     EXPECT_EQ(expand("[|a]"), (List{"a"}));
     EXPECT_EQ(expand("(a)"), (List{"a", ""}));
     EXPECT_EQ(expand(""), (List{""}));
     EXPECT_EQ(expand("|a"), (List{"", "a"}));
+    EXPECT_EQ(expand("|(a)"), (List{"a", ""}));
+    EXPECT_EQ(expand("||(a)"), (List{"", "a"}));
+    EXPECT_EQ(expand("(a)|"), (List{"a", ""}));
+    EXPECT_EQ(expand("[a]||"), (List{"a", ""}));
 }
 
 TEST(ExpandAnswers, UnbalancedMarksAreRefused) {
