@@ -14,8 +14,6 @@ namespace rekal {
 
 namespace {
 
-constexpr int kKindSlots = 14;
-
 // Index slot of a card kind: 1..8 -> 0..7, 17..22 -> 8..13; -1 for no such kind.
 int kindSlot(CardKind kind) {
     int k = static_cast<int>(kind);
