@@ -30,8 +30,10 @@ struct FieldEncoding {
     bool movies = false;         // 0x02 m tags are written as \m"name"
     bool hintSeparators = false; // 0x03 is written as \h
     bool marks = false;          // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
-    bool apostrophe = false;     // ' is escaped (fields the reader ends at an apostrophe)
+    bool apostrophe = false;     // ' is escaped (texts that the reader ends at an apostrophe)
     bool leadingMark = false;    // a first # $ or ' is escaped (the question text)
+    bool commaEnds = true;       // the reader ends the field at a comma
+    bool apostropheEnds = false; // the reader ends the field at an apostrophe
 };
 
 // Length of a media tag at i (0x02, letter, quoted name) that the field may hold, or 0.
@@ -59,13 +61,17 @@ char markCharacter(char c) {
 
 // Stored text to file text: the inverse of the reader's field decoding.
 void encodeField(std::string& out, std::string_view text, const FieldEncoding& e) {
+    bool afterLoneLead = false; // the last character was a lead byte that starts no character
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
         if (e.doubleByte && isDoubleByteAt(text, i)) {
             out.append(text.substr(i, 2));
             i += 2;
+            afterLoneLead = false;
             continue;
         }
+        const bool loneLead = afterLoneLead;
+        afterLoneLead = e.doubleByte && isLeadByte(static_cast<unsigned char>(c));
         if (c == kLineBreak || c == '\r') {
             out += "\\n";
             i += (c == '\r' && i + 1 < text.size() && text[i + 1] == kLineBreak) ? 2 : 1;
@@ -83,6 +89,10 @@ void encodeField(std::string& out, std::string_view text, const FieldEncoding& e
             out += "\\h";
         } else if (e.marks && c >= kListSeparator && c <= kOptionalClose) {
             out += markCharacter(c);
+        } else if (loneLead && ((c == ',' && !e.commaEnds) || (c == '\'' && !e.apostropheEnds))) {
+            // The backslash of an escape would join the lone lead byte as its second byte; where
+            // the character does not end the field it needs no escape, so both read back as they are.
+            out += c;
         } else if (c == '\\' || c == ',' || (c == '\'' && e.apostrophe) ||
                    (e.marks && (c == '[' || c == ']' || c == '(' || c == ')' || c == '|')) ||
                    (i == 0 && e.leadingMark && (c == '#' || c == '$' || c == '\''))) {
@@ -131,6 +141,7 @@ class BookWriter {
         if (card.comment.empty()) return;
         out_ += mark;
         FieldEncoding e = mediaEncoding(CommentFont);
+        e.commaEnds = csv_;
         field(card.comment, e);
     }
 
@@ -181,7 +192,7 @@ class BookWriter {
         FieldEncoding e = classEncoding(GroupFont);
         for (int i = 0; i <= last; ++i) {
             if (i) out_ += ',';
-            e.apostrophe = i == 9; // the tenth name ends at an apostrophe
+            e.apostrophe = e.apostropheEnds = i == 9; // the tenth name ends at an apostrophe
             field(g.names[static_cast<std::size_t>(i)], e);
         }
         commentPart(g);
@@ -191,6 +202,8 @@ class BookWriter {
         out_ += "$Message=";
         FieldEncoding e; // messages are always read double-byte aware
         e.apostrophe = true;
+        e.commaEnds = csv_;
+        e.apostropheEnds = !csv_;
         field(m.message, e);
         // In a .csv file a message ends at a comma, not at an apostrophe: an apostrophe there would
         // make the comment part of the message.
@@ -219,7 +232,7 @@ class BookWriter {
         if (hasFace || hasComment) {
             out_ += ',';
             FieldEncoding e; // face names are always read double-byte aware
-            e.apostrophe = true;
+            e.apostrophe = e.apostropheEnds = true;
             field(f.face, e);
             commentPart(f);
         }

@@ -50,7 +50,7 @@ void foldWidth(std::string& text);     // full-width digits, letters, symbols an
 void removeSymbols(std::string& text); // drops punctuation, signs and box drawing
 
 // The whole pipeline: vague, case, kana, width, symbols, each when its bit is set. The second
-// form writes into out, reusing its storage.
+// form writes into out, reusing its storage (text must not be a view of out).
 std::string foldForCompare(std::string_view text, CompareOptions options, const VagueReplacer& vague);
 void foldForCompare(std::string_view text, CompareOptions options, const VagueReplacer& vague,
                     std::string& out);

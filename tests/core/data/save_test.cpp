@@ -126,6 +126,18 @@ TEST(SaveRoundTrip, OlderVersionsWriteOnlyTheEscapesTheyRead) {
               roundTrip("REKALDATA V1.5\n\\i\"x.bmp\"\x02m\"y.avi\",a,<00\n"));
 }
 
+TEST(SaveRoundTrip, LeadByteStartingNoCharacterBeforeACommaInACommentOrMessage) {
+    // A rejected line and a message holding a broken character (0x83) before a comma.
+    const std::string written =
+        roundTrip("REKALDATA V1.6\nx\x83,y\n$Message=a\x83,b\x82\x9F,c'd\x83,e\nq,a,<00\n");
+    EXPECT_NE(std::string::npos, written.find("\r\n'x\x83,y\r\n$Message=a\x83,b\x82\x9F\\,c'd\x83,e\r\n"));
+}
+
+TEST(SaveRoundTrip, LeadByteStartingNoCharacterBeforeAnApostropheInACsvMessage) {
+    const std::string written = roundTrip("REKALDATA V1.5\n$Message=a\x83'b's,c\nq,a,<00\n", "x.csv");
+    EXPECT_NE(std::string::npos, written.find("$Message=a\x83'b\\'s,c\r\n"));
+}
+
 TEST(SaveRoundTrip, CsvMessageKeepsItsComment) {
     const std::string written = roundTrip("REKALDATA V1.5\n$Message=hello,note\nq,a,<00\n", "test.csv");
     EXPECT_NE(std::string::npos, written.find("$Message=hello,note\r\n"));
