@@ -1,7 +1,7 @@
-// Loading speed and size of a question book (the fastest of five repetitions of each): loadBook of 10k, 100k and 200k questions against
-// `iconv -f CP932 -t UTF-8` of the same file in the same run. Targets: 100k questions load in no
-// more time than iconv converts them, 200k take at most 2.3 times as long as 100k, and the loaded
-// book holds at most 3 times the file's size.
+// Loading speed and size of a question book (the fastest of five repetitions of each): loadBook of 10k, 100k
+// and 200k questions against `iconv -f CP932 -t UTF-8` of the same file in the same run. Targets: 100k
+// questions load in no more time than iconv converts them, 200k take at most 2.3 times as long as 100k, and
+// the loaded book holds at most 3 times the file's size.
 
 #include "bench_books.h"
 #include <benchmark/benchmark.h>
@@ -34,7 +34,8 @@ const BenchFile& fileOf(int questions) {
     auto it = files.find(questions);
     if (it == files.end()) {
         BenchFile f;
-        f.path = (std::filesystem::temp_directory_path() / ("rekal-bench-load-" + std::to_string(questions) + ".rkf"))
+        f.path = (std::filesystem::temp_directory_path() /
+                  ("rekal-bench-load-" + std::to_string(questions) + ".rkf"))
                      .string();
         const std::string text = bench::makeBookText(questions);
         std::ofstream(f.path, std::ios::binary) << text;
@@ -46,7 +47,8 @@ const BenchFile& fileOf(int questions) {
 
 Settings benchSettings() {
     Settings settings;
-    for (FontSpec& font : settings.fonts) font.charSet = kCharSetShiftJis;
+    for (FontSpec& font : settings.fonts)
+        font.charSet = kCharSetShiftJis;
     return settings;
 }
 
@@ -71,7 +73,8 @@ void BM_LoadBook(benchmark::State& state) {
         if (fresh) malloc_trim(0);
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(f.size));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(f.size));
 }
 
 // <chrono> does not compile with the CP932 execution character set; the monotonic clock directly.
@@ -106,13 +109,14 @@ void BM_Iconv(benchmark::State& state) {
     }
     const double perRun = real / static_cast<double>(state.iterations());
     if (iconvRealMs[n] == 0 || perRun < iconvRealMs[n]) iconvRealMs[n] = perRun;
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(f.size));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(f.size));
 }
 
 // Keeps the fastest of the repetitions of each benchmark (real and CPU time, in its unit): on a
 // shared machine the fastest run is the one least disturbed by others.
 class FastestReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
@@ -128,7 +132,7 @@ public:
     }
     std::map<std::string, double> times, cpuTimes;
 
-private:
+  private:
     static void keepMin(std::map<std::string, double>& m, const std::string& name, double value) {
         auto [it, added] = m.emplace(name, value);
         if (!added && value < it->second) it->second = value;
@@ -139,7 +143,10 @@ private:
 
 int main(int argc, char** argv) {
     for (int n : {10000, 100000, 200000}) {
-        benchmark::RegisterBenchmark("load", BM_LoadBook)->Args({n, 0})->Unit(benchmark::kMillisecond)->Repetitions(5);
+        benchmark::RegisterBenchmark("load", BM_LoadBook)
+            ->Args({n, 0})
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(5);
         benchmark::RegisterBenchmark("load-fresh", BM_LoadBook)
             ->Args({n, 1})
             ->Unit(benchmark::kMillisecond)
@@ -164,19 +171,23 @@ int main(int argc, char** argv) {
         const BenchFile& f = fileOf(n);
         std::string arg = "/";
         arg += std::to_string(n);
-        const double warm = reporter.cpuTimes["load" + arg + "/0"], fresh = reporter.cpuTimes["load-fresh" + arg + "/1"];
+        const double warm = reporter.cpuTimes["load" + arg + "/0"],
+                     fresh = reporter.cpuTimes["load-fresh" + arg + "/1"];
         std::printf("%6d questions, %5.1f MB: load %6.1f ms CPU (%5.1f MB/s), with fresh memory %6.1f ms; "
                     "iconv %6.1f ms CPU (%6.1f ms wall); book memory %.2f x file\n",
-                    n, static_cast<double>(f.size) / 1e6, warm, warm > 0 ? static_cast<double>(f.size) / 1e3 / warm : 0.0,
-                    fresh, reporter.times["iconv" + arg + "/manual_time"], iconvRealMs[n], memoryRatio[n]);
+                    n, static_cast<double>(f.size) / 1e6, warm,
+                    warm > 0 ? static_cast<double>(f.size) / 1e3 / warm : 0.0, fresh,
+                    reporter.times["iconv" + arg + "/manual_time"], iconvRealMs[n], memoryRatio[n]);
     }
     const double iconv100k = reporter.times["iconv/100000/manual_time"];
     std::printf("load / iconv of 100k questions (target <= 1.00): %.2f, with fresh memory %.2f\n",
-                reporter.cpuTimes["load/100000/0"] / iconv100k, reporter.cpuTimes["load-fresh/100000/1"] / iconv100k);
+                reporter.cpuTimes["load/100000/0"] / iconv100k,
+                reporter.cpuTimes["load-fresh/100000/1"] / iconv100k);
     std::printf("load 200k / 100k (target <= 2.30): %.2f, with fresh memory %.2f\n",
                 reporter.cpuTimes["load/200000/0"] / reporter.cpuTimes["load/100000/0"],
                 reporter.cpuTimes["load-fresh/200000/1"] / reporter.cpuTimes["load-fresh/100000/1"]);
     std::printf("book memory / file size (target <= 3.00): %.2f at 200k\n", memoryRatio[200000]);
-    for (int n : {10000, 100000, 200000}) std::filesystem::remove(fileOf(n).path);
+    for (int n : {10000, 100000, 200000})
+        std::filesystem::remove(fileOf(n).path);
     return 0;
 }

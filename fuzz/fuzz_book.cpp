@@ -24,14 +24,16 @@ void check(bool ok) {
 
 void checkList(StoredText list) {
     const int count = listItemCount(list);
-    for (int i = 0; i < count; ++i) check(listItemAt(list, i).has_value());
+    for (int i = 0; i < count; ++i)
+        check(listItemAt(list, i).has_value());
     check(!listItemAt(list, count).has_value() || (count == 0 && list.present()));
 }
 
 // Cards of a kind at or before the card, counted by walking back.
 int walkIndex(const Card* card, CardKind kind) {
     int n = 0;
-    for (const Card* c = card; c; c = c->prev) n += c->kind == kind;
+    for (const Card* c = card; c; c = c->prev)
+        n += c->kind == kind;
     return n - 1;
 }
 
@@ -52,12 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::string normalised = text;
     normaliseLineEnds(normalised);
     std::size_t lines = 0;
-    for (char c : normalised) lines += c == '\x01';
+    for (char c : normalised)
+        lines += c == '\x01';
 
     QuestionBook book;
     SilentNotifier quiet;
     LoadReport report;
-    const bool loaded = loadBookFromBytes(book, csv ? "fuzz.csv" : "fuzz.rkf", text, settings, quiet, nullptr, &report);
+    const bool loaded =
+        loadBookFromBytes(book, csv ? "fuzz.csv" : "fuzz.rkf", text, settings, quiet, nullptr, &report);
     check(loaded == book.isLoaded());
     if (!loaded) return 0;
     check(book.questionCount() > 0);
@@ -90,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             check(q->history <= kMaxHistory && q->group <= 9 && q->displayIndex <= 9);
             book.displayAnswer(q);
             book.compareOptionsFor(q);
-            for (int k = 0; k < kStoredFontCount; ++k) book.fontInEffect(q, static_cast<FontClass>(k));
+            for (int k = 0; k < kStoredFontCount; ++k)
+                book.fontInEffect(q, static_cast<FontClass>(k));
             book.valueInEffect(q, CardKind::QuestionShowTime);
             // The alternatives of the raw answer are the answers, and expanding them again changes nothing.
             if (q->answers.p != q->rawAnswer.p) {
@@ -101,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     check(rejected == report.rejectedLines.size());
     book.countInRange(-1, book.questionCount());
-    for (int g = 0; g < 10; ++g) check(book.groupName(g).has_value());
+    for (int g = 0; g < 10; ++g)
+        check(book.groupName(g).has_value());
     book.clearHistories();
     check(book.isDirty());
     return 0;

@@ -11,7 +11,7 @@ namespace rekal::cli {
 namespace {
 
 class CardJson {
-public:
+  public:
     explicit CardJson(const Card& card) {
         out_ = "{\"line\":" + std::to_string(card.position + 2) +
                ",\"kind\":" + std::to_string(static_cast<int>(card.kind));
@@ -23,8 +23,10 @@ public:
     }
     void text(const char* key, StoredText value) {
         this->key(key);
-        if (value.present()) appendJsonString(out_, value.view());
-        else out_ += "null";
+        if (value.present())
+            appendJsonString(out_, value.view());
+        else
+            out_ += "null";
     }
     void list(const char* key, StoredText value) {
         this->key(key);
@@ -40,14 +42,16 @@ public:
         out_ += '[';
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (i) out_ += ',';
-            if (values[i].present()) appendJsonString(out_, values[i].view());
-            else out_ += "null";
+            if (values[i].present())
+                appendJsonString(out_, values[i].view());
+            else
+                out_ += "null";
         }
         out_ += ']';
     }
     std::string finish() { return out_ + "}\n"; }
 
-private:
+  private:
     void key(const char* name) {
         out_ += ",\"";
         out_ += name;
@@ -94,7 +98,8 @@ int runDumpCommand(CliContext& ctx, const std::vector<std::string>& args) {
     QuestionBook book;
     const int status = loadForReport(ctx, args[0], book);
     if (status == kExitFailure) return status;
-    for (const Card* card = book.firstCard(); card; card = card->next) printUtf8(ctx, cardToJson(*card));
+    for (const Card* card = book.firstCard(); card; card = card->next)
+        printUtf8(ctx, cardToJson(*card));
     return status;
 }
 

@@ -9,12 +9,15 @@ namespace rekal::test {
 namespace {
 
 // Literals of this file are CP932 (the question files); the terminal speaks UTF-8.
-std::string utf8(std::string_view cp932) { return cp932ToUtf8(cp932); }
+std::string utf8(std::string_view cp932) {
+    return cp932ToUtf8(cp932);
+}
 
-const char* const kExample = "REKALDATA V1.6\r\n"
-                             "$Group=全般,地理,歴史\r\n"
-                             "#地理,011100'第一章\r\n"
-                             "日本一高い山は？\\h静岡県にある,富士(山|さん)\\c北岳|穂高岳,<10'静岡県と山梨県の境\r\n";
+const char* const kExample =
+    "REKALDATA V1.6\r\n"
+    "$Group=全般,地理,歴史\r\n"
+    "#地理,011100'第一章\r\n"
+    "日本一高い山は？\\h静岡県にある,富士(山|さん)\\c北岳|穂高岳,<10'静岡県と山梨県の境\r\n";
 
 TEST(CliCheck, CountsTheCardsOfAGoodFile) {
     TempDir dir;
@@ -70,12 +73,14 @@ TEST(CliDump, TheWorkedExample) {
     CliResult r = runCli({"dump", path.string()});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out,
-              utf8("{\"line\":2,\"kind\":4,\"names\":[\"全般\",\"地理\",\"歴史\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"],"
+              utf8("{\"line\":2,\"kind\":4,\"names\":[\"全般\",\"地理\",\"歴史\",\"\",\"\",\"\",\"\",\"\","
+                   "\"\",\"\"],"
                    "\"comment\":null}\n"
                    "{\"line\":3,\"kind\":1,\"title\":\"地理\",\"choiceCount\":0,\"compareOptions\":7,"
                    "\"comment\":\"第一章\"}\n"
                    "{\"line\":4,\"kind\":2,\"question\":\"日本一高い山は？\",\"hints\":[\"静岡県にある\"],"
-                   "\"rawAnswer\":\"富士\\u0006山\\u0003さん\\u0007\",\"answers\":[\"富士山\",\"富士さん\",\"富士\"],"
+                   "\"rawAnswer\":\"富士\\u0006山\\u0003さん\\u0007\",\"answers\":[\"富士山\",\"富士さん\","
+                   "\"富士\"],"
                    "\"rawWrongChoices\":\"北岳\\u0003穂高岳\",\"wrongChoices\":[\"北岳\",\"穂高岳\"],"
                    "\"history\":0,\"group\":1,\"displayIndex\":0,\"comment\":\"静岡県と山梨県の境\"}\n"));
 }

@@ -26,13 +26,13 @@ int kindSlot(CardKind kind) {
 // given back before the whole arena goes. Chunks have one size for a load (a large request gets a
 // chunk of its own), so the arena never holds more than one chunk it does not use.
 class ChunkArena : public std::pmr::memory_resource {
-public:
+  public:
     explicit ChunkArena(std::size_t chunkSize) : chunkSize_(chunkSize) {}
 
     std::size_t used = 0;  // bytes taken from the heap
     std::size_t limit = 0; // test hook: more than this many bytes are refused (0 = no limit)
 
-private:
+  private:
     void* do_allocate(std::size_t bytes, std::size_t align) override {
         std::size_t pad = (align - reinterpret_cast<std::uintptr_t>(next_) % align) % align;
         if (!next_ || pad + bytes > static_cast<std::size_t>(end_ - next_)) {
@@ -98,7 +98,9 @@ std::optional<std::string> listItemAt(StoredText list, int i) {
     return std::string(v.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-const TitleCard* asTitle(const Card* card) { return castIf<TitleCard>(card, card && card->kind == CardKind::Title); }
+const TitleCard* asTitle(const Card* card) {
+    return castIf<TitleCard>(card, card && card->kind == CardKind::Title);
+}
 const QuestionCard* asQuestion(const Card* card) {
     return castIf<QuestionCard>(card, card && card->kind == CardKind::Question);
 }
@@ -108,8 +110,12 @@ const GroupNamesCard* asGroupNames(const Card* card) {
 const MessageCard* asMessage(const Card* card) {
     return castIf<MessageCard>(card, card && card->kind == CardKind::Message);
 }
-const ValueCard* asValue(const Card* card) { return castIf<ValueCard>(card, card && isValueCardKind(card->kind)); }
-const FontCard* asFont(const Card* card) { return castIf<FontCard>(card, card && isFontCardKind(card->kind)); }
+const ValueCard* asValue(const Card* card) {
+    return castIf<ValueCard>(card, card && isValueCardKind(card->kind));
+}
+const FontCard* asFont(const Card* card) {
+    return castIf<FontCard>(card, card && isFontCardKind(card->kind));
+}
 
 FontSpec applyFontCard(const FontSpec& base, const FontCard* card) {
     FontSpec spec = base;
@@ -121,14 +127,17 @@ FontSpec applyFontCard(const FontSpec& base, const FontCard* card) {
 }
 
 std::string_view defaultGroupName(int g) {
-    static constexpr std::string_view names[10] = {"全般", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    static constexpr std::string_view names[10] = {"全般", "１", "２", "３", "４",
+                                                   "５",   "６", "７", "８", "９"};
     return g >= 0 && g <= 9 ? names[g] : std::string_view();
 }
 
 QuestionBook::QuestionBook() = default;
 QuestionBook::~QuestionBook() = default;
 
-bool QuestionBook::isLoaded() const { return arena_ != nullptr; }
+bool QuestionBook::isLoaded() const {
+    return arena_ != nullptr;
+}
 
 bool QuestionBook::groupEnabled(int g) const {
     if (g == 0) return true;
@@ -144,12 +153,22 @@ void QuestionBook::setExamRange(int first, int last) {
     rangeLast_ = last;
 }
 
-const Card* QuestionBook::firstCard() const { return first_; }
-const Card* QuestionBook::lastCard() const { return last_; }
-int QuestionBook::cardCount() const { return static_cast<int>(cardCount_); }
+const Card* QuestionBook::firstCard() const {
+    return first_;
+}
+const Card* QuestionBook::lastCard() const {
+    return last_;
+}
+int QuestionBook::cardCount() const {
+    return static_cast<int>(cardCount_);
+}
 
-int QuestionBook::questionCount() const { return static_cast<int>(byKind_[kindSlot(CardKind::Question)].size()); }
-int QuestionBook::titleCount() const { return static_cast<int>(byKind_[kindSlot(CardKind::Title)].size()); }
+int QuestionBook::questionCount() const {
+    return static_cast<int>(byKind_[kindSlot(CardKind::Question)].size());
+}
+int QuestionBook::titleCount() const {
+    return static_cast<int>(byKind_[kindSlot(CardKind::Title)].size());
+}
 
 const QuestionCard* QuestionBook::questionAt(int n) const {
     const auto& v = byKind_[kindSlot(CardKind::Question)];
@@ -167,7 +186,7 @@ const QuestionCard* QuestionBook::nextQuestion(const Card* card) const {
     if (!card) return nullptr;
     const auto& v = byKind_[kindSlot(CardKind::Question)];
     std::size_t next = card->kind == CardKind::Question ? static_cast<std::size_t>(card->kindIndex) + 1
-                                                         : countAtOrBefore(v, card->position);
+                                                        : countAtOrBefore(v, card->position);
     return next < v.size() ? static_cast<const QuestionCard*>(v[next]) : nullptr;
 }
 
@@ -208,15 +227,21 @@ std::optional<std::string> QuestionBook::groupName(int g) const {
     return std::string(named.empty() ? defaultGroupName(g) : named.view());
 }
 
-int QuestionBook::hintCount(const QuestionCard* q) const { return q ? listItemCount(q->hints) : 0; }
+int QuestionBook::hintCount(const QuestionCard* q) const {
+    return q ? listItemCount(q->hints) : 0;
+}
 std::optional<std::string> QuestionBook::hintAt(const QuestionCard* q, int i) const {
     return q ? listItemAt(q->hints, i) : std::nullopt;
 }
-int QuestionBook::answerCount(const QuestionCard* q) const { return q ? listItemCount(q->answers) : 0; }
+int QuestionBook::answerCount(const QuestionCard* q) const {
+    return q ? listItemCount(q->answers) : 0;
+}
 std::optional<std::string> QuestionBook::answerAt(const QuestionCard* q, int i) const {
     return q ? listItemAt(q->answers, i) : std::nullopt;
 }
-int QuestionBook::wrongChoiceCount(const QuestionCard* q) const { return q ? listItemCount(q->wrongChoices) : 0; }
+int QuestionBook::wrongChoiceCount(const QuestionCard* q) const {
+    return q ? listItemCount(q->wrongChoices) : 0;
+}
 std::optional<std::string> QuestionBook::wrongChoiceAt(const QuestionCard* q, int i) const {
     return q ? listItemAt(q->wrongChoices, i) : std::nullopt;
 }
@@ -265,12 +290,14 @@ void QuestionBook::recordResult(const QuestionCard* q, Verdict verdict) {
 
 void QuestionBook::clearHistories() {
     if (!isLoaded()) return;
-    for (Card* c : byKind_[kindSlot(CardKind::Question)]) static_cast<QuestionCard*>(c)->history = 0;
+    for (Card* c : byKind_[kindSlot(CardKind::Question)])
+        static_cast<QuestionCard*>(c)->history = 0;
     dirty_ = true;
 }
 
 void QuestionBook::discard() {
-    for (auto& v : byKind_) std::vector<Card*>().swap(v);
+    for (auto& v : byKind_)
+        std::vector<Card*>().swap(v);
     first_ = last_ = nullptr;
     cardCount_ = 0;
     groupNames_ = {};
@@ -284,7 +311,8 @@ void QuestionBook::discard() {
 std::size_t QuestionBook::memoryUsed() const {
     if (!arena_) return 0;
     std::size_t bytes = arena_->resource.used + arena_->text.capacity();
-    for (const auto& v : byKind_) bytes += v.capacity() * sizeof(Card*);
+    for (const auto& v : byKind_)
+        bytes += v.capacity() * sizeof(Card*);
     return bytes;
 }
 
@@ -299,8 +327,12 @@ BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText)
 
 BookBuilder::~BookBuilder() = default;
 
-char* BookBuilder::text() const { return book_.arena_->text.data(); }
-std::size_t BookBuilder::textSize() const { return book_.arena_->text.size(); }
+char* BookBuilder::text() const {
+    return book_.arena_->text.data();
+}
+std::size_t BookBuilder::textSize() const {
+    return book_.arena_->text.size();
+}
 
 void* BookBuilder::allocate(std::size_t size, std::size_t align) {
     try {
@@ -322,8 +354,10 @@ void BookBuilder::append(Card* card) {
     QuestionBook& b = book_;
     card->prev = b.last_;
     card->next = nullptr;
-    if (b.last_) b.last_->next = card;
-    else b.first_ = card;
+    if (b.last_)
+        b.last_->next = card;
+    else
+        b.first_ = card;
     b.last_ = card;
     card->position = b.cardCount_++;
     auto& sameKind = b.byKind_[static_cast<std::size_t>(kindSlot(card->kind))];
@@ -345,13 +379,17 @@ void BookBuilder::commit() {
     b.dirty_ = false;
 }
 
-void BookBuilder::limitArenaForTesting(std::size_t bytes) { book_.arena_->resource.limit = bytes; }
+void BookBuilder::limitArenaForTesting(std::size_t bytes) {
+    book_.arena_->resource.limit = bytes;
+}
 
 void HintPager::step(int delta) {
     if (count <= 0) return;
     int p = position + delta;
-    if (p < 0) p = count - 1;
-    else if (p >= count) p = 0;
+    if (p < 0)
+        p = count - 1;
+    else if (p >= count)
+        p = 0;
     position = p;
 }
 

@@ -18,12 +18,12 @@
 namespace rekal {
 
 // Control bytes of stored texts.
-inline constexpr char kLineBreak = 0x0A;    // the file's \n
-inline constexpr char kMediaTag = 0x02;     // then 'i' or 'm', a double quote, the name, a double quote
+inline constexpr char kLineBreak = 0x0A;     // the file's \n
+inline constexpr char kMediaTag = 0x02;      // then 'i' or 'm', a double quote, the name, a double quote
 inline constexpr char kListSeparator = 0x03; // between hints, answers, wrong choices, bracket options
-inline constexpr char kGroupOpen = 0x04;    // [ of a mandatory choice group
-inline constexpr char kGroupClose = 0x05;   // ]
-inline constexpr char kOptionalOpen = 0x06; // ( of an optional group
+inline constexpr char kGroupOpen = 0x04;     // [ of a mandatory choice group
+inline constexpr char kGroupClose = 0x05;    // ]
+inline constexpr char kOptionalOpen = 0x06;  // ( of an optional group
 inline constexpr char kOptionalClose = 0x07; // )
 
 // A stored text: zero-terminated CP932 in the book's arena, or absent.
@@ -62,9 +62,12 @@ enum class CardKind : std::uint8_t {
 constexpr CardKind fontCardKind(FontClass textClass) {
     return static_cast<CardKind>(static_cast<int>(CardKind::FontTitle) + static_cast<int>(textClass));
 }
-constexpr bool isFontCardKind(CardKind kind) { return kind >= CardKind::FontTitle && kind <= CardKind::FontComment; }
+constexpr bool isFontCardKind(CardKind kind) {
+    return kind >= CardKind::FontTitle && kind <= CardKind::FontComment;
+}
 constexpr bool isValueCardKind(CardKind kind) {
-    return kind == CardKind::TimeLimit || kind == CardKind::QuestionShowTime || kind == CardKind::AnswerStartTime;
+    return kind == CardKind::TimeLimit || kind == CardKind::QuestionShowTime ||
+           kind == CardKind::AnswerStartTime;
 }
 
 // Five bits of comparison leniency; -1 (every bit) where no title gives them.
@@ -109,13 +112,13 @@ struct TitleCard : Card {
 
 struct QuestionCard : Card {
     StoredText question;
-    StoredText hints;          // list text; absent = no hints
-    StoredText rawAnswer;      // with its group marks as read
-    StoredText answers;        // list of accepted alternatives, no duplicates (may share rawAnswer's bytes)
+    StoredText hints;           // list text; absent = no hints
+    StoredText rawAnswer;       // with its group marks as read
+    StoredText answers;         // list of accepted alternatives, no duplicates (may share rawAnswer's bytes)
     StoredText rawWrongChoices; // absent = none
-    StoredText wrongChoices;   // absent = none
-    std::uint8_t history = 0;      // AnswerHistory
-    std::uint8_t group = 0;        // 0 to 9
+    StoredText wrongChoices;    // absent = none
+    std::uint8_t history = 0;   // AnswerHistory
+    std::uint8_t group = 0;     // 0 to 9
     std::uint8_t displayIndex = 0; // 0 to 9: the alternative shown as the answer
 };
 
@@ -161,7 +164,7 @@ struct BookArena;
 struct ReaderSpace;
 
 class QuestionBook {
-public:
+  public:
     QuestionBook();
     ~QuestionBook();
     QuestionBook(const QuestionBook&) = delete;
@@ -225,7 +228,7 @@ public:
     // Bytes held by the loaded book (arena, file text and index), for measurements.
     std::size_t memoryUsed() const;
 
-private:
+  private:
     friend class BookBuilder;
     QuestionCard* ownQuestion(const QuestionCard* q);
     const Card* lastOfKindAtOrBefore(const Card* card, CardKind kind) const;
@@ -249,7 +252,7 @@ private:
 // Fills a book: the reader starts a new arena (adopting the file text, which it decodes in place),
 // allocates and appends cards in file order, and commits. Allocation failures give null.
 class BookBuilder {
-public:
+  public:
     BookBuilder(QuestionBook& book, int version, std::string fileText);
     ~BookBuilder();
     BookBuilder(const BookBuilder&) = delete;
@@ -276,7 +279,7 @@ public:
     // Work space of the reader, kept for one load.
     ReaderSpace& readerSpace() { return *space_; }
 
-private:
+  private:
     void* allocate(std::size_t size, std::size_t align);
     QuestionBook& book_;
     std::unique_ptr<ReaderSpace> space_;

@@ -19,15 +19,21 @@ namespace {
 // rejected instead of growing without end (every group can double the alternatives).
 constexpr std::size_t kExpansionBudget = std::size_t{8} << 20;
 
-bool isOpenMark(char c) { return c == kGroupOpen || c == kOptionalOpen; }
-bool isCloseMark(char c) { return c == kGroupClose || c == kOptionalClose; }
+bool isOpenMark(char c) {
+    return c == kGroupOpen || c == kOptionalOpen;
+}
+bool isCloseMark(char c) {
+    return c == kGroupClose || c == kOptionalClose;
+}
 
 // The closing mark of the group opened at i (marks are known to be balanced).
 std::size_t closingMark(std::string_view t, std::size_t i) {
     int depth = 0;
     for (std::size_t j = i; j < t.size(); ++j) {
-        if (isOpenMark(t[j])) ++depth;
-        else if (isCloseMark(t[j]) && --depth == 0) return j;
+        if (isOpenMark(t[j]))
+            ++depth;
+        else if (isCloseMark(t[j]) && --depth == 0)
+            return j;
     }
     return t.size();
 }
@@ -36,9 +42,12 @@ std::size_t closingMark(std::string_view t, std::size_t i) {
 std::size_t topLevelSeparator(std::string_view t, std::size_t i, std::size_t end) {
     int depth = 0;
     for (std::size_t j = i; j < end; ++j) {
-        if (isOpenMark(t[j])) ++depth;
-        else if (isCloseMark(t[j])) --depth;
-        else if (t[j] == kListSeparator && depth == 0) return j;
+        if (isOpenMark(t[j]))
+            ++depth;
+        else if (isCloseMark(t[j]))
+            --depth;
+        else if (t[j] == kListSeparator && depth == 0)
+            return j;
     }
     return end;
 }
@@ -52,8 +61,10 @@ bool marksBalanced(std::string_view raw, std::vector<char>& deep, std::size_t& g
     std::size_t depth = 0;
     for (char c : raw) {
         if (isOpenMark(c)) {
-            if (depth < 64) kinds = (kinds << 1) | (c == kOptionalOpen);
-            else deep.push_back(c);
+            if (depth < 64)
+                kinds = (kinds << 1) | (c == kOptionalOpen);
+            else
+                deep.push_back(c);
             ++depth;
             ++groups;
         } else if (isCloseMark(c)) {
@@ -61,8 +72,10 @@ bool marksBalanced(std::string_view raw, std::vector<char>& deep, std::size_t& g
             --depth;
             const char open = depth < 64 ? ((kinds & 1) ? kOptionalOpen : kGroupOpen) : deep.back();
             if (open + 1 != c) return false;
-            if (depth < 64) kinds >>= 1;
-            else deep.pop_back();
+            if (depth < 64)
+                kinds >>= 1;
+            else
+                deep.pop_back();
         }
     }
     return depth == 0;
@@ -95,7 +108,8 @@ bool hasDuplicateItems(std::string_view list) {
         std::size_t sep = list.find(kListSeparator, start);
         if (sep == std::string_view::npos) break;
         const std::string_view item = list.substr(start, sep - start);
-        forEachItem(list.substr(sep + 1), [&](std::string_view later) { duplicate = duplicate || later == item; });
+        forEachItem(list.substr(sep + 1),
+                    [&](std::string_view later) { duplicate = duplicate || later == item; });
         start = sep + 1;
     }
     return duplicate;
@@ -106,13 +120,14 @@ struct CharSetName {
     int set;
 };
 constexpr CharSetName kCharSetNames[] = {
-    {"ANSI", 0},       {"DEFAULT", 1},  {"SYMBOL", 2},    {"MAC", 77},      {"SHIFTJIS", 128},
-    {"HANGEUL", 129},  {"JOHAB", 130},  {"GB2312", 134},  {"CHINESE", 136}, {"GREEK", 161},
-    {"TURKISH", 162},  {"HEBREW", 177}, {"ARABIC", 178},  {"BALTIC", 186},  {"RUSSIAN", 204},
-    {"THAI", 222},     {"EASTEUROPE", 238}, {"OEM", 255},
+    {"ANSI", 0},     {"DEFAULT", 1},  {"SYMBOL", 2},    {"MAC", 77},    {"SHIFTJIS", 128},   {"HANGEUL", 129},
+    {"JOHAB", 130},  {"GB2312", 134}, {"CHINESE", 136}, {"GREEK", 161}, {"TURKISH", 162},    {"HEBREW", 177},
+    {"ARABIC", 178}, {"BALTIC", 186}, {"RUSSIAN", 204}, {"THAI", 222},  {"EASTEUROPE", 238}, {"OEM", 255},
 };
 
-char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 } // namespace
 
@@ -126,11 +141,14 @@ enum ByteClass : std::uint8_t { Plain, Lead, Special };
 constexpr std::array<std::uint8_t, 256> byteClasses(bool doubleByte) {
     std::array<std::uint8_t, 256> table{};
     for (int c = 0; c < 256; ++c) {
-        if (doubleByte && isLeadByte(static_cast<unsigned char>(c))) table[static_cast<std::size_t>(c)] = Lead;
+        if (doubleByte && isLeadByte(static_cast<unsigned char>(c)))
+            table[static_cast<std::size_t>(c)] = Lead;
     }
-    for (char c : {',', '\'', '\\', '[', ']', '(', ')', '|'}) table[static_cast<unsigned char>(c)] = Special;
+    for (char c : {',', '\'', '\\', '[', ']', '(', ')', '|'})
+        table[static_cast<unsigned char>(c)] = Special;
     // Control bytes of stored texts found as they are in the file are noted as marks and separators.
-    for (int c = kListSeparator; c <= kOptionalClose; ++c) table[static_cast<std::size_t>(c)] = Special;
+    for (int c = kListSeparator; c <= kOptionalClose; ++c)
+        table[static_cast<std::size_t>(c)] = Special;
     return table;
 }
 constexpr std::array<std::uint8_t, 256> kSingleByteClasses = byteClasses(false);
@@ -138,17 +156,23 @@ constexpr std::array<std::uint8_t, 256> kDoubleByteClasses = byteClasses(true);
 
 char markFor(char c) {
     switch (c) {
-    case '[': return kGroupOpen;
-    case ']': return kGroupClose;
-    case '(': return kOptionalOpen;
-    case ')': return kOptionalClose;
-    default: return kListSeparator;
+    case '[':
+        return kGroupOpen;
+    case ']':
+        return kGroupClose;
+    case '(':
+        return kOptionalOpen;
+    case ')':
+        return kOptionalClose;
+    default:
+        return kListSeparator;
     }
 }
 
 } // namespace
 
-FieldScan scanField(std::string_view s, std::size_t i, const FieldRules& r, char* out, std::size_t& outLength) {
+FieldScan scanField(std::string_view s, std::size_t i, const FieldRules& r, char* out,
+                    std::size_t& outLength) {
     const std::size_t n = s.size();
     const std::uint8_t* classes = r.doubleByte ? kDoubleByteClasses.data() : kSingleByteClasses.data();
     std::size_t o = 0;
@@ -180,16 +204,20 @@ FieldScan scanField(std::string_view s, std::size_t i, const FieldRules& r, char
         }
         if (c >= kListSeparator && c <= kOptionalClose) {
             out[o++] = c;
-            if (c == kListSeparator) result.separators = true;
-            else result.marks = true;
+            if (c == kListSeparator)
+                result.separators = true;
+            else
+                result.marks = true;
             ++i;
             continue;
         }
         if (c != '\\') {
             if (marks && c != ',' && c != '\'') {
                 out[o] = markFor(c);
-                if (out[o] == kListSeparator) result.separators = true;
-                else result.marks = true;
+                if (out[o] == kListSeparator)
+                    result.separators = true;
+                else
+                    result.marks = true;
                 ++o;
             } else {
                 out[o++] = c;
@@ -223,7 +251,8 @@ FieldScan scanField(std::string_view s, std::size_t i, const FieldRules& r, char
                 break;
             }
             out[o++] = kMediaTag;
-            for (std::size_t j = i + 1; j <= close; ++j) out[o++] = s[j];
+            for (std::size_t j = i + 1; j <= close; ++j)
+                out[o++] = s[j];
             i = close + 1;
             continue;
         }
@@ -264,7 +293,8 @@ namespace {
 
 // The first position of c in t from start on, or t.size() (short texts: no library call).
 std::size_t findByte(std::string_view t, char c, std::size_t start) {
-    while (start < t.size() && t[start] != c) ++start;
+    while (start < t.size() && t[start] != c)
+        ++start;
     return start;
 }
 
@@ -286,7 +316,8 @@ void removeDuplicateItems(std::string& list, ExpansionSpace& space) {
         } else {
             if (!seen) {
                 seen.emplace();
-                for (const auto& k : kept) seen->insert(all.substr(k.offset, k.length));
+                for (const auto& k : kept)
+                    seen->insert(all.substr(k.offset, k.length));
             }
             duplicate = seen->count(item) != 0;
         }
@@ -311,11 +342,14 @@ void expandSingleGroup(std::string_view t, std::string& out) {
         out.append(a).append(b).append(c);
     };
     std::size_t open = 0;
-    while (!isOpenMark(t[open])) ++open;
+    while (!isOpenMark(t[open]))
+        ++open;
     std::size_t close = open + 1;
-    while (!isCloseMark(t[close])) ++close;
+    while (!isCloseMark(t[close]))
+        ++close;
     std::size_t altStart = open;
-    while (altStart > 0 && t[altStart - 1] != kListSeparator) --altStart;
+    while (altStart > 0 && t[altStart - 1] != kListSeparator)
+        --altStart;
     const std::size_t altEnd = findByte(t, kListSeparator, close + 1);
     const std::string_view prefix = t.substr(altStart, open - altStart);
     const std::string_view suffix = t.substr(close + 1, altEnd - close - 1);
@@ -427,7 +461,8 @@ int charSetByName(std::string_view name) {
     for (const CharSetName& entry : kCharSetNames) {
         if (entry.name.size() != name.size()) continue;
         bool same = true;
-        for (std::size_t i = 0; i < name.size() && same; ++i) same = asciiUpper(name[i]) == entry.name[i];
+        for (std::size_t i = 0; i < name.size() && same; ++i)
+            same = asciiUpper(name[i]) == entry.name[i];
         if (same) return entry.set;
     }
     return -1;

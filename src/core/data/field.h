@@ -54,9 +54,9 @@ bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& s
 
 // Work space of the line reader for one load.
 struct ReaderSpace {
-    std::string scratch;         // the decoded fields of one line
-    std::string answers;         // the alternatives of its answer
-    std::string wrongChoices;    // the alternatives of its wrong choices
+    std::string scratch;      // the decoded fields of one line
+    std::string answers;      // the alternatives of its answer
+    std::string wrongChoices; // the alternatives of its wrong choices
     ExpansionSpace expansion;
 };
 

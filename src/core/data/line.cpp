@@ -42,7 +42,9 @@ constexpr DirectiveKey kDirectives[] = {
     {"AnswerStartTime=", 16, CardKind::AnswerStartTime},
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view key) {
     if (text.size() < key.size()) return false;
@@ -68,30 +70,36 @@ int readDigits(std::string_view s, std::size_t& pos) {
 }
 
 class LineParser {
-public:
-    LineParser(BookBuilder& builder, char* line, std::size_t length, int version, bool isCsv, CharSets& charsets)
-        : builder_(builder), line_(line), s_(line, length), version_(version), csv_(isCsv), charsets_(charsets),
-          space_(builder.readerSpace()), scratch_(space_.scratch) {
+  public:
+    LineParser(BookBuilder& builder, char* line, std::size_t length, int version, bool isCsv,
+               CharSets& charsets)
+        : builder_(builder), line_(line), s_(line, length), version_(version), csv_(isCsv),
+          charsets_(charsets), space_(builder.readerSpace()), scratch_(space_.scratch) {
         if (scratch_.size() < length) scratch_.resize(length);
     }
 
     LineResult parse() {
         if (s_.empty()) return commentCard(Decoded{});
         switch (s_[0]) {
-        case '\'': return commentLine();
-        case '#': return titleLine();
+        case '\'':
+            return commentLine();
+        case '#':
+            return titleLine();
         case '$':
             if (version_ >= 14) return directiveLine();
             break;
-        default: break;
+        default:
+            break;
         }
         return questionLine();
     }
 
-private:
+  private:
     static LineResult rejected() { return {LineStatus::Rejected, nullptr}; }
     static LineResult outOfMemory() { return {LineStatus::OutOfMemory, nullptr}; }
-    static LineResult accepted(Card* card) { return card ? LineResult{LineStatus::Accepted, card} : outOfMemory(); }
+    static LineResult accepted(Card* card) {
+        return card ? LineResult{LineStatus::Accepted, card} : outOfMemory();
+    }
 
     FieldRules rulesFor(FontClass textClass, unsigned options) const {
         FieldRules rules;
@@ -271,13 +279,15 @@ private:
             if (scan.stop == FieldStop::LineEnd) {
                 lineEnded = true;
             } else if (g == names.size() - 1) {
-                if (field(scan.end + 1, commentRules(), comment).stop == FieldStop::BrokenTag) return rejected();
+                if (field(scan.end + 1, commentRules(), comment).stop == FieldStop::BrokenTag)
+                    return rejected();
             }
             pos = scan.end + 1;
         }
         auto* card = builder_.make<GroupNamesCard>(CardKind::GroupNames);
         if (!card) return outOfMemory();
-        for (std::size_t g = 0; g < names.size(); ++g) card->names[g] = place(names[g]);
+        for (std::size_t g = 0; g < names.size(); ++g)
+            card->names[g] = place(names[g]);
         card->comment = place(comment);
         return accepted(card);
     }

@@ -19,7 +19,9 @@ constexpr const char* kRejectedLines = "次の行にエラーがありました�
 constexpr const char* kNoQuestions = "問題が見つかりません。";
 constexpr int kFirstBodyLine = 2; // the header is line 1
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Steps 1 to 4 of a load: end a running exam, prepare the windows, store the path, drop the old book.
 void startLoad(QuestionBook& book, std::string_view path, LoadHooks& hooks) {

@@ -37,7 +37,7 @@ CharSets startingCharSets(const Settings& settings);
 // The steps of the window program around a load; the core knows nothing of windows. Every call has
 // a do-nothing default.
 class LoadHooks {
-public:
+  public:
     virtual ~LoadHooks() = default;
     // While the book is marked replacing: end a running exam (it is logged and offers no retry).
     virtual void endRunningExam() {}
@@ -68,7 +68,8 @@ bool loadBookFromBytes(QuestionBook& book, std::string_view path, std::string by
 // The file's bytes in one buffer (the string's own zero byte ends them), or none after telling why
 // ("ファイルが見つかりません。", "ファイル読み込みに失敗しました。"); a missing file is told only
 // when reportMissing.
-std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifier, bool reportMissing = true);
+std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifier,
+                                         bool reportMissing = true);
 
 // True for a name ending in ".csv" (letter case ignored).
 bool isCsvPath(std::string_view path);
@@ -89,10 +90,10 @@ LineResult readLine(BookBuilder& builder, char* line, std::size_t length, int ve
 
 // Which escapes and marks a field's decoding applies.
 enum FieldOption : unsigned {
-    FieldMedia = 1,       // \i"name" (version 14) and \m"name" (version 16) become media tags
-    FieldHints = 2,       // \h is a list separator (version 15)
-    FieldChoices = 4,     // \c is a list separator
-    FieldMarks = 8,       // unescaped [ ] ( ) | are group marks and separators (version 13)
+    FieldMedia = 1,        // \i"name" (version 14) and \m"name" (version 16) become media tags
+    FieldHints = 2,        // \h is a list separator (version 15)
+    FieldChoices = 4,      // \c is a list separator
+    FieldMarks = 8,        // unescaped [ ] ( ) | are group marks and separators (version 13)
     FieldNoLineBreaks = 16 // \n is dropped instead of becoming a line break
 };
 

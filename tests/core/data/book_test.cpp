@@ -220,13 +220,14 @@ TEST(HintPager, WrapsAtBothEnds) {
 
 // The index must give what a walk over the card list gives, for every card and kind.
 class LinearWalk {
-public:
+  public:
     explicit LinearWalk(const QuestionBook& book) : book_(book) {}
 
     int indexOfKind(const Card* card, CardKind kind) const {
         if (!card) return -1;
         int n = 0;
-        for (const Card* c = card; c; c = c->prev) n += c->kind == kind;
+        for (const Card* c = card; c; c = c->prev)
+            n += c->kind == kind;
         return n - 1;
     }
     const Card* lastAtOrBefore(const Card* card, CardKind kind) const {
@@ -245,19 +246,33 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     const QuestionBook& book_;
 };
 
 TEST(BookIndex, AgreesWithLinearWalks) {
-    const char* lines[] = {"q,a,<00", "#t,000000", "#u,011111", "'c", "", "$TimeLimit=5", "$QuestionShowTime=6",
-                           "$AnswerStartTime=7", "$Message=m", "$Group=a", "$FontTitle=1", "$FontQuestion=2",
-                           "$FontHint=3", "$FontAnswer=4", "$FontGroup=5", "$FontComment=6", "bad"};
-    const CardKind kinds[] = {CardKind::Title, CardKind::Question, CardKind::Comment, CardKind::GroupNames,
-                              CardKind::Message, CardKind::TimeLimit, CardKind::QuestionShowTime,
-                              CardKind::AnswerStartTime, CardKind::FontTitle, CardKind::FontQuestion,
-                              CardKind::FontHint, CardKind::FontAnswer, CardKind::FontGroup,
-                              CardKind::FontComment};
+    const char* lines[] = {"q,a,<00",
+                           "#t,000000",
+                           "#u,011111",
+                           "'c",
+                           "",
+                           "$TimeLimit=5",
+                           "$QuestionShowTime=6",
+                           "$AnswerStartTime=7",
+                           "$Message=m",
+                           "$Group=a",
+                           "$FontTitle=1",
+                           "$FontQuestion=2",
+                           "$FontHint=3",
+                           "$FontAnswer=4",
+                           "$FontGroup=5",
+                           "$FontComment=6",
+                           "bad"};
+    const CardKind kinds[] = {
+        CardKind::Title,     CardKind::Question,     CardKind::Comment,          CardKind::GroupNames,
+        CardKind::Message,   CardKind::TimeLimit,    CardKind::QuestionShowTime, CardKind::AnswerStartTime,
+        CardKind::FontTitle, CardKind::FontQuestion, CardKind::FontHint,         CardKind::FontAnswer,
+        CardKind::FontGroup, CardKind::FontComment};
     std::mt19937 random(7);
     for (int round = 0; round < 20; ++round) {
         std::string body;
@@ -278,17 +293,21 @@ TEST(BookIndex, AgreesWithLinearWalks) {
             }
             ASSERT_EQ(book.enclosingTitle(card), walk.lastAtOrBefore(card, CardKind::Title));
             ASSERT_EQ(book.nextQuestion(card), walk.nextQuestion(card));
-            for (CardKind kind : {CardKind::TimeLimit, CardKind::QuestionShowTime, CardKind::AnswerStartTime}) {
+            for (CardKind kind :
+                 {CardKind::TimeLimit, CardKind::QuestionShowTime, CardKind::AnswerStartTime}) {
                 const Card* v = walk.lastAtOrBefore(card, kind);
                 ASSERT_EQ(book.valueInEffect(card, kind), v ? asValue(v)->value : -1);
             }
             for (int fc = 0; fc < kStoredFontCount; ++fc) {
                 auto textClass = static_cast<FontClass>(fc);
-                ASSERT_EQ(book.fontInEffect(card, textClass), walk.lastAtOrBefore(card, fontCardKind(textClass)));
+                ASSERT_EQ(book.fontInEffect(card, textClass),
+                          walk.lastAtOrBefore(card, fontCardKind(textClass)));
             }
         }
-        for (int n = -1; n <= book.questionCount(); ++n) ASSERT_EQ(book.questionAt(n), walk.nth(CardKind::Question, n));
-        for (int n = -1; n <= book.titleCount(); ++n) ASSERT_EQ(book.titleAt(n), walk.nth(CardKind::Title, n));
+        for (int n = -1; n <= book.questionCount(); ++n)
+            ASSERT_EQ(book.questionAt(n), walk.nth(CardKind::Question, n));
+        for (int n = -1; n <= book.titleCount(); ++n)
+            ASSERT_EQ(book.titleAt(n), walk.nth(CardKind::Title, n));
     }
 }
 

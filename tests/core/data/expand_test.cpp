@@ -17,12 +17,23 @@ std::string marks(std::string_view fileForm) {
     std::string out;
     for (char c : fileForm) {
         switch (c) {
-        case '[': out += kGroupOpen; break;
-        case ']': out += kGroupClose; break;
-        case '(': out += kOptionalOpen; break;
-        case ')': out += kOptionalClose; break;
-        case '|': out += kListSeparator; break;
-        default: out += c;
+        case '[':
+            out += kGroupOpen;
+            break;
+        case ']':
+            out += kGroupClose;
+            break;
+        case '(':
+            out += kOptionalOpen;
+            break;
+        case ')':
+            out += kOptionalClose;
+            break;
+        case '|':
+            out += kListSeparator;
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -54,9 +65,12 @@ std::optional<std::string> rebuildingExpansion(std::string text) {
     auto topSep = [&](std::size_t i) {
         int depth = 0;
         for (std::size_t j = i; j < text.size(); ++j) {
-            if (isOpen(text[j])) ++depth;
-            else if (isClose(text[j])) --depth;
-            else if (text[j] == kListSeparator && depth == 0) return j;
+            if (isOpen(text[j]))
+                ++depth;
+            else if (isClose(text[j]))
+                --depth;
+            else if (text[j] == kListSeparator && depth == 0)
+                return j;
         }
         return text.size();
     };
@@ -94,7 +108,8 @@ std::optional<std::string> rebuildingExpansion(std::string text) {
     for (const std::string& item : items)
         if (std::find(kept.begin(), kept.end(), item) == kept.end()) kept.push_back(item);
     std::string out;
-    for (std::size_t i = 0; i < kept.size(); ++i) out += (i ? std::string(1, kListSeparator) : "") + kept[i];
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        out += (i ? std::string(1, kListSeparator) : "") + kept[i];
     return out;
 }
 
@@ -104,20 +119,28 @@ std::string randomAnswer(std::mt19937& random, int depth) {
     int parts = static_cast<int>(random() % 4);
     for (int i = 0; i < parts; ++i) {
         switch (random() % 6) {
-        case 0: out += 'a'; break;
-        case 1: out += 'b'; break;
-        case 2: out += '|'; break;
+        case 0:
+            out += 'a';
+            break;
+        case 1:
+            out += 'b';
+            break;
+        case 2:
+            out += '|';
+            break;
         case 3:
         case 4:
             if (depth < 2) {
                 bool optional = random() % 2;
                 out += optional ? '(' : '[';
                 out += randomAnswer(random, depth + 1);
-                while (random() % 3 == 0) out += "|" + randomAnswer(random, depth + 1);
+                while (random() % 3 == 0)
+                    out += "|" + randomAnswer(random, depth + 1);
                 out += optional ? ')' : ']';
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     return out;
@@ -184,13 +207,16 @@ TEST(ExpandAnswers, UnbalancedMarksAreRefused) {
 
 TEST(ExpandAnswers, ExplosiveInputIsRefusedQuickly) {
     std::string raw;
-    for (int i = 0; i < 40; ++i) raw += "[a|b]";
+    for (int i = 0; i < 40; ++i)
+        raw += "[a|b]";
     EXPECT_FALSE(expandAnswers(marks(raw)).has_value());
     std::string single;
-    for (int i = 0; i < 20000; ++i) single += "[a]";
+    for (int i = 0; i < 20000; ++i)
+        single += "[a]";
     EXPECT_FALSE(expandAnswers(marks(single)).has_value());
     std::string fine;
-    for (int i = 0; i < 10; ++i) fine += "[a|b]";
+    for (int i = 0; i < 10; ++i)
+        fine += "[a|b]";
     auto expanded = expandAnswers(marks(fine));
     ASSERT_TRUE(expanded.has_value());
     EXPECT_EQ(split(*expanded).size(), 1024u);
@@ -198,10 +224,15 @@ TEST(ExpandAnswers, ExplosiveInputIsRefusedQuickly) {
 
 TEST(DecodeField, OptionsSelectTheEscapes) {
     EXPECT_EQ(decodeField("a\\nb\\hc\\cd\\\\", 16, 128, 0), "a\nbhccd\\");
-    EXPECT_EQ(decodeField("a\\hb", 16, 128, FieldHints), "a\x03" "b");
+    EXPECT_EQ(decodeField("a\\hb", 16, 128, FieldHints), "a\x03"
+                                                         "b");
     EXPECT_EQ(decodeField("a\\hb", 14, 128, FieldHints), "ahb");
-    EXPECT_EQ(decodeField("a\\cb|c", 16, 128, FieldChoices | FieldMarks), "a\x03" "b\x03" "c");
-    EXPECT_EQ(decodeField("[a]|(b)", 13, 128, FieldMarks), "\x04" "a\x05\x03\x06" "b\x07");
+    EXPECT_EQ(decodeField("a\\cb|c", 16, 128, FieldChoices | FieldMarks), "a\x03"
+                                                                          "b\x03"
+                                                                          "c");
+    EXPECT_EQ(decodeField("[a]|(b)", 13, 128, FieldMarks), "\x04"
+                                                           "a\x05\x03\x06"
+                                                           "b\x07");
     EXPECT_EQ(decodeField("[a]|(b)", 12, 128, FieldMarks), "[a]|(b)");
     EXPECT_EQ(decodeField("x\\ny", 16, 128, FieldNoLineBreaks), "xy");
     EXPECT_EQ(decodeField("\\i\"a b\"", 14, 128, FieldMedia), "\x02i\"a b\"");
@@ -213,14 +244,17 @@ TEST(DecodeField, OptionsSelectTheEscapes) {
 }
 
 TEST(DecodeField, DoubleByteAwarenessFollowsTheCharacterSet) {
-    const std::string so = "\x83\x5C" "n"; // ソ then n
+    const std::string so = "\x83\x5C"
+                           "n"; // ソ then n
     EXPECT_EQ(decodeField(so, 16, 128, 0), so);
     EXPECT_EQ(decodeField(so, 16, 1, 0), so);
     EXPECT_EQ(decodeField(so, 16, 0, 0), "\x83\n");
     EXPECT_EQ(decodeField(so, 16, 204, 0), "\x83\n");
-    const std::string po = "\x83\x7C" "a"; // ポ then a
+    const std::string po = "\x83\x7C"
+                           "a"; // ポ then a
     EXPECT_EQ(decodeField(po, 16, 128, FieldMarks), po);
-    EXPECT_EQ(decodeField(po, 16, 0, FieldMarks), "\x83\x03" "a");
+    EXPECT_EQ(decodeField(po, 16, 0, FieldMarks), "\x83\x03"
+                                                  "a");
     // An escaped double-byte character keeps both bytes.
     EXPECT_EQ(decodeField("\\\x83\x5C", 16, 128, 0), "\x83\x5C");
     // A lead byte at the very end stays a single byte.

@@ -84,10 +84,11 @@ TEST(ReaderHeader, VersionIsKeptInTheBook) {
 
 TEST(ReaderExample, GroupTitleAndQuestion) {
     QuestionBook book;
-    auto r = loadText(book, "REKALDATA V1.6\r\n"
-                            "$Group=全般,地理,歴史\r\n"
-                            "#地理,011100'第一章\r\n"
-                            "日本一高い山は？\\h静岡県にある,富士(山|さん)\\c北岳|穂高岳,<10'静岡県と山梨県の境\r\n");
+    auto r = loadText(
+        book, "REKALDATA V1.6\r\n"
+              "$Group=全般,地理,歴史\r\n"
+              "#地理,011100'第一章\r\n"
+              "日本一高い山は？\\h静岡県にある,富士(山|さん)\\c北岳|穂高岳,<10'静岡県と山梨県の境\r\n");
     ASSERT_TRUE(r.ok);
     EXPECT_TRUE(r.notifier.messages.empty());
     auto cards = cardsOf(book);
@@ -123,8 +124,8 @@ TEST(ReaderExample, GroupTitleAndQuestion) {
 
 TEST(ReaderQuestion, HistoryGroupAndDisplayIndex) {
     QuestionBook book;
-    auto r = loadText(book, file("1.6", {"問題,答え", "問題,答え,<00", "q,a,[95", "q,a,;00", "q,a,\\00", "q,a,<0",
-                                         "q,a,<0a", "q,a,<00x", "q,a,<00'c", "q,a,<00,c,d"}));
+    auto r = loadText(book, file("1.6", {"問題,答え", "問題,答え,<00", "q,a,[95", "q,a,;00", "q,a,\\00",
+                                         "q,a,<0", "q,a,<0a", "q,a,<00x", "q,a,<00'c", "q,a,<00,c,d"}));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.report.rejectedLines, (std::vector<int>{2, 5, 6, 7, 8, 9}));
     ASSERT_EQ(book.questionCount(), 4);
@@ -183,7 +184,8 @@ TEST(ReaderQuestion, EmptyFieldsAndEmptyParts) {
 
 TEST(ReaderQuestion, FieldsMustEndBeforeTheLineEnd) {
     QuestionBook book;
-    auto r = loadText(book, file("1.6", {"q", "q\\hhint", "q,a", "q,a\\cwrong", "q,a\\cwrong,<00", "q,a,<00"}));
+    auto r =
+        loadText(book, file("1.6", {"q", "q\\hhint", "q,a", "q,a\\cwrong", "q,a\\cwrong,<00", "q,a,<00"}));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.report.rejectedLines, (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(book.questionCount(), 2);
@@ -301,16 +303,16 @@ TEST(ReaderDoubleByte, TrailBytesUnderANonJapaneseSetAreDelimiters) {
     auto r = loadText(book,
                       file("1.6",
                            {
-                               "ソ,x,a,<00",               // question "\x83,x"
-                               "q\\hソ,h2,a,<00",          // hint "\x83,h2"
-                               "q,aポb,<00",               // answers "a\x83", "b"
-                               "q,a\\cwポv,<00",           // wrong choices "w\x83", "v"
-                               "q,a,<00'ソn",              // comment: escaped n is a line break
-                               "#ソ,t,000000",             // title "\x83,t"
-                               "'ソn",                     // comment line
-                               "$Group=ソ,b",              // found as one name, decoded double-byte aware
-                               "$Message=ソ'ポ",           // messages are always double-byte aware
-                               "$FontTitle=,,ソ'c",        // so are face names
+                               "ソ,x,a,<00",        // question "\x83,x"
+                               "q\\hソ,h2,a,<00",   // hint "\x83,h2"
+                               "q,aポb,<00",        // answers "a\x83", "b"
+                               "q,a\\cwポv,<00",    // wrong choices "w\x83", "v"
+                               "q,a,<00'ソn",       // comment: escaped n is a line break
+                               "#ソ,t,000000",      // title "\x83,t"
+                               "'ソn",              // comment line
+                               "$Group=ソ,b",       // found as one name, decoded double-byte aware
+                               "$Message=ソ'ポ",    // messages are always double-byte aware
+                               "$FontTitle=,,ソ'c", // so are face names
                            }),
                       "a.rkf", settingsWithCharSet(kCharSetAnsi));
     ASSERT_TRUE(r.ok);
@@ -423,12 +425,18 @@ TEST(ReaderDirectives, KeysNeedTheirVersion) {
         bool accepted;
     };
     const Case cases[] = {
-        {"1.4", "$Group=a", true},           {"1.4", "$FontTitle=1", true},
-        {"1.4", "$FontHint=1", false},       {"1.5", "$FontHint=1", true},
-        {"1.4", "$Message=m", true},         {"1.4", "$TimeLimit=1", false},
-        {"1.5", "$TimeLimit=1", true},       {"1.5", "$QuestionShowTime=1", false},
-        {"1.5", "$AnswerStartTime=1", false}, {"1.6", "$AnswerStartTime=1", true},
-        {"1.6", "$Unknown=1", false},        {"1.6", "$Group", false},
+        {"1.4", "$Group=a", true},
+        {"1.4", "$FontTitle=1", true},
+        {"1.4", "$FontHint=1", false},
+        {"1.5", "$FontHint=1", true},
+        {"1.4", "$Message=m", true},
+        {"1.4", "$TimeLimit=1", false},
+        {"1.5", "$TimeLimit=1", true},
+        {"1.5", "$QuestionShowTime=1", false},
+        {"1.5", "$AnswerStartTime=1", false},
+        {"1.6", "$AnswerStartTime=1", true},
+        {"1.6", "$Unknown=1", false},
+        {"1.6", "$Group", false},
         {"1.6", "$", false},
     };
     for (const Case& c : cases) {
@@ -442,12 +450,12 @@ TEST(ReaderDirectives, KeysNeedTheirVersion) {
 
 TEST(ReaderDirectives, FontValues) {
     QuestionBook book;
-    auto r = loadText(book, file("1.6", {"$FontTitle=,,", "$FontTitle=12,KOREAN", "$FontQuestion=-12,shiftjis,ＭＳ 明朝'c",
-                                         "$FontAnswer=+9,204", "$FontGroup=10'x", "$FontComment=1,2,3,4",
-                                         "$FontHint=,GB2312,a\\,b",
-                                         "$FontTitle=,,0123456789012345678901234567890",
-                                         "$FontTitle=,,01234567890123456789012345678901",
-                                         "$FontTitle=,0123456789ABCDEF", "$FontTitle=12x", "q,a,<00"}));
+    auto r = loadText(
+        book, file("1.6", {"$FontTitle=,,", "$FontTitle=12,KOREAN", "$FontQuestion=-12,shiftjis,ＭＳ 明朝'c",
+                           "$FontAnswer=+9,204", "$FontGroup=10'x", "$FontComment=1,2,3,4",
+                           "$FontHint=,GB2312,a\\,b", "$FontTitle=,,0123456789012345678901234567890",
+                           "$FontTitle=,,01234567890123456789012345678901", "$FontTitle=,0123456789ABCDEF",
+                           "$FontTitle=12x", "q,a,<00"}));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.report.rejectedLines, (std::vector<int>{3, 6, 10, 11, 12}));
     auto cards = cardsOf(book);
@@ -475,12 +483,13 @@ TEST(ReaderDirectives, FontValues) {
 
 TEST(ReaderDirectives, CharacterSetNames) {
     const std::pair<const char*, int> names[] = {
-        {"ANSI", 0},      {"default", 1},  {"Symbol", 2},   {"MAC", 77},      {"SHIFTJIS", 128},
-        {"HANGEUL", 129}, {"JOHAB", 130},  {"GB2312", 134}, {"CHINESE", 136}, {"GREEK", 161},
-        {"TURKISH", 162}, {"HEBREW", 177}, {"ARABIC", 178}, {"BALTIC", 186},  {"RUSSIAN", 204},
+        {"ANSI", 0},      {"default", 1},      {"Symbol", 2},   {"MAC", 77},      {"SHIFTJIS", 128},
+        {"HANGEUL", 129}, {"JOHAB", 130},      {"GB2312", 134}, {"CHINESE", 136}, {"GREEK", 161},
+        {"TURKISH", 162}, {"HEBREW", 177},     {"ARABIC", 178}, {"BALTIC", 186},  {"RUSSIAN", 204},
         {"THAI", 222},    {"EastEurope", 238}, {"OEM", 255},
     };
-    for (auto [name, set] : names) EXPECT_EQ(charSetByName(name), set) << name;
+    for (auto [name, set] : names)
+        EXPECT_EQ(charSetByName(name), set) << name;
     EXPECT_EQ(charSetByName("KOREAN"), -1);
     EXPECT_EQ(charSetByName("SHIFTJIS "), -1);
     EXPECT_EQ(charSetByName(""), -1);
@@ -497,7 +506,9 @@ TEST(ReaderDirectives, GroupNames) {
     EXPECT_EQ(text(g->names[0]), "a'b");
     EXPECT_EQ(text(g->names[1]), "c,d");
     EXPECT_EQ(text(g->names[2]), "ef");
-    for (int i = 3; i < 10; ++i) EXPECT_TRUE(g->names[static_cast<std::size_t>(i)].present() && g->names[static_cast<std::size_t>(i)].empty());
+    for (int i = 3; i < 10; ++i)
+        EXPECT_TRUE(g->names[static_cast<std::size_t>(i)].present() &&
+                    g->names[static_cast<std::size_t>(i)].empty());
     EXPECT_FALSE(g->comment.present());
     g = asGroupNames(cards[1]);
     EXPECT_EQ(text(g->names[9]), "9");
@@ -509,7 +520,8 @@ TEST(ReaderDirectives, GroupNames) {
 
 TEST(ReaderDirectives, MessagesAreShownAtOnceInOrder) {
     QuestionBook book;
-    auto r = loadText(book, file("1.6", {"$Message=一行目\\n二行目, まだ'注", "bad", "$Message=二つ目", "q,a,<00"}));
+    auto r = loadText(
+        book, file("1.6", {"$Message=一行目\\n二行目, まだ'注", "bad", "$Message=二つ目", "q,a,<00"}));
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.notifier.messages.size(), 3u);
     EXPECT_EQ(r.notifier.messages[0].kind, Kind::Info);
@@ -522,8 +534,9 @@ TEST(ReaderDirectives, MessagesAreShownAtOnceInOrder) {
 
 TEST(ReaderCsv, CommentsAndMessagesEndAtAComma) {
     QuestionBook book;
-    auto r = loadText(book, "REKALDATA V1.6,x,y\n'c1,more\nq,a,<00'c2,extra\n#t,000000,c3,x\n$Message=m,c4,z\n",
-                      "file.CsV");
+    auto r =
+        loadText(book, "REKALDATA V1.6,x,y\n'c1,more\nq,a,<00'c2,extra\n#t,000000,c3,x\n$Message=m,c4,z\n",
+                 "file.CsV");
     ASSERT_TRUE(r.ok);
     auto cards = cardsOf(book);
     ASSERT_EQ(cards.size(), 4u);
@@ -566,7 +579,7 @@ TEST(ReaderLoad, SuccessResetsRangeFlagsAndDirty) {
 }
 
 class RecordingHooks : public LoadHooks {
-public:
+  public:
     explicit RecordingHooks(const QuestionBook& book) : book_(book) {}
     void endRunningExam() override { log += book_.isReplacing() ? "end(replacing) " : "end "; }
     void beforeLoad() override { log += "before "; }
@@ -575,7 +588,7 @@ public:
     void loadFinished(bool loaded) override { log += loaded ? "loaded" : "failed"; }
     std::string log;
 
-private:
+  private:
     const QuestionBook& book_;
 };
 
@@ -584,7 +597,8 @@ TEST(ReaderLoad, HooksRunInOrderAroundTheLoad) {
     ASSERT_TRUE(loadText(book, file("1.6", {"q,a,<00"})).ok);
     RecordingHooks hooks(book);
     SilentNotifier quiet;
-    EXPECT_TRUE(loadBookFromBytes(book, "b.rkf", file("1.6", {"q,a,<00"}), settingsWithCharSet(), quiet, &hooks));
+    EXPECT_TRUE(
+        loadBookFromBytes(book, "b.rkf", file("1.6", {"q,a,<00"}), settingsWithCharSet(), quiet, &hooks));
     EXPECT_EQ(hooks.log, "end(replacing) before path(b.rkf) discarded loaded");
     EXPECT_FALSE(book.isReplacing());
     hooks.log.clear();
