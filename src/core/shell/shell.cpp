@@ -13,7 +13,9 @@ std::string captionText(std::optional<std::string_view> path) {
 }
 
 std::string recentMenuText(int n, std::string_view path) {
-    std::string text = "&" + std::to_string(n) + " ";
+    std::string text = "&";
+    text += std::to_string(n);
+    text += ' ';
     text += path;
     return text;
 }

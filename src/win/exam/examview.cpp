@@ -170,10 +170,10 @@ void onClose(HWND view) {
     a.book.setReplacing(false);
     if (a.hintWindow) DestroyWindow(a.hintWindow);
     if (a.listWindow) DestroyWindow(a.listWindow);
-    removeControlTooltips(view);
-    DestroyWindow(view);
+    DestroyWindow(view); // its tooltips go with it
 }
 
+// The view's controls leave the tooltip window with it.
 void onDestroy(HWND view) {
     removeControlTooltips(view);
     std::unique_ptr<ExamViewState> owned(viewState(view));
