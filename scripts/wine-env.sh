@@ -53,7 +53,7 @@ REG
     ln -sf /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
 # Wine's service processes must not inherit the callers' output pipes.
-wineserver -p >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 wine_env_stop() {
