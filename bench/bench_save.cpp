@@ -99,13 +99,15 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    // In memory the CPU time is compared; through files the real time, which includes the disk.
+    // Real time through files includes the flush to the disk, which a load does not have; CPU time
+    // compares the work of the two.
     std::printf("\nsave / load of 100k questions (target <= 1.00); save 200k / 100k (target <= 2.30)\n");
     for (const std::string kind : {"text", "file"}) {
-        const bool cpu = kind == "text";
-        std::printf("  %-5s save/load %.2f  growth %.2f\n", kind.c_str(),
-                    reporter.ratio("save/" + kind + "/100000", "load/" + kind + "/100000", cpu),
-                    reporter.ratio("save/" + kind + "/200000", "save/" + kind + "/100000", cpu));
+        for (const bool cpu : {true, false}) {
+            std::printf("  %-5s %-4s save/load %.2f  growth %.2f\n", kind.c_str(), cpu ? "cpu" : "real",
+                        reporter.ratio("save/" + kind + "/100000", "load/" + kind + "/100000", cpu),
+                        reporter.ratio("save/" + kind + "/200000", "save/" + kind + "/100000", cpu));
+        }
     }
     return 0;
 }

@@ -263,8 +263,9 @@ bool isReadOnly(const std::filesystem::path& path) {
 } // namespace
 
 std::string formatBook(const QuestionBook& book, const Settings& settings) {
+    // No reservation up front: growing the text costs less than a block sized from the book's
+    // memory, which measured slower for large books.
     std::string out;
-    out.reserve(book.memoryUsed() + 64);
     out += "REKALDATA V";
     out += static_cast<char>('0' + book.version() / 10 % 10);
     out += '.';
