@@ -95,31 +95,32 @@ constexpr AnswerHistory historyAfter(AnswerHistory history, Verdict verdict) {
 }
 
 // The common part of every card. Cards are plain records in the arena (never destroyed one by one).
+// (Its small fields come first and last, so that a kind's own small fields fit in the padding.)
 struct Card {
     CardKind kind = CardKind::Comment;
+    std::uint32_t position = 0; // place in the book from 0; the file line is position + 2
     Card* prev = nullptr;
     Card* next = nullptr;
     StoredText comment;
-    std::uint32_t position = 0; // place in the book from 0; the file line is position + 2
     std::int32_t kindIndex = 0; // place among the cards of its kind from 0
 };
 
 struct TitleCard : Card {
-    StoredText title;
     std::uint8_t choiceCount = 0;    // 0 to 9; 0 = written answer
     std::uint8_t compareOptions = 0; // CompareOptions bits
+    StoredText title;
 };
 
 struct QuestionCard : Card {
+    std::uint8_t history = 0;      // AnswerHistory
+    std::uint8_t group = 0;        // 0 to 9
+    std::uint8_t displayIndex = 0; // 0 to 9: the alternative shown as the answer
     StoredText question;
     StoredText hints;           // list text; absent = no hints
     StoredText rawAnswer;       // with its group marks as read
     StoredText answers;         // list of accepted alternatives, no duplicates (may share rawAnswer's bytes)
     StoredText rawWrongChoices; // absent = none
     StoredText wrongChoices;    // absent = none
-    std::uint8_t history = 0;   // AnswerHistory
-    std::uint8_t group = 0;     // 0 to 9
-    std::uint8_t displayIndex = 0; // 0 to 9: the alternative shown as the answer
 };
 
 struct GroupNamesCard : Card {
@@ -137,8 +138,8 @@ struct ValueCard : Card {
 
 struct FontCard : Card {
     int size = 0;     // 0 = not given
-    int charSet = -1; // -1 = not given
     StoredText face;  // at most 31 bytes; empty = not given
+    int charSet = -1; // -1 = not given
 
     FontClass textClass() const {
         return static_cast<FontClass>(static_cast<int>(kind) - static_cast<int>(CardKind::FontTitle));
