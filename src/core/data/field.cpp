@@ -17,7 +17,7 @@ namespace {
 
 // Upper bound of the bytes an answer expansion may produce over all its steps; a line beyond it is
 // rejected instead of growing without end (every group can double the alternatives).
-constexpr std::size_t kExpansionBudget = std::size_t{8} << 20;
+constexpr std::size_t kExpansionBudget = std::size_t{1} << 20;
 
 bool isOpenMark(char c) {
     return c == kGroupOpen || c == kOptionalOpen;
@@ -335,8 +335,9 @@ void removeDuplicateItems(std::string& list, ExpansionSpace& space) {
     list.resize(write);
 }
 
-// With a single group (the usual answer) one rebuilding of the text is the whole expansion.
-void expandSingleGroup(std::string_view t, std::string& out) {
+// With a single group (the usual answer) one rebuilding of the text is the whole expansion. False
+// when it would exceed the budget (every option repeats the text around the group).
+bool expandSingleGroup(std::string_view t, std::string& out) {
     auto join = [&](std::string_view a, std::string_view b, std::string_view c) {
         if (!out.empty()) out += kListSeparator;
         out.append(a).append(b).append(c);
@@ -353,6 +354,10 @@ void expandSingleGroup(std::string_view t, std::string& out) {
     const std::size_t altEnd = findByte(t, kListSeparator, close + 1);
     const std::string_view prefix = t.substr(altStart, open - altStart);
     const std::string_view suffix = t.substr(close + 1, altEnd - close - 1);
+    const std::size_t pieces =
+        1 + static_cast<std::size_t>(std::count(t.begin() + open, t.begin() + close, kListSeparator)) +
+        (t[open] == kOptionalOpen ? 1 : 0);
+    if (pieces * (prefix.size() + suffix.size() + 1) + t.size() > kExpansionBudget) return false;
     if (altStart > 0) join(t.substr(0, altStart - 1), {}, {});
     for (std::size_t start = open + 1;;) {
         const std::size_t sep = std::min(findByte(t, kListSeparator, start), close);
@@ -362,6 +367,7 @@ void expandSingleGroup(std::string_view t, std::string& out) {
     }
     if (t[open] == kOptionalOpen) join(prefix, {}, suffix);
     if (altEnd + 1 < t.size()) join(t.substr(altEnd + 1), {}, {});
+    return true;
 }
 
 } // namespace
@@ -436,7 +442,7 @@ bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& s
     std::size_t groups = 0;
     if (!marksBalanced(raw, space.open, groups) || raw.size() > kExpansionBudget) return false;
     if (groups == 1) {
-        expandSingleGroup(raw, out);
+        if (!expandSingleGroup(raw, out)) return false;
     } else {
         if (!expandGroups(raw, space)) return false;
         const std::string_view bytes = space.bytes;

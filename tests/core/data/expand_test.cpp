@@ -214,6 +214,11 @@ TEST(ExpandAnswers, ExplosiveInputIsRefusedQuickly) {
     for (int i = 0; i < 20000; ++i)
         single += "[a]";
     EXPECT_FALSE(expandAnswers(marks(single)).has_value());
+    std::string wide = "[";
+    for (int i = 0; i < 5000; ++i)
+        wide += "a|";
+    wide += "b]" + std::string(5000, 's');
+    EXPECT_FALSE(expandAnswers(marks(wide)).has_value());
     std::string fine;
     for (int i = 0; i < 10; ++i)
         fine += "[a|b]";
