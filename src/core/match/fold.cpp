@@ -55,25 +55,25 @@ bool isRemovedSymbolCode(std::uint16_t code) {
 
 } // namespace
 
-VagueReplacer::VagueReplacer(const VagueTable& table) {
-    const std::vector<VaguePair> pairs = vaguePairs(table);
-    for (const VaguePair& p : pairs) {
+VagueReplacer::VagueReplacer(const VagueTable& table) : strings_(table.block) {
+    // Rules point into the replacer's own copy of the block.
+    const std::string_view block = strings_;
+    const int count = forEachVaguePair(block, table.count, [&](const VaguePair& p) {
         if (!p.first.empty()) ++bucketOf_[byteAt(p.first, 0) + 1];
-    }
+    });
     for (std::size_t b = 1; b < bucketOf_.size(); ++b)
         bucketOf_[b] += bucketOf_[b - 1];
+    std::uint16_t distinct = 0;
     for (std::size_t b = 0; b < 256; ++b) {
-        if (bucketOf_[b] == bucketOf_[b + 1]) continue;
-        secondsOf_[b] = static_cast<std::uint16_t>(seconds_.size());
-        seconds_.emplace_back();
+        if (bucketOf_[b] != bucketOf_[b + 1]) secondsOf_[b] = distinct++;
     }
+    seconds_.resize(distinct);
     std::array<std::uint32_t, 256> next;
     for (std::size_t b = 0; b < next.size(); ++b)
         next[b] = bucketOf_[b];
     rules_.resize(bucketOf_.back());
-    strings_.reserve(table.block.size());
-    for (const VaguePair& p : pairs) {
-        if (p.first.empty()) continue;
+    forEachVaguePair(block, count, [&](const VaguePair& p) {
+        if (p.first.empty()) return;
         const unsigned char first = byteAt(p.first, 0);
         ByteSet& seconds = seconds_[secondsOf_[first]];
         if (p.first.size() == 1) {
@@ -82,15 +82,11 @@ VagueReplacer::VagueReplacer(const VagueTable& table) {
             const unsigned char second = byteAt(p.first, 1);
             seconds[second >> 6] |= std::uint64_t{1} << (second & 63);
         }
-        Rule rule;
-        rule.firstAt = static_cast<std::uint32_t>(strings_.size());
-        rule.firstSize = static_cast<std::uint32_t>(p.first.size());
-        strings_.append(p.first);
-        rule.secondAt = static_cast<std::uint32_t>(strings_.size());
-        rule.secondSize = static_cast<std::uint32_t>(p.second.size());
-        strings_.append(p.second);
-        rules_[next[first]++] = rule;
-    }
+        rules_[next[first]++] = Rule{static_cast<std::uint32_t>(p.first.data() - block.data()),
+                                     static_cast<std::uint32_t>(p.first.size()),
+                                     static_cast<std::uint32_t>(p.second.data() - block.data()),
+                                     static_cast<std::uint32_t>(p.second.size())};
+    });
 }
 
 bool VagueReplacer::mayStartAt(unsigned char first, std::string_view text, std::size_t i) const {

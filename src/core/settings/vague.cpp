@@ -126,42 +126,20 @@ void appendLittleEndian32(std::string& out, std::uint32_t value) {
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-// Steps over one zero-terminated string starting at pos; false when its zero byte is missing.
-bool stepOverString(std::string_view block, std::size_t& pos, std::string_view& text) {
-    std::size_t end = block.find('\0', pos);
-    if (end == std::string_view::npos) return false;
-    text = block.substr(pos, end - pos);
-    pos = end + 1;
-    return true;
-}
-
-// Walks complete pairs of the block, at most limit of them; calls visit for each.
-template <typename Visit> int walkPairs(std::string_view block, int limit, Visit visit) {
-    std::size_t pos = 0;
-    int count = 0;
-    while (count < limit && pos < block.size()) {
-        VaguePair pair;
-        if (!stepOverString(block, pos, pair.first) || !stepOverString(block, pos, pair.second)) break;
-        visit(pair);
-        ++count;
-    }
-    return count;
-}
-
 } // namespace
 
 std::vector<VaguePair> vaguePairs(const VagueTable& table) {
     std::vector<VaguePair> pairs;
     pairs.reserve(
         std::min<std::size_t>(static_cast<std::size_t>(std::max(table.count, 0)), table.block.size() / 2));
-    walkPairs(table.block, table.count, [&](const VaguePair& p) { pairs.push_back(p); });
+    forEachVaguePair(table.block, table.count, [&](const VaguePair& p) { pairs.push_back(p); });
     return pairs;
 }
 
 void appendVaguePair(VagueTable& table, std::string_view first, std::string_view second) {
     // Bytes after the last complete pair would otherwise be glued to the new pair.
     std::size_t used = 0;
-    table.count = walkPairs(table.block, table.count, [&](const VaguePair& p) {
+    table.count = forEachVaguePair(table.block, table.count, [&](const VaguePair& p) {
         used = static_cast<std::size_t>(p.second.data() - table.block.data()) + p.second.size() + 1;
     });
     table.block.resize(used);
@@ -189,7 +167,7 @@ VagueTable parseVagueTable(std::string_view fileBytes) {
     if (data.size() > length) data = data.substr(0, length);
     VagueTable table;
     table.block.assign(data);
-    table.count = walkPairs(table.block, static_cast<int>(data.size()), [](const VaguePair&) {});
+    table.count = forEachVaguePair(table.block, static_cast<int>(data.size()), [](const VaguePair&) {});
     return table;
 }
 
@@ -206,8 +184,8 @@ VagueTable loadVagueTable(std::string_view path, Notifier* notifier) {
 
 std::string formatVagueTable(const VagueTable& table) {
     std::size_t length = 0;
-    walkPairs(table.block, table.count,
-              [&](const VaguePair& p) { length += p.first.size() + p.second.size() + 2; });
+    forEachVaguePair(table.block, table.count,
+                     [&](const VaguePair& p) { length += p.first.size() + p.second.size() + 2; });
     std::string out;
     out.reserve(kHeaderSize + length);
     appendLittleEndian32(out, kVagueMagic);

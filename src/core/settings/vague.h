@@ -29,6 +29,29 @@ struct VagueTable {
 // whose strings are not both terminated inside the block is not a pair).
 std::vector<VaguePair> vaguePairs(const VagueTable& table);
 
+// Calls visit with the same pairs in the same order, without making a list; gives their number.
+template <typename Visit> int forEachVaguePair(std::string_view block, int count, Visit visit) {
+    const char* const data = block.data();
+    const std::size_t size = block.size();
+    std::size_t start = 0, firstEnd = 0;
+    bool inSecond = false;
+    int done = 0;
+    for (std::size_t i = 0; i < size && done < count; ++i) {
+        if (data[i] != '\0') continue;
+        if (!inSecond) {
+            firstEnd = i;
+            inSecond = true;
+            continue;
+        }
+        visit(VaguePair{std::string_view(data + start, firstEnd - start),
+                        std::string_view(data + firstEnd + 1, i - firstEnd - 1)});
+        ++done;
+        start = i + 1;
+        inSecond = false;
+    }
+    return done;
+}
+
 // Appends a pair at the end of the table.
 void appendVaguePair(VagueTable& table, std::string_view first, std::string_view second);
 
