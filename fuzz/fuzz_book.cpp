@@ -22,10 +22,14 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
+// The items of a list text: as many as counted, the first and last ones can be taken out, one more
+// cannot (item getters skip items, so taking every item by number would be quadratic).
 void checkList(StoredText list) {
     const int count = listItemCount(list);
-    for (int i = 0; i < count; ++i)
-        check(listItemAt(list, i).has_value());
+    if (count > 0) {
+        check(listItemAt(list, 0).has_value());
+        check(listItemAt(list, count - 1).has_value());
+    }
     check(!listItemAt(list, count).has_value() || (count == 0 && list.present()));
 }
 

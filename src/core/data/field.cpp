@@ -154,6 +154,14 @@ constexpr std::array<std::uint8_t, 256> byteClasses(bool doubleByte) {
 constexpr std::array<std::uint8_t, 256> kSingleByteClasses = byteClasses(false);
 constexpr std::array<std::uint8_t, 256> kDoubleByteClasses = byteClasses(true);
 
+constexpr std::array<std::uint8_t, 256> trailBytes() {
+    std::array<std::uint8_t, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] = isTrailByte(static_cast<unsigned char>(c));
+    return table;
+}
+constexpr std::array<std::uint8_t, 256> kTrailBytes = trailBytes();
+
 char markFor(char c) {
     switch (c) {
     case '[':
@@ -193,7 +201,7 @@ FieldScan scanField(std::string_view s, std::size_t i, const FieldRules& r, char
         }
         if (byteClass == Lead) {
             out[o++] = c;
-            if (i + 1 < n && isTrailByte(static_cast<unsigned char>(s[i + 1]))) out[o++] = s[++i];
+            if (i + 1 < n && kTrailBytes[static_cast<unsigned char>(s[i + 1])]) out[o++] = s[++i];
             ++i;
             continue;
         }

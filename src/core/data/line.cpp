@@ -5,6 +5,7 @@
 #include "core/data/field.h"
 #include "core/data/reader.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -41,6 +42,9 @@ constexpr DirectiveKey kDirectives[] = {
     {"QuestionShowTime=", 16, CardKind::QuestionShowTime},
     {"AnswerStartTime=", 16, CardKind::AnswerStartTime},
 };
+
+// The most alternatives an answer or a list of wrong choices may have (far more than any drill needs).
+constexpr std::ptrdiff_t kMaxAlternatives = 4096;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -179,9 +183,14 @@ class LineParser {
 
     // The list of alternatives of a decoded raw answer into out; false when its marks do not
     // balance. When the raw text itself is the list, expanded is false and the two share bytes.
+    // More alternatives than kMaxAlternatives also reject the line: every use of a list takes its
+    // items by number, each from the start of the list.
     bool expansion(const Decoded& raw, std::string& out, bool& expanded) {
         expanded = raw.present && (raw.marks || (raw.separators && answerNeedsExpansion(decodedText(raw))));
-        return !expanded || expandAnswersInto(decodedText(raw), out, space_.expansion);
+        if (expanded && !expandAnswersInto(decodedText(raw), out, space_.expansion)) return false;
+        if (!expanded && !raw.separators) return true;
+        const std::string_view list = expanded ? std::string_view(out) : decodedText(raw);
+        return std::count(list.begin(), list.end(), kListSeparator) < kMaxAlternatives;
     }
     StoredText placeAnswers(StoredText raw, const std::string& list, bool expanded, bool& ok) {
         if (!expanded) return raw;

@@ -253,6 +253,20 @@ TEST(ReaderQuestion, UnbalancedMarksRejectTheLine) {
     EXPECT_EQ(items(onlyQuestion(book)->answers), (std::vector<std::string>{"[a"}));
 }
 
+TEST(ReaderQuestion, AtMost4096AlternativesPerList) {
+    std::string many = "q,";
+    for (int i = 0; i < 4095; ++i)
+        many += std::to_string(i) + "|";
+    QuestionBook book;
+    auto r = loadText(
+        book, file("1.6", {many + "x,<00", many + "x|y,<00", "q,[a|b][c|d][e|f][g|h][i|j][k|l][m|n],<00",
+                           "q,a\\c" + many.substr(2) + "y|z,<00"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.report.rejectedLines, (std::vector<int>{3, 5}));
+    EXPECT_EQ(book.answerCount(book.questionAt(0)), 4096);
+    EXPECT_EQ(book.answerCount(book.questionAt(1)), 128);
+}
+
 // ---- double-byte characters ---------------------------------------------------------------------
 
 // ソ (0x83 0x5C) and ポ (0x83 0x7C) hold a backslash and a vertical bar as their second byte.
