@@ -82,9 +82,10 @@ struct LineResult {
     LineStatus status = LineStatus::Rejected;
     Card* card = nullptr; // the new card when accepted (not yet appended)
 };
-// Reads one line (without its line end) into a card in the builder's arena. The line's bytes are
-// decoded in place; a rejected line is left as it was. A font card that names a character set
-// changes the current set of its class.
+// Reads one line (length bytes, followed by its line end byte) into a card in the builder's arena.
+// An accepted line's fields are decoded in place, each ended by a zero byte (the line end byte may
+// become one); a rejected line is left as it was. A font card that names a character set changes
+// the current set of its class.
 LineResult readLine(BookBuilder& builder, char* line, std::size_t length, int version, bool isCsv,
                     CharSets& charsets);
 
