@@ -120,6 +120,16 @@ TEST(ReaderExample, GroupTitleAndQuestion) {
     EXPECT_EQ(book.enclosingTitle(q), title);
 }
 
+TEST(ReaderExample, TheSameFromItsFile) {
+    QuestionBook book;
+    RecordingNotifier notifier;
+    ASSERT_TRUE(loadBook(book, REKAL_TEST_DATA "/data/example.rkf", settingsWithCharSet(), notifier));
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(book.cardCount(), 3);
+    EXPECT_EQ(items(onlyQuestion(book)->answers), (std::vector<std::string>{"富士山", "富士さん", "富士"}));
+    EXPECT_EQ(text(onlyQuestion(book)->comment), "静岡県と山梨県の境");
+}
+
 // ---- question lines -----------------------------------------------------------------------------
 
 TEST(ReaderQuestion, HistoryGroupAndDisplayIndex) {
