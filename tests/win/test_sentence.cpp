@@ -76,11 +76,11 @@ struct Scene {
                                   10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)),
                                   GetModuleHandleW(nullptr), nullptr);
         resizeClient(width, height);
-        FontSpec spec;
-        spec.size = 12;
-        spec.charSet = 128;
-        spec.face = "IPAGothic";
-        font = createFontFromSpec(control, spec);
+        FontSpec fontSpec;
+        fontSpec.size = 12;
+        fontSpec.charSet = 128;
+        fontSpec.face = "IPAGothic";
+        font = createFontFromSpec(control, fontSpec);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         wintest::flushEvents();
     }

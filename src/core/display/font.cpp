@@ -17,11 +17,11 @@ int mulDivRounded(int a, int b, int c) {
 }
 
 FontSpec fontSpecWithOverrides(const FontSpec& settingsFont, int size, int charSet, std::string_view face) {
-    FontSpec spec = settingsFont;
-    if (size != 0) spec.size = size;
-    if (charSet != -1) spec.charSet = charSet;
-    if (!face.empty()) spec.face = std::string(face.substr(0, kMaxFaceName));
-    return spec;
+    FontSpec font = settingsFont;
+    if (size != 0) font.size = size;
+    if (charSet != -1) font.charSet = charSet;
+    if (!face.empty()) font.face = std::string(face.substr(0, kMaxFaceName));
+    return font;
 }
 
 } // namespace rekal

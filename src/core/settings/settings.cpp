@@ -30,7 +30,7 @@ constexpr OptionKey kOptionKeys[] = {
     {"AnsDlgNoClickWrong", AnsDlgNoClickWrong},
 };
 
-FontSpec font(int size, Color color, Color back, const char* face) {
+FontSpec makeFont(int size, Color color, Color back, const char* face) {
     return FontSpec{size, kShiftJisCharSet, color, back, face};
 }
 
@@ -214,13 +214,13 @@ Settings defaultSettings(const SettingsInputs& in) {
     s.sndFalse = "WRONG.WAV";
     s.sndResult = "RESULT.WAV";
     s.examLogName = (in.programDir + "EXAMLOG.TXT").substr(0, kMaxPathText);
-    s.fonts[TitleFont] = font(12, in.buttonText, in.buttonFace, kDefaultFace);
-    s.fonts[QuestionFont] = font(20, 0xFFFFFF, 0x808000, kDefaultFace);
-    s.fonts[HintFont] = font(14, 0x000000, 0xCFDEB6, kDefaultFace);
-    s.fonts[AnswerFont] = font(20, 0xFF0000, 0xCCFFFF, kDefaultFace);
-    s.fonts[GroupFont] = font(10, in.buttonText, in.buttonFace, kDefaultFixedFace);
-    s.fonts[CommentFont] = font(11, in.buttonText, in.buttonFace, kDefaultFace);
-    s.fonts[InfoFont] = font(9, 0xC80000, 0xFFD8D8, kDefaultFace);
+    s.fonts[TitleFont] = makeFont(12, in.buttonText, in.buttonFace, kDefaultFace);
+    s.fonts[QuestionFont] = makeFont(20, 0xFFFFFF, 0x808000, kDefaultFace);
+    s.fonts[HintFont] = makeFont(14, 0x000000, 0xCFDEB6, kDefaultFace);
+    s.fonts[AnswerFont] = makeFont(20, 0xFF0000, 0xCCFFFF, kDefaultFace);
+    s.fonts[GroupFont] = makeFont(10, in.buttonText, in.buttonFace, kDefaultFixedFace);
+    s.fonts[CommentFont] = makeFont(11, in.buttonText, in.buttonFace, kDefaultFace);
+    s.fonts[InfoFont] = makeFont(9, 0xC80000, 0xFFD8D8, kDefaultFace);
     s.colorHover = 0x0099FF;
     s.colorActive = 0x0000FF;
     return s;
@@ -310,12 +310,12 @@ void parseSettings(Settings& s, std::string text, RecentFiles* recent) {
 
     for (int f = 0; f < kStoredFontCount; ++f) {
         std::string name = kFontKeyNames[f];
-        FontSpec& spec = s.fonts[f];
-        r.text((name + "Name").c_str(), spec.face, kMaxFaceName);
-        r.any((name + "Size").c_str(), spec.size);
-        r.any((name + "Color").c_str(), spec.color);
-        r.any((name + "BackColor").c_str(), spec.backColor);
-        r.any((name + "CharSet").c_str(), spec.charSet);
+        FontSpec& font = s.fonts[f];
+        r.text((name + "Name").c_str(), font.face, kMaxFaceName);
+        r.any((name + "Size").c_str(), font.size);
+        r.any((name + "Color").c_str(), font.color);
+        r.any((name + "BackColor").c_str(), font.backColor);
+        r.any((name + "CharSet").c_str(), font.charSet);
     }
     r.any("ColorHover", s.colorHover);
     r.any("ColorActive", s.colorActive);
@@ -384,12 +384,12 @@ std::string formatSettings(const Settings& s, const RecentFiles* recent) {
     w.line("[Fonts]");
     for (int f = 0; f < kStoredFontCount; ++f) {
         std::string name = kFontKeyNames[f];
-        const FontSpec& spec = s.fonts[f];
-        w.text(name + "Name", spec.face);
-        w.number(name + "Size", spec.size);
-        w.color(name + "Color", spec.color);
-        w.color(name + "BackColor", spec.backColor);
-        w.number(name + "CharSet", spec.charSet);
+        const FontSpec& font = s.fonts[f];
+        w.text(name + "Name", font.face);
+        w.number(name + "Size", font.size);
+        w.color(name + "Color", font.color);
+        w.color(name + "BackColor", font.backColor);
+        w.number(name + "CharSet", font.charSet);
     }
     w.color("ColorHover", s.colorHover);
     w.color("ColorActive", s.colorActive);

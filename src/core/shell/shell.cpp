@@ -21,9 +21,9 @@ std::string recentMenuText(int n, std::string_view path) {
 }
 
 FontSpec choiceButtonFont(const FontSpec& answerFont) {
-    FontSpec spec = answerFont;
-    spec.size = answerFont.size * 3 / 4;
-    return spec;
+    FontSpec font = answerFont;
+    font.size = answerFont.size * 3 / 4;
+    return font;
 }
 
 WindowRect storedWindowPlace(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,

@@ -28,9 +28,9 @@ void deleteDisplayFonts(DisplayFonts& fonts) {
 void createDisplayFonts(HWND window, const Settings& settings, DisplayFonts& fonts) {
     deleteDisplayFonts(fonts);
     for (int c = 0; c < kStoredFontCount; ++c) {
-        const FontSpec& spec = settings.fonts[static_cast<std::size_t>(c)];
-        fonts.text[static_cast<std::size_t>(c)] = createFontFromSpec(window, spec);
-        fonts.backgrounds[static_cast<std::size_t>(c)] = CreateSolidBrush(spec.backColor);
+        const FontSpec& font = settings.fonts[static_cast<std::size_t>(c)];
+        fonts.text[static_cast<std::size_t>(c)] = createFontFromSpec(window, font);
+        fonts.backgrounds[static_cast<std::size_t>(c)] = CreateSolidBrush(font.backColor);
     }
     fonts.info = createFontFromSpec(window, settings.fonts[InfoFont]);
     fonts.infoBackground = CreateSolidBrush(settings.fonts[InfoFont].backColor);

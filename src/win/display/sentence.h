@@ -95,8 +95,8 @@ enum : unsigned { DrawMeasureOnly = 1, DrawNoClip = 2 };
 int drawWrappedText(HDC dc, std::string_view text, RECT& rect, unsigned flags, int lineInterval);
 
 // A text-class font: the size in points at the screen's resolution, normal weight, proof quality,
-// the spec's character set and face.
-HFONT createFontFromSpec(HWND window, const FontSpec& spec);
+// the font's character set and face.
+HFONT createFontFromSpec(HWND window, const FontSpec& font);
 // An interface font (captions, buttons): the same height rule and family, default quality.
 HFONT createInterfaceFont(HWND window, int points, int weight, bool underline, int charSet,
                           std::string_view face);

@@ -212,10 +212,10 @@ void paintSentence(HWND window, HDC dc, const RECT& rect, SentenceState& state) 
     SetBkMode(dc, oldMode);
 }
 
-HFONT createFontFromSpec(HWND window, const FontSpec& spec) {
-    return CreateFontW(fontHeightForPoints(spec.size, screenPixelsPerInch(window)), 0, 0, 0, FW_NORMAL, FALSE,
-                       FALSE, FALSE, static_cast<BYTE>(spec.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       PROOF_QUALITY, FF_MODERN | DEFAULT_PITCH, toWide(spec.face).c_str());
+HFONT createFontFromSpec(HWND window, const FontSpec& font) {
+    return CreateFontW(fontHeightForPoints(font.size, screenPixelsPerInch(window)), 0, 0, 0, FW_NORMAL, FALSE,
+                       FALSE, FALSE, static_cast<BYTE>(font.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       PROOF_QUALITY, FF_MODERN | DEFAULT_PITCH, toWide(font.face).c_str());
 }
 
 HFONT createInterfaceFont(HWND window, int points, int weight, bool underline, int charSet,

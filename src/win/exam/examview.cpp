@@ -186,9 +186,9 @@ INT_PTR onControlColour(HWND view, HDC dc, HWND control) {
     const int textClass = textClassOfControl(GetDlgCtrlID(control));
     const DisplayFonts& fonts = app().fonts;
     if (textClass < 0 || !fonts.created()) return FALSE;
-    const FontSpec& spec = app().settings.fonts[static_cast<std::size_t>(textClass)];
-    SetTextColor(dc, spec.color);
-    SetBkColor(dc, spec.backColor);
+    const FontSpec& font = app().settings.fonts[static_cast<std::size_t>(textClass)];
+    SetTextColor(dc, font.color);
+    SetBkColor(dc, font.backColor);
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<INT_PTR>(textClass == InfoFont
                                          ? fonts.infoBackground
