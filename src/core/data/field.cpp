@@ -343,9 +343,15 @@ void removeDuplicateItems(std::string& list, ExpansionSpace& space) {
     list.resize(write);
 }
 
-// With a single group (the usual answer) one rebuilding of the text is the whole expansion. False
-// when it would exceed the budget (every option repeats the text around the group).
-bool expandSingleGroup(std::string_view t, std::string& out) {
+enum class SingleGroup { OverBudget, Distinct, MayRepeat };
+
+// With a single group (the usual answer) one rebuilding of the text is the whole expansion. When
+// the group's alternative is the whole text, the pieces differ exactly where their options differ,
+// so repeated options are left out on the way (Distinct); otherwise the result may still hold
+// repeated alternatives. OverBudget when every option repeating the text around the group would
+// exceed the budget.
+SingleGroup expandSingleGroup(std::string_view t, std::string& out,
+                              std::vector<ExpansionSpace::Span>& options) {
     auto join = [&](std::string_view a, std::string_view b, std::string_view c) {
         if (!out.empty()) out += kListSeparator;
         out.append(a).append(b).append(c);
@@ -365,17 +371,30 @@ bool expandSingleGroup(std::string_view t, std::string& out) {
     const std::size_t pieces =
         1 + static_cast<std::size_t>(std::count(t.begin() + open, t.begin() + close, kListSeparator)) +
         (t[open] == kOptionalOpen ? 1 : 0);
-    if (pieces * (prefix.size() + suffix.size() + 1) + t.size() > kExpansionBudget) return false;
+    if (pieces * (prefix.size() + suffix.size() + 1) + t.size() > kExpansionBudget)
+        return SingleGroup::OverBudget;
+    const bool whole = altStart == 0 && altEnd == t.size() && pieces <= 32;
+    options.clear();
+    auto add = [&](std::size_t start, std::size_t length) {
+        const std::string_view option = t.substr(start, length);
+        if (whole) {
+            if (out.empty() && prefix.empty() && option.empty() && suffix.empty()) return;
+            for (const auto& o : options)
+                if (t.substr(o.offset, o.length) == option) return;
+            options.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
+        }
+        join(prefix, option, suffix);
+    };
     if (altStart > 0) join(t.substr(0, altStart - 1), {}, {});
     for (std::size_t start = open + 1;;) {
         const std::size_t sep = std::min(findByte(t, kListSeparator, start), close);
-        join(prefix, t.substr(start, sep - start), suffix);
+        add(start, sep - start);
         if (sep == close) break;
         start = sep + 1;
     }
-    if (t[open] == kOptionalOpen) join(prefix, {}, suffix);
+    if (t[open] == kOptionalOpen) add(close, 0);
     if (altEnd + 1 < t.size()) join(t.substr(altEnd + 1), {}, {});
-    return true;
+    return whole ? SingleGroup::Distinct : SingleGroup::MayRepeat;
 }
 
 } // namespace
@@ -450,7 +469,9 @@ bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& s
     std::size_t groups = 0;
     if (!marksBalanced(raw, space.open, groups) || raw.size() > kExpansionBudget) return false;
     if (groups == 1) {
-        if (!expandSingleGroup(raw, out)) return false;
+        const SingleGroup single = expandSingleGroup(raw, out, space.pieces);
+        if (single == SingleGroup::OverBudget) return false;
+        if (single == SingleGroup::Distinct) return true;
     } else {
         if (!expandGroups(raw, space)) return false;
         const std::string_view bytes = space.bytes;
