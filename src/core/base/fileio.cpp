@@ -1,9 +1,10 @@
 #include "core/base/fileio.h"
 
-#include "core/base/sjis.h"
 #include "core/base/textcode.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #ifdef _WIN32
@@ -82,22 +83,26 @@ FileBytes readFileBytes(const std::filesystem::path& path) {
 void normaliseLineEnds(std::string& text) {
     std::size_t end = text.find('\0');
     if (end != std::string::npos) text.resize(end);
-    std::size_t out = 0;
+    // CR and LF are never the second byte of a double-byte character (those are 0x40 and above),
+    // so every CR and LF byte ends a line and the runs between them are moved whole.
+    char* const base = text.data();
     const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-        if (isDoubleByteAt(text, i)) {
-            text[out++] = text[i];
-            text[out++] = text[i + 1];
-            i += 2;
-        } else if (text[i] == '\r') {
-            text[out++] = '\x01';
-            i += (i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
-        } else if (text[i] == '\n') {
-            text[out++] = '\x01';
-            ++i;
-        } else {
-            text[out++] = text[i++];
-        }
+    auto next = [&](std::size_t from, char c) {
+        const void* hit = from < n ? std::memchr(base + from, c, n - from) : nullptr;
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : n;
+    };
+    std::size_t nextCr = next(0, '\r'), nextLf = next(0, '\n');
+    std::size_t out = 0, i = 0;
+    while (i < n) {
+        const std::size_t stop = std::min(nextCr, nextLf);
+        if (out != i) std::memmove(base + out, base + i, stop - i);
+        out += stop - i;
+        if (stop == n) break;
+        const bool crLf = base[stop] == '\r' && stop + 1 < n && base[stop + 1] == '\n';
+        base[out++] = '\x01';
+        i = stop + (crLf ? 2 : 1);
+        if (nextCr < i) nextCr = next(i, '\r');
+        if (nextLf < i) nextLf = next(i, '\n');
     }
     text.resize(out);
     if (text.empty() || text.back() != '\x01') text.push_back('\x01');

@@ -26,6 +26,44 @@ TEST(LineEnds, DoubleByteCharactersStayTogether) {
     EXPECT_EQ("\x83\x01x\x01", normalised("\x83\rx"));
 }
 
+// Line ends read one character at a time, keeping double-byte characters whole.
+std::string normalisedByCharacters(std::string text) {
+    text = text.substr(0, text.find('\0'));
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool pair = i + 1 < text.size() && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) &&
+                          static_cast<unsigned char>(text[i + 1]) >= 0x40 &&
+                          static_cast<unsigned char>(text[i + 1]) != 0x7F && static_cast<unsigned char>(text[i + 1]) <= 0xFC;
+        if (pair) {
+            out += text.substr(i, 2);
+            i += 2;
+        } else if (c == '\r' || c == '\n') {
+            out += '\x01';
+            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+        } else {
+            out += text[i++];
+        }
+    }
+    if (out.empty() || out.back() != '\x01') out += '\x01';
+    return out;
+}
+
+TEST(LineEnds, SameAsReadingCharacterByCharacter) {
+    const char alphabet[] = {'\r', '\n', 'a', '\x81', '\x83', '\x5C', '\xE0', '\x40', '\x0D', '\x01', '\0'};
+    unsigned seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const int length = static_cast<int>(seed % 24);
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += alphabet[(seed >> 16) % sizeof alphabet];
+        }
+        seed = seed * 1103515245u + 12345u;
+        ASSERT_EQ(normalisedByCharacters(text), normalised(text)) << "round " << round;
+    }
+}
+
 TEST(ReplaceFile, FailedWriteKeepsTheOldFile) {
     auto dir = std::filesystem::temp_directory_path() / "rekal-fileio-test";
     std::filesystem::remove_all(dir);
