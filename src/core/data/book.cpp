@@ -118,12 +118,12 @@ const FontCard* asFont(const Card* card) {
 }
 
 FontSpec applyFontCard(const FontSpec& base, const FontCard* card) {
-    FontSpec spec = base;
-    if (!card) return spec;
-    if (card->size != 0) spec.size = card->size;
-    if (card->charSet != -1) spec.charSet = card->charSet;
-    if (!card->face.empty()) spec.face = std::string(card->face.view());
-    return spec;
+    FontSpec font = base;
+    if (!card) return font;
+    if (card->size != 0) font.size = card->size;
+    if (card->charSet != -1) font.charSet = card->charSet;
+    if (!card->face.empty()) font.face = std::string(card->face.view());
+    return font;
 }
 
 std::string_view defaultGroupName(int g) {

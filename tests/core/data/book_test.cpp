@@ -118,16 +118,16 @@ TEST(Book, ValuesAndFontsInEffect) {
     EXPECT_EQ(book.fontInEffect(q0, QuestionFont), nullptr);
     EXPECT_EQ(book.fontInEffect(q1, HintFont), nullptr);
     FontSpec base{11, 128, 0x123456, 0xFFFFFF, "Base"};
-    FontSpec spec = applyFontCard(base, book.fontInEffect(q1, QuestionFont));
-    EXPECT_EQ(spec.size, 14);
-    EXPECT_EQ(spec.charSet, 128);
-    EXPECT_EQ(spec.face, "Face");
-    EXPECT_EQ(spec.color, 0x123456u);
+    FontSpec font = applyFontCard(base, book.fontInEffect(q1, QuestionFont));
+    EXPECT_EQ(font.size, 14);
+    EXPECT_EQ(font.charSet, 128);
+    EXPECT_EQ(font.face, "Face");
+    EXPECT_EQ(font.color, 0x123456u);
     // The nearest font card wins alone; it does not add up with earlier ones.
-    spec = applyFontCard(base, book.fontInEffect(q2, QuestionFont));
-    EXPECT_EQ(spec.size, 11);
-    EXPECT_EQ(spec.charSet, 0);
-    EXPECT_EQ(spec.face, "Base");
+    font = applyFontCard(base, book.fontInEffect(q2, QuestionFont));
+    EXPECT_EQ(font.size, 11);
+    EXPECT_EQ(font.charSet, 0);
+    EXPECT_EQ(font.face, "Base");
 }
 
 TEST(Book, NavigationAndCounts) {
