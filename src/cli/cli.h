@@ -19,7 +19,7 @@ inline constexpr int kExitFailure = 2;  // bad usage, or a file that cannot be l
 
 // Messages the Windows program shows in a message box go to standard error, one block each.
 class TerminalNotifier : public Notifier {
-public:
+  public:
     void error(std::string_view text) override;
     void warning(std::string_view text) override;
     void info(std::string_view text) override;

@@ -22,7 +22,8 @@ const std::vector<Command>& commandTable() {
         {"judge", runJudgeCommand, "judge FILE QNUM ANSWER [--compare N]"},
         {"search", runSearchCommand, "search FILE START PATTERN [--up]"},
         {"export", runExportCommand, "export FILE OUT [--tab]"},
-        {"drill", runDrillCommand, "drill FILE [--method M] [--count N] [--no-repeat] [--mode M] [--seed N] ..."},
+        {"drill", runDrillCommand,
+         "drill FILE [--method M] [--count N] [--no-repeat] [--mode M] [--seed N] ..."},
         {"log", runLogCommand, "log LOG"},
     };
     return table;

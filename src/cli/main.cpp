@@ -37,23 +37,36 @@ std::string findProgramDir() {
 
 void printUsage() {
     std::fprintf(stderr, "usage: rekal-cli [--ini PATH] [--vague PATH] COMMAND ...\ncommands:\n");
-    for (const Command& c : commandTable()) std::fprintf(stderr, "  %s\n", c.usage);
+    for (const Command& c : commandTable())
+        std::fprintf(stderr, "  %s\n", c.usage);
 }
 
 } // namespace
 
-void TerminalNotifier::error(std::string_view text) { printBlock("error", text); }
-void TerminalNotifier::warning(std::string_view text) { printBlock("warning", text); }
-void TerminalNotifier::info(std::string_view text) { printBlock("info", text); }
+void TerminalNotifier::error(std::string_view text) {
+    printBlock("error", text);
+}
+void TerminalNotifier::warning(std::string_view text) {
+    printBlock("warning", text);
+}
+void TerminalNotifier::info(std::string_view text) {
+    printBlock("info", text);
+}
 bool TerminalNotifier::ask(std::string_view text) {
     printBlock("info", text);
     return false;
 }
 
-void printText(CliContext& ctx, std::string_view cp932) { printUtf8(ctx, cp932ToUtf8(cp932)); }
-void printUtf8(CliContext& ctx, std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), ctx.out); }
+void printText(CliContext& ctx, std::string_view cp932) {
+    printUtf8(ctx, cp932ToUtf8(cp932));
+}
+void printUtf8(CliContext& ctx, std::string_view utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), ctx.out);
+}
 
-std::string argToCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
+std::string argToCp932(const std::string& utf8) {
+    return utf8ToCp932(utf8);
+}
 
 int usageError(const char* message) {
     std::fprintf(stderr, "rekal-cli: %s\n", message);
@@ -108,7 +121,8 @@ int runCli(std::vector<std::string> args) {
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(rekal::win::toUtf8(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        args.push_back(rekal::win::toUtf8(argv[i]));
     return rekal::cli::runCli(std::move(args));
 }
 #else

@@ -22,8 +22,10 @@ struct CliResult {
 inline std::string shellQuote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
     }
     return q + "'";
 }
@@ -37,7 +39,7 @@ inline std::string slurp(const std::filesystem::path& p) {
 
 // A fresh folder for one test's files, removed when the object goes.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "rekal-test-XXXXXX").string();
         std::vector<char> buf(tmpl.begin(), tmpl.end());
@@ -55,7 +57,7 @@ public:
         return path_ / name;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -64,7 +66,8 @@ inline CliResult runCli(const std::vector<std::string>& args, const std::string&
     TempDir dir;
     auto in = dir.write("stdin", input);
     std::string cmd = shellQuote(REKAL_CLI_PATH);
-    for (const auto& a : args) cmd += " " + shellQuote(a);
+    for (const auto& a : args)
+        cmd += " " + shellQuote(a);
     cmd += " <" + shellQuote(in.string()) + " >" + shellQuote((dir.path() / "stdout").string()) + " 2>" +
            shellQuote((dir.path() / "stderr").string());
     int status = std::system(cmd.c_str());

@@ -60,7 +60,8 @@ inline void flushEvents(DWORD ms = 50) {
 
 // UTF-8 for messages from wide texts.
 inline std::string utf8(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    int n =
+        WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
@@ -71,9 +72,10 @@ struct Registrar {
 };
 
 inline int runAll(const char* program) {
-    for (auto& [name, fn] : state().tests) fn();
-    std::printf("%s: %d tests executed (0 marked as todo, %d failures), 0 skipped.\n", program, state().checks,
-                state().failures);
+    for (auto& [name, fn] : state().tests)
+        fn();
+    std::printf("%s: %d tests executed (0 marked as todo, %d failures), 0 skipped.\n", program,
+                state().checks, state().failures);
     return state().failures;
 }
 
@@ -82,9 +84,11 @@ inline int runAll(const char* program) {
 #define ok(condition, ...) wintest::check(__FILE__, __LINE__, (condition), __VA_ARGS__)
 // In helpers: report failures at the caller's line.
 #define ok_at(file, line, condition, ...) wintest::check((file), (line), (condition), __VA_ARGS__)
-#define WINTEST(name)                                                                                             \
-    static void name();                                                                                           \
-    static wintest::Registrar name##_registrar(#name, name);                                                     \
+#define WINTEST(name)                                                                                        \
+    static void name();                                                                                      \
+    static wintest::Registrar name##_registrar(#name, name);                                                 \
     static void name()
-#define WINTEST_MAIN(program)                                                                                     \
-    int wmain() { return wintest::runAll(program); }
+#define WINTEST_MAIN(program)                                                                                \
+    int wmain() {                                                                                            \
+        return wintest::runAll(program);                                                                     \
+    }

@@ -34,7 +34,9 @@ bool flushToDisk(std::FILE* f) {
 } // namespace
 
 #ifndef _WIN32
-std::filesystem::path nativePath(std::string_view cp932) { return std::filesystem::path(cp932ToUtf8(cp932)); }
+std::filesystem::path nativePath(std::string_view cp932) {
+    return std::filesystem::path(cp932ToUtf8(cp932));
+}
 #endif
 
 FilePtr openFile(const std::filesystem::path& path, const char* mode) {
@@ -135,6 +137,8 @@ bool replaceFileContents(const std::filesystem::path& target, std::string_view b
     return true;
 }
 
-void failNextReplaceForTesting(int nth) { g_failReplace = nth < 0 ? 0 : nth; }
+void failNextReplaceForTesting(int nth) {
+    g_failReplace = nth < 0 ? 0 : nth;
+}
 
 } // namespace rekal

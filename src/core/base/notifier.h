@@ -9,7 +9,7 @@
 namespace rekal {
 
 class Notifier {
-public:
+  public:
     virtual ~Notifier() = default;
     virtual void error(std::string_view text) = 0;
     virtual void warning(std::string_view text) = 0;
@@ -20,7 +20,7 @@ public:
 
 // Keeps every message in order; questions are answered from a queue (No when it is empty).
 class RecordingNotifier : public Notifier {
-public:
+  public:
     enum class Kind { Error, Warning, Info, Ask };
     struct Message {
         Kind kind;
@@ -44,7 +44,7 @@ public:
 
 // Says nothing and answers No.
 class SilentNotifier : public Notifier {
-public:
+  public:
     void error(std::string_view) override {}
     void warning(std::string_view) override {}
     void info(std::string_view) override {}

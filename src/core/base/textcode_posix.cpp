@@ -49,8 +49,12 @@ std::string convert(const char* to, const char* from, std::string_view in, SkipL
 
 } // namespace
 
-std::string cp932ToUtf8(std::string_view cp932) { return convert("UTF-8", "CP932", cp932, skipCp932); }
-std::string utf8ToCp932(std::string_view utf8) { return convert("CP932", "UTF-8", utf8, skipUtf8); }
+std::string cp932ToUtf8(std::string_view cp932) {
+    return convert("UTF-8", "CP932", cp932, skipCp932);
+}
+std::string utf8ToCp932(std::string_view utf8) {
+    return convert("CP932", "UTF-8", utf8, skipUtf8);
+}
 
 } // namespace rekal
 #endif

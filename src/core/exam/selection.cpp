@@ -112,13 +112,15 @@ namespace {
 // is eligible and none is barred as already asked: then each draw takes exactly one candidate (one
 // or two generator values), so a level of the weak-point search that no question can pass is known
 // in advance to refuse all its draws.
-std::optional<std::array<int, 32>> historiesWhenEveryDrawCounts(ExamSelection& run, const QuestionBook& book) {
+std::optional<std::array<int, 32>> historiesWhenEveryDrawCounts(ExamSelection& run,
+                                                                const QuestionBook& book) {
     const AskedSet& set = run.askedSet;
     const long long span = static_cast<long long>(run.range.last) - run.range.first + 1;
     if (run.range.first < 0 || span != set.eligible()) return std::nullopt;
     if (hasFlag(run.method, MethodNoRepeat) && set.eligibleAny() > 0) return std::nullopt;
     std::array<int, 32> counts{};
-    for (int i = run.range.first; i <= run.range.last; ++i) ++counts[book.questionAt(i)->history & 31];
+    for (int i = run.range.first; i <= run.range.last; ++i)
+        ++counts[book.questionAt(i)->history & 31];
     return counts;
 }
 
@@ -131,8 +133,8 @@ bool noQuestionPasses(const std::array<int, 32>& histories, int mask) {
 
 } // namespace
 
-int pickWeakPoint(ExamSelection& run, const QuestionBook& book, RandomGenerator& random, int weakPointStrength,
-                  BusyIndicator* busy) {
+int pickWeakPoint(ExamSelection& run, const QuestionBook& book, RandomGenerator& random,
+                  int weakPointStrength, BusyIndicator* busy) {
     if (busy) busy->beginBusy("選択中...");
     const long long span = static_cast<long long>(run.range.last) - run.range.first + 1;
     const long long perLevel = span * weakPointStrength * 2 / 10;

@@ -15,7 +15,8 @@ constexpr const char* kDefaultFixedFace = "ＭＳ ゴシック";
 constexpr int kShiftJisCharSet = 128;
 
 // The class names that prefix the font keys, in the order they are written.
-constexpr const char* kFontKeyNames[kStoredFontCount] = {"Title", "Question", "Hint", "Answer", "Group", "Comment"};
+constexpr const char* kFontKeyNames[kStoredFontCount] = {"Title",  "Question", "Hint",
+                                                         "Answer", "Group",    "Comment"};
 
 struct OptionKey {
     const char* key;
@@ -23,10 +24,18 @@ struct OptionKey {
 };
 // The option bits in the order they are written.
 constexpr OptionKey kOptionKeys[] = {
-    {"ToolBar", ToolBar},         {"StatusBar", StatusBar},     {"Group", Group},
-    {"InfoPain", InfoPain},       {"ToolHint", ToolHint},       {"Sound", Sound},
-    {"SaveExamLog", SaveExamLog}, {"LoadLastFile", LoadLastFile}, {"NoAlready", NoAlready},
-    {"Retry", Retry},             {"RetryRandom", RetryRandom}, {"ExamLogSort", ExamLogSort},
+    {"ToolBar", ToolBar},
+    {"StatusBar", StatusBar},
+    {"Group", Group},
+    {"InfoPain", InfoPain},
+    {"ToolHint", ToolHint},
+    {"Sound", Sound},
+    {"SaveExamLog", SaveExamLog},
+    {"LoadLastFile", LoadLastFile},
+    {"NoAlready", NoAlready},
+    {"Retry", Retry},
+    {"RetryRandom", RetryRandom},
+    {"ExamLogSort", ExamLogSort},
     {"AnsDlgNoClickWrong", AnsDlgNoClickWrong},
 };
 
@@ -36,7 +45,7 @@ FontSpec makeFont(int size, Color color, Color back, const char* face) {
 
 // Settings text split into its lines (line ends already turned into 0x01).
 class SettingsText {
-public:
+  public:
     explicit SettingsText(std::string text) : text_(std::move(text)) { normaliseLineEnds(text_); }
 
     // The value of the first line that starts with key followed by '='.
@@ -54,7 +63,7 @@ public:
         return std::nullopt;
     }
 
-private:
+  private:
     std::string text_;
 };
 
@@ -62,7 +71,8 @@ private:
 // value wraps to 32 bits. None when no digit follows.
 std::optional<std::int32_t> parseNumber(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
     std::uint32_t value = 0;
@@ -70,7 +80,10 @@ std::optional<std::int32_t> parseNumber(std::string_view s) {
     if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
         for (i += 2; i < s.size(); ++i) {
             char c = s[i];
-            int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            int d = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                           : -1;
             if (d < 0) break;
             value = value * 16 + static_cast<std::uint32_t>(d);
             any = true;
@@ -87,7 +100,7 @@ std::optional<std::int32_t> parseNumber(std::string_view s) {
 }
 
 class Reader {
-public:
+  public:
     explicit Reader(const SettingsText& text) : text_(text) {}
 
     std::optional<std::int32_t> number(const char* key) const {
@@ -107,7 +120,8 @@ public:
         if (auto n = number(key)) field = *n == 1;
     }
     void text(const char* key, std::string& field, std::size_t maxBytes) const {
-        if (auto value = text_.find(key)) field = std::string(value->substr(0, std::min(value->size(), maxBytes)));
+        if (auto value = text_.find(key))
+            field = std::string(value->substr(0, std::min(value->size(), maxBytes)));
     }
     template <std::size_t N> void list(const char* key, std::array<int, N>& field) const {
         auto value = text_.find(key);
@@ -124,7 +138,7 @@ public:
     }
     std::optional<std::string_view> raw(const std::string& key) const { return text_.find(key); }
 
-private:
+  private:
     const SettingsText& text_;
 };
 
@@ -137,13 +151,17 @@ void readRect(const Reader& r, const char* prefix, WindowRect& rect) {
 }
 
 class Writer {
-public:
+  public:
     void line(std::string_view text) {
         out_ += text;
         out_ += "\r\n";
     }
-    void number(std::string_view key, long long value) { line(std::string(key) + "=" + std::to_string(value)); }
-    void text(std::string_view key, std::string_view value) { line(std::string(key) + "=" + std::string(value)); }
+    void number(std::string_view key, long long value) {
+        line(std::string(key) + "=" + std::to_string(value));
+    }
+    void text(std::string_view key, std::string_view value) {
+        line(std::string(key) + "=" + std::string(value));
+    }
     void color(std::string_view key, Color value) {
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, "=0x%06X", static_cast<unsigned>(value));
@@ -167,11 +185,13 @@ public:
     }
     std::string take() { return std::move(out_); }
 
-private:
+  private:
     std::string out_;
 };
 
-unsigned char asciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+unsigned char asciiUpper(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+}
 
 } // namespace
 
@@ -186,8 +206,8 @@ Settings defaultSettings(const SettingsInputs& in) {
     s.listCommentTop = 194;
     s.recentFileMax = 5;
     s.compareMode = 0;
-    s.options = ToolBar | StatusBar | Group | ToolHint | InfoPain | Sound | SaveExamLog | LoadLastFile | Retry |
-                RetryRandom | ExamLogSort;
+    s.options = ToolBar | StatusBar | Group | ToolHint | InfoPain | Sound | SaveExamLog | LoadLastFile |
+                Retry | RetryRandom | ExamLogSort;
     s.useData = 7;
     s.answerMode = 0;
     s.selectFrom = 3;
@@ -232,7 +252,8 @@ bool equalPathsIgnoringCase(std::string_view a, std::string_view b) {
         if (isDoubleByteAt(a, i)) {
             if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
             ++i;
-        } else if (asciiUpper(static_cast<unsigned char>(a[i])) != asciiUpper(static_cast<unsigned char>(b[i]))) {
+        } else if (asciiUpper(static_cast<unsigned char>(a[i])) !=
+                   asciiUpper(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -347,13 +368,15 @@ std::string formatSettings(const Settings& s, const RecentFiles* recent) {
     w.line("[Recent]");
     w.number("RecentFileMax", s.recentFileMax);
     if (recent) {
-        for (std::size_t i = 0; i < recent->paths.size() && i < static_cast<std::size_t>(s.recentFileMax); ++i)
+        for (std::size_t i = 0; i < recent->paths.size() && i < static_cast<std::size_t>(s.recentFileMax);
+             ++i)
             w.text("File" + std::to_string(i + 1), recent->paths[i]);
     }
     w.line("");
 
     w.line("[Options]");
-    for (const OptionKey& o : kOptionKeys) w.number(o.key, s.has(o.bit) ? 1 : 0);
+    for (const OptionKey& o : kOptionKeys)
+        w.number(o.key, s.has(o.bit) ? 1 : 0);
     w.text("SndExam", s.sndExam);
     w.text("SndTrue", s.sndTrue);
     w.text("SndFalse", s.sndFalse);

@@ -49,7 +49,16 @@ enum UseDataBit : std::uint8_t {
     UseFonts = 4,
 };
 
-enum FontClass { TitleFont, QuestionFont, HintFont, AnswerFont, GroupFont, CommentFont, InfoFont, FontClassCount };
+enum FontClass {
+    TitleFont,
+    QuestionFont,
+    HintFont,
+    AnswerFont,
+    GroupFont,
+    CommentFont,
+    InfoFont,
+    FontClassCount
+};
 inline constexpr int kStoredFontCount = 6; // the information-pane font is not in the file
 
 inline constexpr std::size_t kMaxPathText = 259; // bytes of a file name

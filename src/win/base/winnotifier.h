@@ -8,7 +8,7 @@
 namespace rekal::win {
 
 class MessageBoxNotifier : public Notifier {
-public:
+  public:
     // The owner of the boxes; nullptr gives boxes without an owner.
     void setOwner(HWND owner) { owner_ = owner; }
     HWND owner() const { return owner_; }
@@ -18,7 +18,7 @@ public:
     void info(std::string_view text) override;
     bool ask(std::string_view text) override;
 
-private:
+  private:
     int show(std::string_view text, UINT flags);
     HWND owner_ = nullptr;
 };

@@ -21,18 +21,26 @@ std::wstring decode(UINT codePage, std::string_view text) {
 
 std::string encode(UINT codePage, std::wstring_view wide) {
     if (wide.empty()) return {};
-    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
-        WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+        WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
+                            nullptr);
     return text;
 }
 
 } // namespace
 
-std::wstring toWide(std::string_view cp932) { return decode(kCodePage, cp932); }
-std::string toCp932(std::wstring_view wide) { return encode(kCodePage, wide); }
-std::string toUtf8(std::wstring_view wide) { return encode(CP_UTF8, wide); }
+std::wstring toWide(std::string_view cp932) {
+    return decode(kCodePage, cp932);
+}
+std::string toCp932(std::wstring_view wide) {
+    return encode(kCodePage, wide);
+}
+std::string toUtf8(std::wstring_view wide) {
+    return encode(CP_UTF8, wide);
+}
 
 std::string windowText(HWND hwnd) {
     int n = GetWindowTextLengthW(hwnd);
@@ -42,7 +50,9 @@ std::string windowText(HWND hwnd) {
     return toCp932(text);
 }
 
-void setWindowText(HWND hwnd, std::string_view cp932) { SetWindowTextW(hwnd, toWide(cp932).c_str()); }
+void setWindowText(HWND hwnd, std::string_view cp932) {
+    SetWindowTextW(hwnd, toWide(cp932).c_str());
+}
 
 std::wstring moduleFilePath(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
@@ -62,8 +72,14 @@ std::wstring moduleFilePath(HMODULE module) {
 // The core's platform hooks on Windows.
 namespace rekal {
 
-std::filesystem::path nativePath(std::string_view cp932) { return std::filesystem::path(win::toWide(cp932)); }
-std::string cp932ToUtf8(std::string_view cp932) { return win::toUtf8(win::toWide(cp932)); }
-std::string utf8ToCp932(std::string_view utf8) { return win::toCp932(win::decode(CP_UTF8, utf8)); }
+std::filesystem::path nativePath(std::string_view cp932) {
+    return std::filesystem::path(win::toWide(cp932));
+}
+std::string cp932ToUtf8(std::string_view cp932) {
+    return win::toUtf8(win::toWide(cp932));
+}
+std::string utf8ToCp932(std::string_view utf8) {
+    return win::toCp932(win::decode(CP_UTF8, utf8));
+}
 
 } // namespace rekal

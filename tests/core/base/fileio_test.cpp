@@ -12,7 +12,12 @@ std::string normalised(std::string s) {
 }
 
 TEST(LineEnds, EveryKindOfLineEndBecomesOneMark) {
-    EXPECT_EQ("a\x01" "b\x01" "c\x01" "\x01" "d\x01", normalised("a\r\nb\rc\n\nd"));
+    EXPECT_EQ("a\x01"
+              "b\x01"
+              "c\x01"
+              "\x01"
+              "d\x01",
+              normalised("a\r\nb\rc\n\nd"));
     EXPECT_EQ("a\x01", normalised("a\r\n"));
     EXPECT_EQ("\x01", normalised(""));
     EXPECT_EQ("\x01\x01", normalised("\r\r\n"));
@@ -34,7 +39,8 @@ std::string normalisedByCharacters(std::string text) {
         const auto c = static_cast<unsigned char>(text[i]);
         const bool pair = i + 1 < text.size() && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) &&
                           static_cast<unsigned char>(text[i + 1]) >= 0x40 &&
-                          static_cast<unsigned char>(text[i + 1]) != 0x7F && static_cast<unsigned char>(text[i + 1]) <= 0xFC;
+                          static_cast<unsigned char>(text[i + 1]) != 0x7F &&
+                          static_cast<unsigned char>(text[i + 1]) <= 0xFC;
         if (pair) {
             out += text.substr(i, 2);
             i += 2;
@@ -86,10 +92,14 @@ TEST(ReplaceFile, FailedWriteKeepsTheOldFile) {
 
 TEST(TextCode, Cp932AndUtf8) {
     // ～ － ○ × as the program writes them.
-    EXPECT_EQ("\xEF\xBD\x9E\xEF\xBC\x8D\xE2\x97\x8B\xC3\x97", cp932ToUtf8("\x81\x60\x81\x7C\x81\x9B\x81\x7E"));
-    EXPECT_EQ("\x81\x60\x81\x7C\x81\x9B\x81\x7E", utf8ToCp932("\xEF\xBD\x9E\xEF\xBC\x8D\xE2\x97\x8B\xC3\x97"));
-    EXPECT_EQ("a?b", cp932ToUtf8("a\xA0" "b"));
-    EXPECT_EQ("a?b", utf8ToCp932("a\xF0\x9F\x98\x80" "b")); // no CP932 character for it
+    EXPECT_EQ("\xEF\xBD\x9E\xEF\xBC\x8D\xE2\x97\x8B\xC3\x97",
+              cp932ToUtf8("\x81\x60\x81\x7C\x81\x9B\x81\x7E"));
+    EXPECT_EQ("\x81\x60\x81\x7C\x81\x9B\x81\x7E",
+              utf8ToCp932("\xEF\xBD\x9E\xEF\xBC\x8D\xE2\x97\x8B\xC3\x97"));
+    EXPECT_EQ("a?b", cp932ToUtf8("a\xA0"
+                                 "b"));
+    EXPECT_EQ("a?b", utf8ToCp932("a\xF0\x9F\x98\x80"
+                                 "b")); // no CP932 character for it
 }
 
 } // namespace

@@ -41,7 +41,8 @@ TEST(SettingsRead, OutOfRangeValuesKeepTheDefault) {
     const std::string defaults = formatSettings(defaultSettings(testInputs()));
     EXPECT_EQ(defaults, formatSettings(readText("TimeLimit=40000")));
     EXPECT_EQ(defaults, formatSettings(readText("AnswerMode=4\r\nDefaultSelection=0\r\nRecentFileMax=11")));
-    EXPECT_EQ(defaults, formatSettings(readText("BaseWidthWndAnswer=259\nWeakPointStrength=-1\nTimeLimit=abc")));
+    EXPECT_EQ(defaults,
+              formatSettings(readText("BaseWidthWndAnswer=259\nWeakPointStrength=-1\nTimeLimit=abc")));
     Settings s = readText("TimeLimit=32767\nAnswerMode=3\nDefaultSelection=9\nBaseWidthWndAnswer=260");
     EXPECT_EQ(32767, s.timeLimit);
     EXPECT_EQ(3, s.answerMode);
@@ -50,8 +51,9 @@ TEST(SettingsRead, OutOfRangeValuesKeepTheDefault) {
 }
 
 TEST(SettingsRead, NumbersAndFlags) {
-    Settings s = readText("QuestionColor=0x0000FF\rToolBar=2\rShow=2\rListShow=1\rStatusBar=0\rCompareMode=0x1F3\r"
-                          "Left=  -20\rTop=+0x10\rUseData=256");
+    Settings s =
+        readText("QuestionColor=0x0000FF\rToolBar=2\rShow=2\rListShow=1\rStatusBar=0\rCompareMode=0x1F3\r"
+                 "Left=  -20\rTop=+0x10\rUseData=256");
     EXPECT_EQ(0x0000FFu, s.fonts[QuestionFont].color); // red text
     EXPECT_TRUE(s.has(ToolBar));
     EXPECT_FALSE(s.has(StatusBar));
@@ -64,8 +66,9 @@ TEST(SettingsRead, NumbersAndFlags) {
 }
 
 TEST(SettingsRead, KeysAreFoundByExactPrefixOnAnyLine) {
-    Settings s = readText("[Options]\r\ntimelimit=5\r\nXTimeLimit=6\r\nTimeLimitX=7\r\n TimeLimit=8\r\nTimeLimit=9\r\n"
-                          "TimeLimit=10\r\n");
+    Settings s =
+        readText("[Options]\r\ntimelimit=5\r\nXTimeLimit=6\r\nTimeLimitX=7\r\n TimeLimit=8\r\nTimeLimit=9\r\n"
+                 "TimeLimit=10\r\n");
     EXPECT_EQ(9, s.timeLimit); // the first line that starts with the key and '='
     EXPECT_EQ(0, readText("timelimit=5").timeLimit);
 }
@@ -84,7 +87,8 @@ TEST(SettingsRead, TextsAndListsAreCut) {
 
 TEST(SettingsRead, RecentFilesReadFromTheMaximumDown) {
     RecentFiles recent;
-    Settings s = readText("RecentFileMax=3\nFile1=one\nFile2=two\nFile3=three\nFile4=four\nFile5=five\n", &recent);
+    Settings s =
+        readText("RecentFileMax=3\nFile1=one\nFile2=two\nFile3=three\nFile4=four\nFile5=five\n", &recent);
     EXPECT_EQ((std::vector<std::string>{"one", "two", "three"}), recent.paths);
 
     RecentFiles gap;
@@ -98,7 +102,8 @@ TEST(SettingsRead, RecentFilesReadFromTheMaximumDown) {
 
 TEST(RecentFilesList, AddMovesToFrontIgnoringCaseAndKeepsMax) {
     RecentFiles r;
-    for (const char* p : {"e", "d", "c", "b", "a"}) r.add(p, 5);
+    for (const char* p : {"e", "d", "c", "b", "a"})
+        r.add(p, 5);
     r.add("C", 5); // third entry, other case: moved to the front as newly written
     EXPECT_EQ((std::vector<std::string>{"C", "a", "b", "d", "e"}), r.paths);
     r.add("f", 5);
@@ -128,7 +133,8 @@ TEST(SettingsFile, WrittenRecordReadsBackTheSame) {
     s.fonts[AnswerFont] = {36, 0, 0x123456, 0xABCDEF, "Arial"};
     s.colorHover = 0xFFFFFF;
     RecentFiles recent;
-    for (int i = 10; i >= 1; --i) recent.add("file" + std::to_string(i), 10);
+    for (int i = 10; i >= 1; --i)
+        recent.add("file" + std::to_string(i), 10);
 
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "rekal-settings-test";
     std::filesystem::create_directories(dir);
@@ -146,7 +152,8 @@ TEST(SettingsFile, WrittenRecordReadsBackTheSame) {
     failNextReplaceForTesting(1);
     EXPECT_FALSE(saveSettings(defaultSettings(testInputs()), path, nullptr));
     EXPECT_EQ(before, readFileBytes(path).bytes);
-    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
+    EXPECT_EQ(1,
+              std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
     std::filesystem::remove_all(dir);
 }
 
