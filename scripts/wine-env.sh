@@ -49,6 +49,9 @@ REG
     iconv -f UTF-8 -t UTF-16 "$reg" >"$reg.utf16"
     wine regedit /S "$(winepath -w "$reg.utf16" 2>/dev/null)" >/dev/null 2>&1 || true
     rm -f "$reg" "$reg.utf16"
+    # The desktop process that wineboot started predates these settings: let it go.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     ln -sf /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
