@@ -30,6 +30,8 @@ struct FieldEncoding {
     bool movies = false;         // 0x02 m tags are written as \m"name"
     bool hintSeparators = false; // 0x03 is written as \h
     bool marks = false;          // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
+    bool escapeMarkBytes = false; // 0x04-0x07 are escaped (an answer before 1.3, whose reader takes a
+                                  // raw one for an unmatched mark but an escaped one as a plain byte)
     bool apostrophe = false;     // ' is escaped (texts that the reader ends at an apostrophe)
     bool leadingMark = false;    // a first # $ or ' is escaped (the question text)
     bool commaEnds = true;       // the reader ends the field at a comma
@@ -94,6 +96,7 @@ void encodeField(std::string& out, std::string_view text, const FieldEncoding& e
             // the character does not end the field it needs no escape, so both read back as they are.
             out += c;
         } else if (c == '\\' || c == ',' || (c == '\'' && e.apostrophe) ||
+                   (e.escapeMarkBytes && c >= kGroupOpen && c <= kOptionalClose) ||
                    (e.marks && (c == '[' || c == ']' || c == '(' || c == ')' || c == '|')) ||
                    (i == 0 && e.leadingMark && (c == '#' || c == '$' || c == '\''))) {
             out += '\\';
@@ -168,6 +171,7 @@ class BookWriter {
         out_ += ',';
         FieldEncoding a = mediaEncoding(AnswerFont);
         a.marks = version_ >= 13; // before, the marks are plain characters and 0x03-0x07 plain bytes
+        a.escapeMarkBytes = !a.marks;
         field(q.rawAnswer, a);
         if (!q.rawWrongChoices.empty()) {
             out_ += "\\c";

@@ -120,6 +120,9 @@ TEST(SaveRoundTrip, OlderVersionsWriteOnlyTheEscapesTheyRead) {
     // Before 1.3 a raw list separator in an answer is a plain byte and | a plain character; before
     // 1.4 a raw tag byte is no picture tag, and before 1.6 \m is the letter m.
     EXPECT_EQ("REKALDATA V1.2\r\nq,a\x03|[,<00\r\n", roundTrip("REKALDATA V1.2\nq,a\x03|\\[,<00\n"));
+    // An escaped mark byte is a plain byte before 1.3, but a raw one is an unmatched mark: it stays escaped.
+    EXPECT_EQ("REKALDATA V1.2\r\nq,a\\\x04" "b\\\x07,<00\r\n",
+              roundTrip("REKALDATA V1.2\nq,a\\\x04" "b\\\x07,<00\n"));
     EXPECT_EQ("REKALDATA V1.3\r\n\x02i\"x.bmp\",a,<00\r\n",
               roundTrip("REKALDATA V1.3\n\x02i\"x.bmp\",a,<00\n"));
     EXPECT_EQ("REKALDATA V1.5\r\n\\i\"x.bmp\"\x02m\"y.avi\",a,<00\r\n",
