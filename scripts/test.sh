@@ -56,7 +56,7 @@ if ls "$ROOT"/fuzz/*.cpp >/dev/null 2>&1; then
         mkdir -p "$corpus"
         seeds=()
         [ -d "$ROOT/fuzz/corpus/${name#fuzz_}" ] && seeds=("$ROOT/fuzz/corpus/${name#fuzz_}")
-        if "$exe" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 "$corpus" "${seeds[@]}" \
+        if "$exe" -seed=1 -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 "$corpus" "${seeds[@]}" \
             >"$BUILD/fuzz/$name.log" 2>&1; then
             echo "$name: no finding in ${FUZZ_SECONDS} s"
             passed=$((passed + 1))
