@@ -9,6 +9,8 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 
+#include "support/libpng_memory.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -92,21 +94,9 @@ const std::string& picture(Kind kind) {
     return it->second;
 }
 
-struct MemoryReader {
-    const std::string* bytes;
-    std::size_t pos = 0;
-};
-
-void readBytes(png_structp png, png_bytep data, png_size_t size) {
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (reader->bytes->size() - reader->pos < size) png_error(png, "short");
-    std::memcpy(data, reader->bytes->data() + reader->pos, size);
-    reader->pos += size;
-}
-
 // One whole libpng decode into freshly allocated rows, as a loader would do it.
 std::size_t decodeWithLibpng(const std::string& bytes) {
-    MemoryReader reader{&bytes};
+    rekal::test::PngMemoryReader reader{&bytes};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<png_byte> pixels;
@@ -114,7 +104,7 @@ std::size_t decodeWithLibpng(const std::string& bytes) {
         png_destroy_read_struct(&png, &info, nullptr);
         return 0;
     }
-    png_set_read_fn(png, &reader, readBytes);
+    png_set_read_fn(png, &reader, rekal::test::readPngBytes);
     png_read_info(png, info);
     png_set_bgr(png);
     png_set_interlace_handling(png);

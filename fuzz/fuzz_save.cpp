@@ -9,6 +9,7 @@
 #include "core/base/notifier.h"
 #include "core/data/reader.h"
 #include "core/data/save.h"
+#include "support/book_describe.h"
 #include "core/base/sjis.h"
 
 #include <cstddef>
@@ -19,37 +20,6 @@
 #include <vector>
 
 namespace {
-
-std::string describe(const rekal::QuestionBook& book) {
-    using namespace rekal;
-    std::string d;
-    auto add = [&](StoredText t) { (d += '|') += t.view(); };
-    for (const Card* c = book.firstCard(); c; c = c->next) {
-        d += '\n' + std::to_string(static_cast<int>(c->kind));
-        add(c->comment);
-        if (const TitleCard* t = asTitle(c)) {
-            add(t->title);
-            d += std::to_string(t->choiceCount) + '/' + std::to_string(t->compareOptions);
-        } else if (const QuestionCard* q = asQuestion(c)) {
-            for (StoredText s :
-                 {q->question, q->hints, q->rawAnswer, q->answers, q->rawWrongChoices, q->wrongChoices})
-                add(s);
-            d += std::to_string(q->history) + '/' + std::to_string(q->group) + '/' +
-                 std::to_string(q->displayIndex);
-        } else if (const GroupNamesCard* g = asGroupNames(c)) {
-            for (StoredText s : g->names)
-                add(s);
-        } else if (const MessageCard* m = asMessage(c)) {
-            add(m->message);
-        } else if (const ValueCard* v = asValue(c)) {
-            d += '|' + std::to_string(v->value);
-        } else if (const FontCard* f = asFont(c)) {
-            d += '|' + std::to_string(f->size) + '/' + std::to_string(f->charSet);
-            add(f->face);
-        }
-    }
-    return d;
-}
 
 // A lead byte that starts no character, followed by a raw control byte 0x02-0x07 (or, in a .csv
 // file, by a comma): the escape or mark such a byte is written as would join the lead byte.
@@ -108,6 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (hasLoneLeadBeforeEscape(body, csv) || hasEscapedControlByte(body) ||
         containsIgnoringCase(body, "FontGroup"))
         return 0;
-    if (!loaded || describe(first) != describe(second)) std::abort();
+    if (!loaded || rekal::test::describeCards(first) != rekal::test::describeCards(second)) std::abort();
     return 0;
 }

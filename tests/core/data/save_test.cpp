@@ -2,6 +2,7 @@
 #include "core/data/save.h"
 
 #include "core/data/book_fixture.h"
+#include "support/book_describe.h"
 #include "support/tempfiles.h"
 
 #include <gtest/gtest.h>
@@ -13,38 +14,7 @@ namespace {
 
 using test::loadText;
 using test::settingsWithCharSet;
-
-// Every field of every card, so that two books can be compared card by card. An absent text and
-// an empty one count as the same (a save writes neither).
-std::vector<std::string> describe(const QuestionBook& book) {
-    std::vector<std::string> out;
-    for (const Card* c = book.firstCard(); c; c = c->next) {
-        std::string d = std::to_string(static_cast<int>(c->kind)) + "|" + std::string(c->comment.view());
-        auto add = [&](StoredText t) { (d += "|") += t.view(); };
-        if (const TitleCard* t = asTitle(c)) {
-            add(t->title);
-            d += "|" + std::to_string(t->choiceCount) + "|" + std::to_string(t->compareOptions);
-        } else if (const QuestionCard* q = asQuestion(c)) {
-            for (StoredText s :
-                 {q->question, q->hints, q->rawAnswer, q->answers, q->rawWrongChoices, q->wrongChoices})
-                add(s);
-            d +=
-                "|" + std::to_string(q->history) + std::to_string(q->group) + std::to_string(q->displayIndex);
-        } else if (const GroupNamesCard* g = asGroupNames(c)) {
-            for (StoredText s : g->names)
-                add(s);
-        } else if (const MessageCard* m = asMessage(c)) {
-            add(m->message);
-        } else if (const ValueCard* v = asValue(c)) {
-            d += "|" + std::to_string(v->value);
-        } else if (const FontCard* f = asFont(c)) {
-            d += "|" + std::to_string(f->size) + "|" + std::to_string(f->charSet);
-            add(f->face);
-        }
-        out.push_back(d);
-    }
-    return out;
-}
+constexpr auto describe = test::describeCards;
 
 // Loads text, writes the book, loads what was written; the two books must hold the same cards.
 // Gives the written file text.
@@ -121,8 +91,10 @@ TEST(SaveRoundTrip, OlderVersionsWriteOnlyTheEscapesTheyRead) {
     // 1.4 a raw tag byte is no picture tag, and before 1.6 \m is the letter m.
     EXPECT_EQ("REKALDATA V1.2\r\nq,a\x03|[,<00\r\n", roundTrip("REKALDATA V1.2\nq,a\x03|\\[,<00\n"));
     // An escaped mark byte is a plain byte before 1.3, but a raw one is an unmatched mark: it stays escaped.
-    EXPECT_EQ("REKALDATA V1.2\r\nq,a\\\x04" "b\\\x07,<00\r\n",
-              roundTrip("REKALDATA V1.2\nq,a\\\x04" "b\\\x07,<00\n"));
+    EXPECT_EQ("REKALDATA V1.2\r\nq,a\\\x04"
+              "b\\\x07,<00\r\n",
+              roundTrip("REKALDATA V1.2\nq,a\\\x04"
+                        "b\\\x07,<00\n"));
     EXPECT_EQ("REKALDATA V1.3\r\n\x02i\"x.bmp\",a,<00\r\n",
               roundTrip("REKALDATA V1.3\n\x02i\"x.bmp\",a,<00\n"));
     EXPECT_EQ("REKALDATA V1.5\r\n\\i\"x.bmp\"\x02m\"y.avi\",a,<00\r\n",

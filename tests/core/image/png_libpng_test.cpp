@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include "support/libpng_memory.h"
+
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -140,18 +142,6 @@ std::string writePng(const Picture& p) {
     return out;
 }
 
-struct MemoryReader {
-    const std::string* bytes;
-    std::size_t pos = 0;
-};
-
-void readBytes(png_structp png, png_bytep data, png_size_t size) {
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (reader->bytes->size() - reader->pos < size) png_error(png, "short");
-    std::memcpy(data, reader->bytes->data() + reader->pos, size);
-    reader->pos += size;
-}
-
 // libpng's pixels, expanded to 8-bit RGB or RGBA (16-bit samples cut to their high byte).
 struct Reference {
     uint32_t width = 0, height = 0;
@@ -160,14 +150,14 @@ struct Reference {
 };
 
 bool readWithLibpng(const std::string& bytes, Reference& ref) {
-    MemoryReader reader{&bytes};
+    test::PngMemoryReader reader{&bytes};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    png_set_read_fn(png, &reader, readBytes);
+    png_set_read_fn(png, &reader, test::readPngBytes);
     png_read_info(png, info);
     png_set_expand(png);
     png_set_strip_16(png);
