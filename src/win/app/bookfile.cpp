@@ -104,6 +104,20 @@ std::wstring filterList(std::initializer_list<std::pair<const char*, const char*
     return filter;
 }
 
+// The open and save dialogs' common record: the first filter chosen, the current folder left alone.
+OPENFILENAMEW fileDialogRecord(HWND owner, const std::wstring& filter, std::vector<wchar_t>& name,
+                               DWORD flags) {
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.Flags = flags | OFN_NOCHANGEDIR;
+    return ofn;
+}
+
 } // namespace
 
 bool openBookFile(std::string_view cp932Path) {
@@ -129,14 +143,7 @@ void openWithDialog(HWND owner) {
     saveBookIfChanged();
     std::vector<wchar_t> name = fileNameBuffer();
     const std::wstring filter = openDialogFilter();
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (GetOpenFileNameW(&ofn)) {
         openBookFile(toCp932(name.data()));
     } else if (CommDlgExtendedError() != 0) {
@@ -150,14 +157,7 @@ void saveBookAs(HWND owner) {
     std::vector<wchar_t> name = fileNameBuffer();
     const std::wstring filter =
         filterList({{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}});
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
+    OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     if (!GetSaveFileNameW(&ofn)) {
         if (CommDlgExtendedError() != 0) a.notifier.error(msg::kCannotOpenDialog);
         return;
