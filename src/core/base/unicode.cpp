@@ -1,0 +1,200 @@
+#include "core/base/unicode.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace rekal {
+
+namespace {
+
+struct CodePair {
+    std::uint16_t codePoint;
+    std::uint16_t code;
+};
+
+constexpr CodePair kDoubleByte[] = {
+#include "core/base/cp932_table.inc"
+};
+
+// Characters that other Japanese tables give for codes of code page 932.
+constexpr CodePair kAlikes[] = {
+    {0x00A2, 0x8191}, // CENT SIGN as ￠
+    {0x00A3, 0x8192}, // POUND SIGN as ￡
+    {0x00A5, 0x005C}, // YEN SIGN as the yen sign of Japanese fonts
+    {0x00AC, 0x81CA}, // NOT SIGN as ￢
+    {0x2014, 0x815C}, // EM DASH as ―
+    {0x2016, 0x8161}, // DOUBLE VERTICAL LINE as ∥
+    {0x2212, 0x817C}, // MINUS SIGN as －
+    {0x301C, 0x8160}, // WAVE DASH as ～
+};
+
+// Code of every code point of the Basic Multilingual Plane (0 = none), built on first use.
+using CodeTable = std::array<std::uint16_t, 0x10000>;
+
+const CodeTable& codeTable() {
+    static const std::unique_ptr<CodeTable> table = [] {
+        auto t = std::make_unique<CodeTable>();
+        t->fill(0);
+        for (const CodePair& p : kDoubleByte)
+            (*t)[p.codePoint] = p.code;
+        for (const CodePair& p : kAlikes)
+            (*t)[p.codePoint] = p.code;
+        return t;
+    }();
+    return *table;
+}
+
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+} // namespace
+
+ByteOrderMark findByteOrderMark(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {UnicodeForm::Utf8, 3};
+    if (bytes.substr(0, 2) == "\xFF\xFE") return {UnicodeForm::Utf16Le, 2};
+    if (bytes.substr(0, 2) == "\xFE\xFF") return {UnicodeForm::Utf16Be, 2};
+    return {};
+}
+
+char32_t nextUtf8(std::string_view text, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char c = byte(pos);
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    }
+    std::size_t length;
+    char32_t cp;
+    char32_t least;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2, cp = c & 0x1F, least = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3, cp = c & 0x0F, least = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4, cp = c & 0x07, least = 0x10000;
+    } else {
+        ++pos;
+        return kMalformed;
+    }
+    if (pos + length > text.size()) {
+        ++pos;
+        return kMalformed;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!isContinuation(byte(pos + i))) {
+            ++pos;
+            return kMalformed;
+        }
+        cp = (cp << 6) | (byte(pos + i) & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return kMalformed;
+    }
+    pos += length;
+    return cp;
+}
+
+char32_t nextUtf16(std::string_view bytes, std::size_t& pos, bool bigEndian) {
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (char32_t{a} << 8) | b : (char32_t{b} << 8) | a;
+    };
+    if (pos + 2 > bytes.size()) {
+        pos = bytes.size();
+        return kMalformed;
+    }
+    const char32_t first = unit(pos);
+    pos += 2;
+    if (first < 0xD800 || first > 0xDFFF) return first;
+    if (first >= 0xDC00 || pos + 2 > bytes.size()) return kMalformed;
+    const char32_t second = unit(pos);
+    if (second < 0xDC00 || second > 0xDFFF) return kMalformed;
+    pos += 2;
+    return 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00);
+}
+
+bool isUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        if (nextUtf8(text, pos) == kMalformed) return false;
+    }
+    return true;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp > 0x10FFFF) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string unicodeToUtf8(std::string_view bytes, UnicodeForm form) {
+    if (form != UnicodeForm::Utf16Le && form != UnicodeForm::Utf16Be) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    const bool bigEndian = form == UnicodeForm::Utf16Be;
+    for (std::size_t pos = 0; pos < bytes.size();)
+        appendUtf8(out, nextUtf16(bytes, pos, bigEndian));
+    return out;
+}
+
+int codePointToCp932(char32_t cp, char out[2]) {
+    if (cp < 0x80) {
+        out[0] = static_cast<char>(cp);
+        return 1;
+    }
+    if (cp >= 0xFF61 && cp <= 0xFF9F) { // half-width katakana
+        out[0] = static_cast<char>(cp - 0xFF61 + 0xA1);
+        return 1;
+    }
+    if (cp > 0xFFFF) return 0;
+    const std::uint16_t code = codeTable()[cp];
+    if (code == 0) return 0;
+    if (code < 0x100) {
+        out[0] = static_cast<char>(code);
+        return 1;
+    }
+    out[0] = static_cast<char>(code >> 8);
+    out[1] = static_cast<char>(code & 0xFF);
+    return 2;
+}
+
+std::string utf8TextToCp932(std::string_view utf8, std::string_view replacement,
+                            std::vector<Unrepresentable>* missing) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = nextUtf8(utf8, pos);
+        char code[2];
+        const int length = cp == kMalformed ? 0 : codePointToCp932(cp, code);
+        if (length > 0) {
+            out.append(code, static_cast<std::size_t>(length));
+            continue;
+        }
+        out += replacement;
+        if (missing) missing->push_back({start, cp});
+    }
+    return out;
+}
+
+} // namespace rekal
