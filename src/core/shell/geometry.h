@@ -17,4 +17,8 @@ struct PixelSize {
 // work area).
 PixelRect centredOverOwner(const PixelRect& owner, PixelSize size, const PixelRect& work);
 
+// A window rectangle moved inside `work` by the same rule (right and bottom edges first, then left
+// and top); its size is kept.
+PixelRect keptInside(const PixelRect& r, const PixelRect& work);
+
 } // namespace rekal

@@ -31,6 +31,13 @@ WindowRect storedWindowPlace(int normalLeft, int normalTop, int normalRight, int
     return {normalLeft + workLeft, normalTop + workTop, normalRight - normalLeft, normalBottom - normalTop};
 }
 
+std::optional<PixelRect> storedPlaceOnScreen(const WindowRect& stored, const PixelRect& work) {
+    if (stored.left == kDefaultPosition || stored.top == kDefaultPosition || stored.width <= 0 ||
+        stored.height <= 0)
+        return std::nullopt;
+    return keptInside({stored.left, stored.top, stored.width, stored.height}, work);
+}
+
 int helpContextFor(bool fromMenuItem, bool examRunning) {
     if (fromMenuItem) return kHelpMenu;
     return examRunning ? kHelpExamRunning : kHelpIdle;

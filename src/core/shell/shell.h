@@ -4,6 +4,7 @@
 // of a help request. Texts are CP932.
 
 #include "core/settings/settings.h"
+#include "core/shell/geometry.h"
 
 #include <optional>
 #include <string>
@@ -28,6 +29,11 @@ FontSpec choiceButtonFont(const FontSpec& answerFont);
 // relative to the work area: moved by the work area's origin, right and bottom as width and height.
 WindowRect storedWindowPlace(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,
                              int workTop);
+
+// Where a window with a stored place opens, in screen coordinates: the stored rectangle moved
+// inside the work area. None when the place was never stored (kDefaultPosition or no size): the
+// window keeps the place the system or its template gives.
+std::optional<PixelRect> storedPlaceOnScreen(const WindowRect& stored, const PixelRect& work);
 
 // Context numbers of the help file.
 inline constexpr int kHelpExamRunning = 131;

@@ -2,8 +2,8 @@
 
 #include "resource.h"
 #include "win/app/app.h"
-#include "win/app/windowplace.h"
 #include "win/base/wintext.h"
+#include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
 
 #include <shellapi.h>
@@ -18,24 +18,20 @@ constexpr const char* kDialogFace = "ＭＳ Ｐゴシック";
 
 // The box's three fonts, deleted when it closes.
 struct AboutState {
-    std::array<HFONT, 3> fonts{};
-
-    ~AboutState() {
-        for (HFONT f : fonts)
-            if (f) DeleteObject(f);
-    }
+    std::array<OwnedFont, 3> fonts;
 };
 
 void onInit(HWND dialog, AboutState& state) {
-    state.fonts[0] = createInterfaceFont(dialog, 24, FW_NORMAL, false, DEFAULT_CHARSET, "Times New Roman");
-    state.fonts[1] = createInterfaceFont(dialog, 12, FW_NORMAL, false, SHIFTJIS_CHARSET, kDialogFace);
-    state.fonts[2] = createInterfaceFont(dialog, 9, FW_NORMAL, true, SHIFTJIS_CHARSET, kDialogFace);
-    const std::pair<int, HFONT> assignments[] = {{IDC_ABOUT_NAME, state.fonts[0]},
-                                                 {IDC_ABOUT_VERSION, state.fonts[1]},
-                                                 {IDC_ABOUT_AUTHOR, state.fonts[1]},
-                                                 {IDC_ABOUT_LINK, state.fonts[2]}};
+    state.fonts[0].reset(
+        createInterfaceFont(dialog, 24, FW_NORMAL, false, DEFAULT_CHARSET, "Times New Roman"));
+    state.fonts[1].reset(createInterfaceFont(dialog, 12, FW_NORMAL, false, SHIFTJIS_CHARSET, kDialogFace));
+    state.fonts[2].reset(createInterfaceFont(dialog, 9, FW_NORMAL, true, SHIFTJIS_CHARSET, kDialogFace));
+    const std::pair<int, HFONT> assignments[] = {{IDC_ABOUT_NAME, state.fonts[0].get()},
+                                                 {IDC_ABOUT_VERSION, state.fonts[1].get()},
+                                                 {IDC_ABOUT_AUTHOR, state.fonts[1].get()},
+                                                 {IDC_ABOUT_LINK, state.fonts[2].get()}};
     for (const auto& [id, font] : assignments)
-        SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        setControlFont(dialog, id, font);
     setWindowText(GetDlgItem(dialog, IDC_ABOUT_LINK), kProjectAddress);
     centreOnOwner(dialog);
 }
@@ -43,7 +39,7 @@ void onInit(HWND dialog, AboutState& state) {
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        onInit(dialog, *reinterpret_cast<AboutState*>(lParam));
+        onInit(dialog, hangDialogState<AboutState>(dialog, lParam));
         return TRUE;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_ABOUT_LINK)) {
@@ -81,8 +77,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 void showAboutBox(HWND owner) {
     AboutState state;
-    DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, aboutProc,
-                    reinterpret_cast<LPARAM>(&state));
+    runModalDialog(owner, IDD_ABOUT, aboutProc, &state);
 }
 
 } // namespace rekal::win

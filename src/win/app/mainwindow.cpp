@@ -9,6 +9,7 @@
 #include "win/app/recentfiles.h"
 #include "win/app/tooltips.h"
 #include "win/base/wintext.h"
+#include "win/dialogs/dialogkit.h"
 #include "win/exam/examview.h"
 
 #include <commctrl.h>
@@ -55,14 +56,7 @@ void onClose(HWND hwnd) {
 // The normal (restored) place in screen coordinates, and whether the window is maximised.
 void storePlacement(HWND hwnd) {
     AppState& a = app();
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    if (!GetWindowPlacement(hwnd, &wp)) return;
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const RECT& r = wp.rcNormalPosition;
-    a.settings.mainRect = storedWindowPlace(r.left, r.top, r.right, r.bottom, work.left, work.top);
-    a.settings.mainMaximized = IsZoomed(hwnd) != FALSE;
+    storeWindowPlacement(hwnd, a.settings.mainRect, a.settings.mainMaximized);
 }
 
 void onDestroy(HWND hwnd) {

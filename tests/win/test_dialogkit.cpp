@@ -1,0 +1,202 @@
+// The dialog kit on a real dialog built from a template in memory: the record hung on the dialog and
+// freed with it, number edits with their up-downs and the out-of-range refusal, the place over the
+// owner inside the work area, and stored window places.
+
+#include "shelltest.h"
+
+#include "win/dialogs/dialogkit.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace shelltest;
+using namespace rekal::win;
+
+constexpr int kEdit = 100;
+constexpr int kUpDown = 101;
+constexpr int kOther = 102;
+
+// A dialog template of three controls: a number edit, its up-down and a second edit.
+class Template {
+  public:
+    Template() {
+        DLGTEMPLATE t{};
+        t.style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT;
+        t.cdit = 3;
+        t.cx = 160;
+        t.cy = 60;
+        add(&t, sizeof t);
+        word(0);
+        word(0);
+        text(L"kit");
+        word(9);
+        text(L"MS Shell Dlg");
+        item(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 60, 12, kEdit, 0x0081);
+        item(WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_SETBUDDYINT, 70,
+             10, 10, 12, kUpDown, 0, UPDOWN_CLASSW);
+        item(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, 10, 30, 60, 12, kOther, 0x0081);
+    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()); }
+
+  private:
+    void add(const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        bytes_.insert(bytes_.end(), b, b + n);
+    }
+    void word(WORD w) { add(&w, sizeof w); }
+    void text(const wchar_t* s) { add(s, (std::wcslen(s) + 1) * sizeof(wchar_t)); }
+    void align() {
+        while (bytes_.size() % 4)
+            bytes_.push_back(0);
+    }
+    void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom,
+              const wchar_t* cls = nullptr) {
+        align();
+        DLGITEMTEMPLATE it{};
+        it.style = style;
+        it.x = x;
+        it.y = y;
+        it.cx = cx;
+        it.cy = cy;
+        it.id = id;
+        add(&it, sizeof it);
+        if (cls) {
+            text(cls);
+        } else {
+            word(0xFFFF);
+            word(atom);
+        }
+        word(0); // no text
+        word(0); // no creation data
+    }
+    std::vector<unsigned char> bytes_;
+};
+
+struct KitState {
+    bool* freed = nullptr;
+    int initValue = 0;
+    ~KitState() {
+        if (freed) *freed = true;
+    }
+};
+
+INT_PTR CALLBACK modelessProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto owned = std::unique_ptr<KitState>(reinterpret_cast<KitState*>(lParam));
+        KitState& state = hangOwnedDialogState(dialog, std::move(owned));
+        setUpNumberEdit(dialog, kEdit, kUpDown, 1, 20, state.initValue);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+HWND createKitDialog(HWND owner, KitState* state) {
+    static const Template t;
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner, modelessProc,
+                                      reinterpret_cast<LPARAM>(state));
+}
+
+std::wstring text(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
+
+} // namespace
+
+WINTEST(numberEditsAndTheRecordFreedWithTheDialog) {
+    auto dir = makeFolder(L"rekal-dialogkit");
+    ok(start(dir), "start-up failed");
+    bool freed = false;
+    auto* state = new KitState{&freed, 7}; // handed to the dialog, which owns it from WM_INITDIALOG
+    HWND dialog = createKitDialog(app().mainWindow, state);
+    ok(dialog != nullptr, "no dialog");
+    ShowWindow(dialog, SW_SHOW);
+    wintest::flushEvents();
+    ok(dialogState<KitState>(dialog) == state, "record not hung on the dialog");
+    ok(text(dialog, kEdit) == L"7", "edit shows %s", wintest::utf8(text(dialog, kEdit)).c_str());
+
+    // The up-down steps within the range and stops at its end.
+    HWND upDown = GetDlgItem(dialog, kUpDown);
+    ok(SendMessageW(upDown, UDM_GETBUDDY, 0, 0) == reinterpret_cast<LRESULT>(GetDlgItem(dialog, kEdit)),
+       "up-down not bound to the edit");
+    SendMessageW(upDown, UDM_SETPOS32, 0, 25);
+    ok(SendMessageW(upDown, UDM_GETPOS32, 0, 0) == 20, "up-down went past its maximum");
+
+    // Focus from elsewhere selects the whole text.
+    SetWindowTextW(GetDlgItem(dialog, kEdit), L"12");
+    SetFocus(GetDlgItem(dialog, kOther));
+    SendMessageW(GetDlgItem(dialog, kEdit), EM_SETSEL, 1, 1);
+    SetFocus(GetDlgItem(dialog, kEdit));
+    wintest::flushEvents();
+    DWORD from = 0, to = 0;
+    SendMessageW(GetDlgItem(dialog, kEdit), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    ok(from == 0 && to == 2, "selection %lu-%lu after focus", from, to);
+
+    // In range: the value; out of range or not a number: refused with the message, focus on the edit.
+    ok(readNumberEdit(dialog, kEdit, 1, 20) == 12, "12 not read");
+    for (const wchar_t* bad : {L"21", L"0", L"", L"1x"}) {
+        SetWindowTextW(GetDlgItem(dialog, kEdit), bad);
+        SetFocus(GetDlgItem(dialog, kOther));
+        DialogWatcher watcher = DialogWatcher::pressing(IDOK);
+        ok(!readNumberEdit(dialog, kEdit, 1, 20), "'%s' accepted", wintest::utf8(bad).c_str());
+        wintest::flushEvents();
+        const auto texts = watcher.texts();
+        ok(texts.size() == 1 && texts[0] == L"値が有効範囲を超えています。",
+           "no out-of-range message for '%s'", wintest::utf8(bad).c_str());
+        ok(GetFocus() == GetDlgItem(dialog, kEdit), "focus not back on the edit for '%s'",
+           wintest::utf8(bad).c_str());
+    }
+
+    // Centred over the owner and inside the work area, even when the owner is half off the screen.
+    const RECT work = workAreaOf(app().mainWindow);
+    SetWindowPos(app().mainWindow, nullptr, work.right - 100, work.bottom - 80, 400, 300,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    centreOnOwner(dialog);
+    RECT r;
+    GetWindowRect(dialog, &r);
+    ok(r.right <= work.right && r.bottom <= work.bottom && r.left >= work.left && r.top >= work.top,
+       "dialog at %ld,%ld-%ld,%ld outside the work area", r.left, r.top, r.right, r.bottom);
+    SetWindowPos(app().mainWindow, nullptr, 100, 100, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    centreOnOwner(dialog);
+    GetWindowRect(dialog, &r);
+    ok(r.left + r.right == 2 * 100 + 500 || r.left + r.right == 2 * 100 + 500 - 1,
+       "not centred horizontally: %ld-%ld", r.left, r.right);
+
+    ok(!freed, "record freed early");
+    DestroyWindow(dialog);
+    ok(freed, "record not freed with the dialog");
+    closeProgram();
+    removeFolder(dir);
+}
+
+WINTEST(storedPlacesRoundTripAndNeverStoredLeavesTheWindow) {
+    auto dir = makeFolder(L"rekal-dialogkit-place");
+    ok(start(dir), "start-up failed");
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 50, 60, 300, 200, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    rekal::WindowRect place{};
+    bool maximized = true;
+    storeWindowPlacement(w, place, maximized);
+    ok(place.left == 50 && place.top == 60 && place.width == 300 && place.height == 200 && !maximized,
+       "stored %d,%d %dx%d max %d", place.left, place.top, place.width, place.height, maximized);
+
+    restoreStoredPlacement(w, {120, 130, 320, 210}, false, SW_SHOWNA);
+    RECT r;
+    GetWindowRect(w, &r);
+    ok(r.left == 120 && r.top == 130 && r.right - r.left == 320 && r.bottom - r.top == 210,
+       "restored to %ld,%ld-%ld,%ld", r.left, r.top, r.right, r.bottom);
+    restoreStoredPlacement(w, {rekal::kDefaultPosition, 0, 0, 0}, true, SW_SHOWNA);
+    ok(IsZoomed(w), "not maximised");
+    storeWindowPlacement(w, place, maximized);
+    ok(maximized && place.left == 120 && place.width == 320, "maximised place stored %d %d max %d",
+       place.left, place.width, maximized);
+    DestroyWindow(w);
+    closeProgram();
+    removeFolder(dir);
+}
+
+WINTEST_MAIN("dialogkit")
