@@ -21,6 +21,10 @@ function(rekal_core_module name)
     set_property(GLOBAL APPEND PROPERTY REKAL_CORE_MODULES rekal_${name})
 endfunction()
 
+# Seconds a native test case may take before ctest counts it as hung (several times the slowest
+# case under the sanitizers).
+set(REKAL_TEST_TIMEOUT 60)
+
 # One test program per folder of tests/core (or tests/win), linked to the named libraries.
 function(rekal_test_folder folder name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
@@ -32,5 +36,7 @@ function(rekal_test_folder folder name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE REKAL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    # Each case is one ctest test; the time limit turns a hang into a failure instead of a stalled run.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                         PROPERTIES TIMEOUT ${REKAL_TEST_TIMEOUT})
 endfunction()

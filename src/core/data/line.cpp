@@ -225,6 +225,9 @@ class LineParser {
             if (scan.stop != FieldStop::Comma) return rejected();
             choices.present = choices.len > 0;
         }
+        // Group marks came with version 1.3: a raw mark byte in an older file's answer could be
+        // read as a mark but never written back as one, so the line is kept as a comment card.
+        if (version_ < 13 && (answer.marks || choices.marks)) return rejected();
         std::size_t pos = scan.end + 1;
         if (pos + 3 > s_.size()) return rejected();
         const unsigned char historyByte = static_cast<unsigned char>(s_[pos]);

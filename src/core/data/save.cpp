@@ -25,17 +25,17 @@ constexpr std::string_view kCharSetNames[] = {
 
 // What the encoder does with the bytes of one field.
 struct FieldEncoding {
-    bool doubleByte = true;      // double-byte characters are copied whole
-    bool pictures = false;       // 0x02 i tags are written as \i"name"
-    bool movies = false;         // 0x02 m tags are written as \m"name"
-    bool hintSeparators = false; // 0x03 is written as \h
-    bool marks = false;          // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
-    bool escapeMarkBytes = false; // 0x04-0x07 are escaped (an answer before 1.3, whose reader takes a
-                                  // raw one for an unmatched mark but an escaped one as a plain byte)
-    bool apostrophe = false;     // ' is escaped (texts that the reader ends at an apostrophe)
-    bool leadingMark = false;    // a first # $ or ' is escaped (the question text)
-    bool commaEnds = true;       // the reader ends the field at a comma
-    bool apostropheEnds = false; // the reader ends the field at an apostrophe
+    bool doubleByte = true;       // double-byte characters are copied whole
+    bool pictures = false;        // 0x02 i tags are written as \i"name"
+    bool movies = false;          // 0x02 m tags are written as \m"name"
+    bool hintSeparators = false;  // 0x03 is written as \h
+    bool marks = false;           // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
+    bool escapeMarkBytes = false; // 0x04-0x07 are escaped (an answer before 1.3, whose reader rejects
+                                  // a raw one but takes an escaped one as a plain byte)
+    bool apostrophe = false;      // ' is escaped (texts that the reader ends at an apostrophe)
+    bool leadingMark = false;     // a first # $ or ' is escaped (the question text)
+    bool commaEnds = true;        // the reader ends the field at a comma
+    bool apostropheEnds = false;  // the reader ends the field at an apostrophe
 };
 
 // Length of a media tag at i (0x02, letter, quoted name) that the field may hold, or 0.

@@ -90,11 +90,25 @@ TEST(SaveRoundTrip, OlderVersionsWriteOnlyTheEscapesTheyRead) {
     // Before 1.3 a raw list separator in an answer is a plain byte and | a plain character; before
     // 1.4 a raw tag byte is no picture tag, and before 1.6 \m is the letter m.
     EXPECT_EQ("REKALDATA V1.2\r\nq,a\x03|[,<00\r\n", roundTrip("REKALDATA V1.2\nq,a\x03|\\[,<00\n"));
-    // An escaped mark byte is a plain byte before 1.3, but a raw one is an unmatched mark: it stays escaped.
+    // An escaped mark byte is a plain byte before 1.3; a raw one, even a balanced pair, rejects the
+    // line (there is no mark before 1.3 that a save could write), so it comes back as it was read.
     EXPECT_EQ("REKALDATA V1.2\r\nq,a\\\x04"
               "b\\\x07,<00\r\n",
               roundTrip("REKALDATA V1.2\nq,a\\\x04"
                         "b\\\x07,<00\n"));
+    for (std::string_view line : {"q,a\x04"
+                                  "b\x05,<00",
+                                  "q,a\x06"
+                                  "b\x07,<00",
+                                  "\x0f\x04\\10__\x8b\x9e,[\x0f\x04\\10_\x05,<40"}) {
+        const std::string text = "REKALDATA V1.2\n" + std::string(line) + "\nq,a,<00\n";
+        QuestionBook book;
+        EXPECT_EQ(std::vector<int>{2}, loadText(book, text, "test.csv").report.rejectedLines) << line;
+        EXPECT_EQ(0u, roundTrip(text, "test.csv").find("REKALDATA V1.2\r\n'")) << line;
+    }
+    // From 1.3 on the same bytes are the marks they stand for.
+    EXPECT_EQ("REKALDATA V1.3\r\nq,a[b],<00\r\n", roundTrip("REKALDATA V1.3\nq,a\x04"
+                                                            "b\x05,<00\n"));
     EXPECT_EQ("REKALDATA V1.3\r\n\x02i\"x.bmp\",a,<00\r\n",
               roundTrip("REKALDATA V1.3\n\x02i\"x.bmp\",a,<00\n"));
     EXPECT_EQ("REKALDATA V1.5\r\n\\i\"x.bmp\"\x02m\"y.avi\",a,<00\r\n",
