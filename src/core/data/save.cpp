@@ -25,17 +25,17 @@ constexpr std::string_view kCharSetNames[] = {
 
 // What the encoder does with the bytes of one field.
 struct FieldEncoding {
-    bool doubleByte = true;      // double-byte characters are copied whole
-    bool pictures = false;       // 0x02 i tags are written as \i"name"
-    bool movies = false;         // 0x02 m tags are written as \m"name"
-    bool hintSeparators = false; // 0x03 is written as \h
-    bool marks = false;          // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
+    bool doubleByte = true;       // double-byte characters are copied whole
+    bool pictures = false;        // 0x02 i tags are written as \i"name"
+    bool movies = false;          // 0x02 m tags are written as \m"name"
+    bool hintSeparators = false;  // 0x03 is written as \h
+    bool marks = false;           // 0x03-0x07 are written as | [ ] ( ), the literal characters escaped
     bool escapeMarkBytes = false; // 0x04-0x07 are escaped (an answer before 1.3, whose reader takes a
                                   // raw one for an unmatched mark but an escaped one as a plain byte)
-    bool apostrophe = false;     // ' is escaped (texts that the reader ends at an apostrophe)
-    bool leadingMark = false;    // a first # $ or ' is escaped (the question text)
-    bool commaEnds = true;       // the reader ends the field at a comma
-    bool apostropheEnds = false; // the reader ends the field at an apostrophe
+    bool apostrophe = false;      // ' is escaped (texts that the reader ends at an apostrophe)
+    bool leadingMark = false;     // a first # $ or ' is escaped (the question text)
+    bool commaEnds = true;        // the reader ends the field at a comma
+    bool apostropheEnds = false;  // the reader ends the field at an apostrophe
 };
 
 // Length of a media tag at i (0x02, letter, quoted name) that the field may hold, or 0.
@@ -274,7 +274,7 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     out += static_cast<char>('0' + book.version() / 10 % 10);
     out += '.';
     out += static_cast<char>('0' + book.version() % 10);
-    BookWriter writer(settings, book.version(), isCsvPath(book.path()), out);
+    BookWriter writer(settings, book.version(), isCsvPath(book.file()), out);
     for (const Card* card = book.firstCard(); card; card = card->next) {
         out += kLineEnd;
         writer.card(*card);
@@ -285,9 +285,9 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
 
 bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks) {
     if (!book.isLoaded() || !book.isDirty()) return true;
-    const std::filesystem::path path = nativePath(book.path());
+    const std::filesystem::path& path = book.file();
     if (isReadOnly(path)) {
-        if (!notifier.ask(book.path() + kReadOnlyQuestion)) return false;
+        if (!notifier.ask(displayPath(path) + kReadOnlyQuestion)) return false;
         std::error_code ec;
         std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add, ec);
