@@ -6,6 +6,7 @@
 #include "core/settings/vague.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,8 @@ class TerminalNotifier : public Notifier {
 
 struct CliContext {
     Settings settings;
-    std::string programDir; // CP932, ends with a path separator (or empty)
-    std::string vaguePath;  // CP932: --vague, else RKLVAGUE.DAT beside the executable
+    std::filesystem::path programDir; // the executable's folder (empty when unknown)
+    std::filesystem::path vaguePath;  // --vague, else RKLVAGUE.DAT beside the executable
     bool vagueGiven = false;
     VagueTable vague; // read from vaguePath, else the built-in table
     TerminalNotifier notifier;
@@ -42,8 +43,9 @@ void printText(CliContext& ctx, std::string_view cp932);
 // Writes a UTF-8 text as it is.
 void printUtf8(CliContext& ctx, std::string_view utf8);
 
-// Command-line texts are UTF-8; core paths and texts are CP932.
+// Command-line texts are UTF-8; core texts are CP932 and core paths platform paths.
 std::string argToCp932(const std::string& utf8);
+std::filesystem::path argPath(const std::string& utf8);
 
 int usageError(const char* message);
 

@@ -26,7 +26,7 @@ struct DrillOptions {
     std::optional<std::pair<long, long>> titleRange;
     std::optional<std::vector<int>> groups;
     std::optional<std::uint32_t> seed;
-    std::optional<std::string> logPath;
+    std::optional<std::filesystem::path> logPath;
     bool retry = false;
     bool retryRandom = false;
 };
@@ -100,7 +100,7 @@ bool parseOptions(const std::vector<std::string>& args, DrillOptions& o) {
             else if (a == "--groups" && !(o.groups = parseGroups(*v)))
                 return false;
             else if (a == "--log")
-                o.logPath = argToCp932(*v);
+                o.logPath = argPath(*v);
             else if (a == "--seed" && !(o.seed = parseSeed(*v)))
                 return false;
         } else {
@@ -235,7 +235,7 @@ int runDrillCommand(CliContext& ctx, const std::vector<std::string>& args) {
     if (o.strength && (*o.strength < 0 || *o.strength > 10)) return usageError("strength must be 0 to 10");
 
     QuestionBook book;
-    if (!loadBook(book, argToCp932(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
+    if (!loadBook(book, argPath(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
     if (const char* problem = applyRange(book, o)) return usageError(problem);
 
     // The count as the count and weak-point dialogs accept it.

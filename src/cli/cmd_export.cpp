@@ -12,8 +12,8 @@ int runExportCommand(CliContext& ctx, const std::vector<std::string>& arguments)
     const bool tab = takeFlag(args, "--tab");
     if (args.size() != 2) return usageError("usage: export FILE OUT [--tab]");
     QuestionBook book;
-    if (!loadBook(book, argToCp932(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
-    return exportBook(book, argToCp932(args[1]), !tab, ctx.notifier) ? kExitOk : kExitFailure;
+    if (!loadBook(book, argPath(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
+    return exportBook(book, argPath(args[1]), !tab, ctx.notifier) ? kExitOk : kExitFailure;
 }
 
 } // namespace rekal::cli

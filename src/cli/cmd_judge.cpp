@@ -15,7 +15,7 @@ int runJudgeCommand(CliContext& ctx, const std::vector<std::string>& arguments) 
     const std::optional<long> number = args.size() == 3 ? parseNumber(args[1]) : std::nullopt;
     if (bad || !number) return usageError("usage: judge FILE QNUM ANSWER [--compare N]");
     QuestionBook book;
-    if (!loadBook(book, argToCp932(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
+    if (!loadBook(book, argPath(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
     const QuestionCard* q = *number >= 1 && *number <= book.questionCount()
                                 ? book.questionAt(static_cast<int>(*number - 1))
                                 : nullptr;

@@ -54,7 +54,7 @@ std::string entryJson(const ExamLog& log, const ExamLogEntry& e) {
 
 int runLogCommand(CliContext& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1) return usageError("usage: log LOG");
-    const std::optional<ExamLog> log = readExamLog(argToCp932(args[0]), ctx.notifier);
+    const std::optional<ExamLog> log = readExamLog(argPath(args[0]), ctx.notifier);
     if (!log) return kExitFailure;
     for (const ExamLogEntry& e : log->entries)
         printUtf8(ctx, entryJson(*log, e));

@@ -9,8 +9,8 @@ namespace rekal::cli {
 int runSaveCommand(CliContext& ctx, const std::vector<std::string>& args) {
     if (args.size() != 2) return usageError("usage: save FILE OUT");
     QuestionBook book;
-    if (!loadBook(book, argToCp932(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
-    book.setPath(argToCp932(args[1]));
+    if (!loadBook(book, argPath(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
+    book.setFile(argPath(args[1]));
     book.setDirty(true);
     return saveBook(book, ctx.settings, ctx.notifier) ? kExitOk : kExitFailure;
 }

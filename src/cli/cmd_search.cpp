@@ -13,7 +13,7 @@ int runSearchCommand(CliContext& ctx, const std::vector<std::string>& arguments)
     const std::optional<long> start = args.size() == 3 ? parseNumber(args[1]) : std::nullopt;
     if (!start) return usageError("usage: search FILE START PATTERN [--up]");
     QuestionBook book;
-    if (!loadBook(book, argToCp932(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
+    if (!loadBook(book, argPath(args[0]), ctx.settings, ctx.notifier)) return kExitFailure;
     // A start outside the book finds nothing, as the list window's number box never holds one.
     const int from = *start >= 1 && *start <= book.questionCount() ? static_cast<int>(*start - 1) : -1;
     const int found =

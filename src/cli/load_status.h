@@ -13,8 +13,7 @@ namespace rekal::cli {
 // kExitNegative when it loaded with rejected lines, kExitFailure when it did not load.
 inline int loadForReport(CliContext& ctx, const std::string& fileArg, QuestionBook& book) {
     LoadReport report;
-    if (!loadBook(book, argToCp932(fileArg), ctx.settings, ctx.notifier, nullptr, &report))
-        return kExitFailure;
+    if (!loadBook(book, argPath(fileArg), ctx.settings, ctx.notifier, nullptr, &report)) return kExitFailure;
     return report.rejectedLines.empty() ? kExitOk : kExitNegative;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "core/base/fileio.h"
 #include "core/base/textcode.h"
 
 #include <cstring>
@@ -21,18 +22,16 @@ void printBlock(const char* label, std::string_view text) {
     std::fflush(stderr);
 }
 
-// The directory of the running executable, CP932, with a trailing separator.
-std::string findProgramDir() {
+// The directory of the running executable; empty when unknown.
+std::filesystem::path findProgramDir() {
 #ifdef _WIN32
-    std::wstring path = win::moduleFilePath(nullptr);
-    std::string dir = win::toCp932(path);
+    std::filesystem::path exe(win::moduleFilePath(nullptr));
 #else
     char buffer[4096];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    std::string dir = n > 0 ? utf8ToCp932(std::string(buffer, static_cast<std::size_t>(n))) : std::string();
+    std::filesystem::path exe(n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string());
 #endif
-    std::size_t slash = dir.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+    return exe.has_filename() ? exe.parent_path() : std::filesystem::path();
 }
 
 void printUsage() {
@@ -67,6 +66,9 @@ void printUtf8(CliContext& ctx, std::string_view utf8) {
 std::string argToCp932(const std::string& utf8) {
     return utf8ToCp932(utf8);
 }
+std::filesystem::path argPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 int usageError(const char* message) {
     std::fprintf(stderr, "rekal-cli: %s\n", message);
@@ -76,7 +78,7 @@ int usageError(const char* message) {
 int runCli(std::vector<std::string> args) {
     CliContext ctx;
     ctx.programDir = findProgramDir();
-    std::string iniPath;
+    std::filesystem::path iniPath;
     bool iniGiven = false;
     std::size_t i = 0;
     std::vector<std::string> rest;
@@ -84,10 +86,10 @@ int runCli(std::vector<std::string> args) {
         if (args[i] == "--ini" || args[i] == "--vague") {
             if (i + 1 >= args.size()) return usageError("missing path after option");
             if (args[i] == "--ini") {
-                iniPath = argToCp932(args[i + 1]);
+                iniPath = argPath(args[i + 1]);
                 iniGiven = true;
             } else {
-                ctx.vaguePath = argToCp932(args[i + 1]);
+                ctx.vaguePath = argPath(args[i + 1]);
                 ctx.vagueGiven = true;
             }
             ++i;
@@ -100,11 +102,11 @@ int runCli(std::vector<std::string> args) {
         return kExitFailure;
     }
     SettingsInputs inputs;
-    inputs.programDir = ctx.programDir;
+    inputs.programDir = storableFolder(ctx.programDir);
     ctx.settings = defaultSettings(inputs);
-    if (!iniGiven) iniPath = ctx.programDir + "REKALWIN.INI";
+    if (!iniGiven) iniPath = ctx.programDir / "REKALWIN.INI";
     loadSettings(ctx.settings, iniPath);
-    if (!ctx.vagueGiven) ctx.vaguePath = ctx.programDir + "RKLVAGUE.DAT";
+    if (!ctx.vagueGiven) ctx.vaguePath = ctx.programDir / "RKLVAGUE.DAT";
     ctx.vague = loadVagueTable(ctx.vaguePath, &ctx.notifier);
 
     const std::string name = rest.front();

@@ -234,7 +234,7 @@ WINTEST(idlePanelIsCentredInTheQuestionArea) {
     HWND picture = GetDlgItem(panel, IDC_IDLE_PICTURE);
     ok(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, "no picture");
 
-    rekal::win::openBookFile(cp932(book.wstring()));
+    rekal::win::openBookFile(book);
     panel = FindWindowExW(app().examView, nullptr, L"#32770", nullptr);
     ok(panel && windowText(GetDlgItem(panel, IDC_IDLE_COUNT)) == L"10", "count after load");
     closeProgram();
@@ -270,7 +270,7 @@ WINTEST(controlTooltipsFollowToolHint) {
     }
     // The exam view is rebuilt for every load: its tools are replaced, not added.
     auto book = writeBook(dir, L"tips.rkf", "本");
-    rekal::win::openBookFile(cp932(book.wstring()));
+    rekal::win::openBookFile(book);
     ok(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0) == 7, "%d tools after a load",
        static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)));
     closeProgram();

@@ -49,20 +49,20 @@ WINTEST(newestFirstWithoutDuplicatesWhateverTheLetterCase) {
         books.push_back(writeBook(dir, name, "本"));
     ok(start(dir), "start-up failed");
     for (const fs::path& p : books)
-        rekal::win::openBookFile(cp932(p.wstring()));
+        rekal::win::openBookFile(p);
     ok(recentEntries() ==
            std::vector<std::wstring>({entry(1, books[2]), entry(2, books[1]), entry(3, books[0])}),
        "three files newest first");
 
     // The third entry opened again moves to the front; the others keep their order.
-    rekal::win::openBookFile(cp932(books[0].wstring()));
+    rekal::win::openBookFile(books[0]);
     ok(recentEntries() ==
            std::vector<std::wstring>({entry(1, books[0]), entry(2, books[2]), entry(3, books[1])}),
        "reopened file first");
 
     // Another spelling of the same path: one entry, as the newest open wrote it.
     fs::path upper = dir / L"B.RKF";
-    rekal::win::openBookFile(cp932(upper.wstring()));
+    rekal::win::openBookFile(upper);
     ok(app().book.isLoaded(), "B.RKF did not load");
     ok(recentEntries() ==
            std::vector<std::wstring>({entry(1, upper), entry(2, books[0]), entry(3, books[2])}),
@@ -83,7 +83,7 @@ WINTEST(recentFileMaxBoundsTheMenuAndTheFile) {
         books.push_back(writeBook(dir, L"本" + std::to_wstring(i) + L".rkf", "本"));
     ok(start(dir), "start-up failed");
     for (const fs::path& p : books)
-        rekal::win::openBookFile(cp932(p.wstring()));
+        rekal::win::openBookFile(p);
     ok(recentEntries() ==
            std::vector<std::wstring>({entry(1, books[3]), entry(2, books[2]), entry(3, books[1])}),
        "the oldest entry is dropped");
@@ -109,8 +109,8 @@ WINTEST(clearingEmptiesTheListAndTheDropDown) {
        static_cast<int>(g_popupTexts.size()));
     ok(g_popupGreyed.size() == 1 && g_popupGreyed[0], "the empty drop-down item is not greyed");
 
-    rekal::win::openBookFile(cp932(a.wstring()));
-    rekal::win::openBookFile(cp932(b.wstring()));
+    rekal::win::openBookFile(a);
+    rekal::win::openBookFile(b);
     pressDropDown();
     ok(g_popupTexts == std::vector<std::wstring>({entry(1, b), entry(2, a)}), "drop-down entries: %d",
        static_cast<int>(g_popupTexts.size()));
@@ -122,7 +122,7 @@ WINTEST(clearingEmptiesTheListAndTheDropDown) {
     pressDropDown();
     ok(g_popupTexts == std::vector<std::wstring>{L"ファイル履歴がありません"}, "drop-down after clearing");
 
-    rekal::win::openBookFile(cp932(a.wstring()));
+    rekal::win::openBookFile(a);
     ok(recentEntries() == std::vector<std::wstring>{entry(1, a)}, "a new one-entry list");
     ok(!menuGreyed(2711), "clear item greyed with one entry");
     closeProgram();
@@ -135,17 +135,17 @@ WINTEST(choosingAnEntrySavesTheChangedBookFirst) {
     writeBytes(first, "REKALDATA V1.6\r\nq1,a1,[00\r\n");
     auto second = writeBook(dir, L"二.rkf", "二", 3);
     ok(start(dir), "start-up failed");
-    rekal::win::openBookFile(cp932(first.wstring()));
-    rekal::win::openBookFile(cp932(second.wstring()));
+    rekal::win::openBookFile(first);
+    rekal::win::openBookFile(second);
     command(2702); // the first book, now second in the list
-    ok(app().book.path() == cp932(first.wstring()), "entry 2 opened %s", app().book.path().c_str());
+    ok(app().book.file() == first, "entry 2 opened %s", wintest::utf8(app().book.file().wstring()).c_str());
     {
         DialogWatcher yes = DialogWatcher::pressing(IDYES);
         command(2314);
     }
     ok(app().book.isDirty(), "the book did not change");
     command(2702); // the second book
-    ok(app().book.path() == cp932(second.wstring()), "entry 2 opened %s", app().book.path().c_str());
+    ok(app().book.file() == second, "entry 2 opened %s", wintest::utf8(app().book.file().wstring()).c_str());
     ok(readBytes(first) == "REKALDATA V1.6\r\nq1,a1,<00\r\n", "changed book not saved:\n%s",
        readBytes(first).c_str());
     closeProgram();

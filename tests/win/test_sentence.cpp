@@ -6,6 +6,7 @@
 
 #include "wintest.h"
 
+#include "core/base/fileio.h"
 #include "core/display/markup.h"
 #include "win/app/app.h"
 #include "win/app/windowclasses.h"
@@ -454,7 +455,7 @@ WINTEST(picturesAreCroppedScaledOrLeftOut) {
 WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     std::string bmp = testFile(L"wide.bmp", stripesBmp(400, 60));
     std::string folder = bmp.substr(0, bmp.size() - std::string("wide.bmp").size());
-    app().book.setPath(folder + "sub\\q.rkf");
+    app().book.setFile(rekal::nativePath(folder + "sub\\q.rkf"));
     Scene s(200, 200);
     auto loaded = [&](const std::string& tag) {
         s.set(pictureTag(tag));
@@ -465,7 +466,7 @@ WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     ok(!loaded("wide.bmp"), "the question file's own folder has no picture");
     // A leading backslash goes on the question file's drive.
     ok(loaded(folder.substr(2) + "wide.bmp"), "drive of the question file");
-    app().book.setPath("");
+    app().book.setFile({});
 }
 
 WINTEST(scrollingByLinesPagesAndThumb) {

@@ -14,9 +14,9 @@ namespace {
 using namespace shelltest;
 
 void checkLoaded(const char* file, int line, const fs::path& book, int questions) {
-    const std::string path = cp932(book.wstring());
     ok_at(file, line, app().book.isLoaded(), "no book loaded");
-    ok_at(file, line, app().book.path() == path, "book path %s", app().book.path().c_str());
+    ok_at(file, line, app().book.file() == book, "book path %s",
+          wintest::utf8(app().book.file().wstring()).c_str());
     ok_at(file, line, app().book.questionCount() == questions, "%d questions", app().book.questionCount());
     const std::wstring expected = book.wstring() + L" - Rekal for Windows";
     ok_at(file, line, caption() == expected, "caption %s", wintest::utf8(caption()).c_str());
@@ -250,14 +250,14 @@ WINTEST(saveAsWritesTheNewFileAndTheCaption) {
     const fs::path written = dir / L"写し.rkf";
     ok(fs::exists(written), "写し.rkf not written");
     ok(readBytes(written) == bookText("元", 2), "saved copy differs:\n%s", readBytes(written).c_str());
-    ok(app().book.path() == cp932(written.wstring()), "book path %s", app().book.path().c_str());
+    ok(app().book.file() == written, "book path %s", wintest::utf8(app().book.file().wstring()).c_str());
     ok(caption() == written.wstring() + L" - Rekal for Windows", "caption %s",
        wintest::utf8(caption()).c_str());
     ok(!app().book.isDirty(), "book still changed after saving");
 
     // The open dialog opens what is chosen.
     runFileCommand(2001, book.wstring());
-    ok(app().book.path() == cp932(book.wstring()), "opened %s", app().book.path().c_str());
+    ok(app().book.file() == book, "opened %s", wintest::utf8(app().book.file().wstring()).c_str());
     ok(caption() == book.wstring() + L" - Rekal for Windows", "caption %s", wintest::utf8(caption()).c_str());
     closeProgram();
     removeFolder(dir);

@@ -37,7 +37,29 @@ bool flushToDisk(std::FILE* f) {
 std::filesystem::path nativePath(std::string_view cp932) {
     return std::filesystem::path(cp932ToUtf8(cp932));
 }
+
+std::optional<std::string> storablePath(const std::filesystem::path& path) {
+    const std::string& utf8 = path.native();
+    std::string cp932 = utf8ToCp932(utf8);
+    if (cp932ToUtf8(cp932) != utf8) return std::nullopt; // POSIX volumes have no short names
+    return cp932;
+}
+
+std::string displayPath(const std::filesystem::path& path) {
+    return utf8ToCp932(path.native());
+}
 #endif
+
+std::string storableFolder(const std::filesystem::path& folder) {
+    if (folder.empty()) return {};
+    std::optional<std::string> text = storablePath(folder);
+    if (!text) return {};
+    // The last character is looked at in the platform path: in CP932 a 0x5C byte may end a
+    // double-byte character.
+    const auto last = folder.native().back();
+    if (last != '/' && last != '\\') *text += static_cast<char>(std::filesystem::path::preferred_separator);
+    return *text;
+}
 
 FilePtr openFile(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32

@@ -1,7 +1,8 @@
 #pragma once
 // Files of the program: whole-file reads, line-end normalisation shared by every text reader, and
-// the one crash-safe way of rewriting a file. Paths are CP932 texts, as the user and the settings
-// give them; nativePath turns them into the platform's path.
+// the one crash-safe way of rewriting a file. Paths are platform paths (UTF-16 on Windows) from the
+// user down to the file functions; CP932 path texts exist only inside CP932 files (the recent list,
+// the exam log, media tags in a book), and nativePath turns those into platform paths.
 
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,19 @@ namespace rekal {
 // CP932 path text to a platform path: UTF-8 on POSIX, UTF-16 through code page 932 on Windows
 // (implemented by the Windows platform layer, src/win/base).
 std::filesystem::path nativePath(std::string_view cp932);
+
+// The CP932 text that names this file in a CP932 file: the path itself when code page 932 holds
+// every character of it, else its short (8.3) form when the volume has one that it holds; none
+// when neither exists. Nothing is ever replaced by a look-alike character.
+std::optional<std::string> storablePath(const std::filesystem::path& path);
+
+// A folder as CP932 text ending with a separator, to which a CP932 file (the settings) joins names;
+// empty for an empty folder or one that code page 932 cannot name.
+std::string storableFolder(const std::filesystem::path& folder);
+
+// The path as CP932 text for a message: the storable text, else the path with the characters code
+// page 932 lacks shown as '?'.
+std::string displayPath(const std::filesystem::path& path);
 
 struct FileCloser {
     void operator()(std::FILE* f) const {

@@ -1,5 +1,6 @@
 #include "core/data/book.h"
 
+#include "core/base/fileio.h"
 #include "core/data/field.h"
 
 #include <algorithm>
@@ -293,6 +294,11 @@ void QuestionBook::clearHistories() {
     for (Card* c : byKind_[kindSlot(CardKind::Question)])
         static_cast<QuestionCard*>(c)->history = 0;
     dirty_ = true;
+}
+
+void QuestionBook::setFile(std::filesystem::path file) {
+    file_ = std::move(file);
+    path_ = file_.empty() ? std::string() : storablePath(file_).value_or(std::string());
 }
 
 void QuestionBook::discard() {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -174,8 +175,13 @@ class QuestionBook {
     bool isLoaded() const;
     int version() const { return version_; } // 12 to 16 while loaded
 
+    // The book's file, as the user chose it.
+    const std::filesystem::path& file() const { return file_; }
+    // The file's name as CP932 text for the exam log: the name itself or its short form; empty when
+    // code page 932 cannot name the file.
     const std::string& path() const { return path_; }
-    void setPath(std::string_view path) { path_ = path; }
+    // Sets the file and works out its CP932 name (a short form needs the file to exist).
+    void setFile(std::filesystem::path file);
 
     bool isDirty() const { return dirty_; }
     void setDirty(bool dirty) { dirty_ = dirty; }
@@ -235,6 +241,7 @@ class QuestionBook {
     const Card* lastOfKindAtOrBefore(const Card* card, CardKind kind) const;
 
     std::unique_ptr<BookArena> arena_;
+    std::filesystem::path file_;
     std::string path_;
     int version_ = 0;
     bool dirty_ = false;

@@ -69,9 +69,10 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
     return out;
 }
 
-bool exportBook(const QuestionBook& book, std::string_view path, bool commaSeparated, Notifier& notifier) {
+bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
+                Notifier& notifier) {
     if (!book.isLoaded()) return false;
-    FilePtr file = openFile(nativePath(path), "wb");
+    FilePtr file = openFile(path, "wb");
     if (!file) {
         notifier.error(msg::kWriteFailed);
         return false;

@@ -5,6 +5,7 @@
 #include "core/base/notifier.h"
 #include "core/data/book.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,7 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated);
 
 // Writes the table to path, replacing the file. Nothing happens without a loaded book. A file that
 // cannot be created or written is told ("ファイル書き込みに失敗しました。") and gives false.
-bool exportBook(const QuestionBook& book, std::string_view path, bool commaSeparated, Notifier& notifier);
+bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
+                Notifier& notifier);
 
 } // namespace rekal

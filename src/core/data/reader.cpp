@@ -24,13 +24,13 @@ bool isDigit(char c) {
 }
 
 // Steps 1 to 4 of a load: end a running exam, prepare the windows, store the path, drop the old book.
-void startLoad(QuestionBook& book, std::string_view path, LoadHooks& hooks) {
+void startLoad(QuestionBook& book, const std::filesystem::path& file, LoadHooks& hooks) {
     book.setReplacing(true);
     hooks.endRunningExam();
     book.setReplacing(false);
     hooks.beforeLoad();
-    book.setPath(path);
-    hooks.pathStored(path);
+    book.setFile(file);
+    hooks.pathStored(file);
     book.discard();
     hooks.bookDiscarded();
 }
@@ -68,12 +68,12 @@ bool readLines(BookBuilder& builder, std::size_t start, int version, bool isCsv,
     return true;
 }
 
-bool readBook(QuestionBook& book, std::string_view path, std::string text, const Settings& settings,
-              Notifier& notifier, LoadHooks& hooks, LoadReport* report) {
+bool readBook(QuestionBook& book, const std::filesystem::path& file, std::string text,
+              const Settings& settings, Notifier& notifier, LoadHooks& hooks, LoadReport* report) {
     normaliseLineEnds(text);
     // The buffer becomes the book's text; adding the last line end may have doubled it.
     if (text.capacity() > text.size() + text.size() / 8 + 64) text.shrink_to_fit();
-    const bool isCsv = isCsvPath(path);
+    const bool isCsv = isCsvPath(file);
     const std::optional<int> version = checkHeader(text, isCsv, notifier);
     if (!version) return failLoad(book, hooks);
     CharSets charsets = startingCharSets(settings);
@@ -113,8 +113,9 @@ bool readBook(QuestionBook& book, std::string_view path, std::string text, const
 
 } // namespace
 
-std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifier, bool reportMissing) {
-    FileBytes file = readFileBytes(nativePath(path));
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, Notifier& notifier,
+                                         bool reportMissing) {
+    FileBytes file = readFileBytes(path);
     if (file.status == ReadStatus::NotFound) {
         if (reportMissing) notifier.error(msg::kFileNotFound);
         return std::nullopt;
@@ -126,14 +127,14 @@ std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifi
     return std::move(file.bytes);
 }
 
-bool isCsvPath(std::string_view path) {
-    if (path.size() < 4) return false;
-    std::string_view ext = path.substr(path.size() - 4);
+bool isCsvPath(const std::filesystem::path& file) {
+    const auto& name = file.native();
+    if (name.size() < 4) return false;
     static constexpr std::string_view kCsv = ".csv";
     for (std::size_t i = 0; i < 4; ++i) {
-        char c = ext[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kCsv[i]) return false;
+        auto c = name[name.size() - 4 + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<decltype(c)>(c - 'A' + 'a');
+        if (c != static_cast<decltype(c)>(kCsv[i])) return false;
     }
     return true;
 }
@@ -157,22 +158,22 @@ std::optional<int> checkHeader(std::string_view text, bool isCsv, Notifier& noti
     return version;
 }
 
-bool loadBookFromBytes(QuestionBook& book, std::string_view path, std::string bytes, const Settings& settings,
-                       Notifier& notifier, LoadHooks* hooks, LoadReport* report) {
+bool loadBookFromBytes(QuestionBook& book, const std::filesystem::path& file, std::string bytes,
+                       const Settings& settings, Notifier& notifier, LoadHooks* hooks, LoadReport* report) {
     LoadHooks none;
     LoadHooks& h = hooks ? *hooks : none;
     if (report) report->rejectedLines.clear();
-    const std::string pathCopy(path); // the path may live in the book that is replaced
+    const std::filesystem::path pathCopy(file); // the path may live in the book that is replaced
     startLoad(book, pathCopy, h);
     return readBook(book, pathCopy, std::move(bytes), settings, notifier, h, report);
 }
 
-bool loadBook(QuestionBook& book, std::string_view path, const Settings& settings, Notifier& notifier,
-              LoadHooks* hooks, LoadReport* report) {
+bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Settings& settings,
+              Notifier& notifier, LoadHooks* hooks, LoadReport* report) {
     LoadHooks none;
     LoadHooks& h = hooks ? *hooks : none;
     if (report) report->rejectedLines.clear();
-    const std::string pathCopy(path);
+    const std::filesystem::path pathCopy(file);
     startLoad(book, pathCopy, h);
     std::optional<std::string> bytes = readWholeFile(pathCopy, notifier);
     if (!bytes) return failLoad(book, h);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,8 +44,8 @@ class LoadHooks {
     virtual void endRunningExam() {}
     // Close the question list window, show the wait cursor, put the exam view in its idle state.
     virtual void beforeLoad() {}
-    // The path is stored in the book: recent-file list and menu, status text "読み込み中...".
-    virtual void pathStored(std::string_view path) {}
+    // The file is stored in the book: recent-file list and menu, status text "読み込み中...".
+    virtual void pathStored(const std::filesystem::path& file) {}
     // The old book is gone: disable the commands that need a book, plain caption.
     virtual void bookDiscarded() {}
     // Loaded: enable the commands, caption with the path; either way rebuild the information pane
@@ -59,20 +60,21 @@ struct LoadReport {
 
 // Loads the file into the book (discarding what it held) and tells the user what went wrong.
 // The caller has saved a dirty book first. False when no book is loaded afterwards.
-bool loadBook(QuestionBook& book, std::string_view path, const Settings& settings, Notifier& notifier,
-              LoadHooks* hooks = nullptr, LoadReport* report = nullptr);
-// The same from bytes already in memory; path names the file (its extension selects the comma rules).
-bool loadBookFromBytes(QuestionBook& book, std::string_view path, std::string bytes, const Settings& settings,
-                       Notifier& notifier, LoadHooks* hooks = nullptr, LoadReport* report = nullptr);
+bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Settings& settings,
+              Notifier& notifier, LoadHooks* hooks = nullptr, LoadReport* report = nullptr);
+// The same from bytes already in memory; file names the file (its extension selects the comma rules).
+bool loadBookFromBytes(QuestionBook& book, const std::filesystem::path& file, std::string bytes,
+                       const Settings& settings, Notifier& notifier, LoadHooks* hooks = nullptr,
+                       LoadReport* report = nullptr);
 
 // The file's bytes in one buffer (the string's own zero byte ends them), or none after telling why
 // ("ファイルが見つかりません。", "ファイル読み込みに失敗しました。"); a missing file is told only
 // when reportMissing.
-std::optional<std::string> readWholeFile(std::string_view path, Notifier& notifier,
+std::optional<std::string> readWholeFile(const std::filesystem::path& file, Notifier& notifier,
                                          bool reportMissing = true);
 
 // True for a name ending in ".csv" (letter case ignored).
-bool isCsvPath(std::string_view path);
+bool isCsvPath(const std::filesystem::path& file);
 
 // The data version (12 to 16) of a normalised text's header line, or none after its error message.
 std::optional<int> checkHeader(std::string_view text, bool isCsv, Notifier& notifier);

@@ -274,7 +274,7 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     out += static_cast<char>('0' + book.version() / 10 % 10);
     out += '.';
     out += static_cast<char>('0' + book.version() % 10);
-    BookWriter writer(settings, book.version(), isCsvPath(book.path()), out);
+    BookWriter writer(settings, book.version(), isCsvPath(book.file()), out);
     for (const Card* card = book.firstCard(); card; card = card->next) {
         out += kLineEnd;
         writer.card(*card);
@@ -285,9 +285,9 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
 
 bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks) {
     if (!book.isLoaded() || !book.isDirty()) return true;
-    const std::filesystem::path path = nativePath(book.path());
+    const std::filesystem::path& path = book.file();
     if (isReadOnly(path)) {
-        if (!notifier.ask(book.path() + kReadOnlyQuestion)) return false;
+        if (!notifier.ask(displayPath(path) + kReadOnlyQuestion)) return false;
         std::error_code ec;
         std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add, ec);

@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -60,8 +61,8 @@ std::optional<std::size_t> trimStart(std::string_view log, std::size_t limit);
 // Appends the record to the log at path (two empty lines before it unless the file is empty), then
 // trims the file to sizeKb kilobytes (0 = no limit). The kept tail replaces the file in one safe
 // step, so a failed write leaves the whole log. Failures are told through the notifier.
-void appendExamLog(std::string_view path, int sizeKb, const ExamLogRecord& record, const QuestionBook& book,
-                   Notifier& notifier);
+void appendExamLog(const std::filesystem::path& path, int sizeKb, const ExamLogRecord& record,
+                   const QuestionBook& book, Notifier& notifier);
 
 // The exam engine's log: appends each run to the settings' log file.
 class ExamLogFile : public ExamLogSink {
@@ -69,7 +70,7 @@ class ExamLogFile : public ExamLogSink {
     ExamLogFile(const QuestionBook& book, const Settings& settings, ExamClock& clock, Notifier& notifier)
         : book_(book), settings_(settings), clock_(clock), notifier_(notifier) {}
     // Another file than the settings' ExamLogName (rekal-cli --log).
-    void setPath(std::string path) { path_ = std::move(path); }
+    void setPath(std::filesystem::path path) { path_ = std::move(path); }
     void appendRun(const ExamRun& run) override;
 
   private:
@@ -77,7 +78,7 @@ class ExamLogFile : public ExamLogSink {
     const Settings& settings_;
     ExamClock& clock_;
     Notifier& notifier_;
-    std::optional<std::string> path_;
+    std::optional<std::filesystem::path> path_;
 };
 
 // ---- reading ----
@@ -128,6 +129,6 @@ ExamLog parseExamLog(std::string text);
 
 // Reads and parses the log file; none after telling why ("ファイルが見つかりません。",
 // "ファイル読み込みに失敗しました。").
-std::optional<ExamLog> readExamLog(std::string_view path, Notifier& notifier);
+std::optional<ExamLog> readExamLog(const std::filesystem::path& path, Notifier& notifier);
 
 } // namespace rekal

@@ -238,8 +238,8 @@ ExamLog parseExamLog(std::string text) {
     return log;
 }
 
-std::optional<ExamLog> readExamLog(std::string_view path, Notifier& notifier) {
-    FileBytes file = readFileBytes(nativePath(path));
+std::optional<ExamLog> readExamLog(const std::filesystem::path& path, Notifier& notifier) {
+    FileBytes file = readFileBytes(path);
     if (file.status == ReadStatus::NotFound) {
         notifier.error(msg::kFileNotFound);
         return std::nullopt;

@@ -197,9 +197,8 @@ std::optional<std::size_t> trimStart(std::string_view log, std::size_t limit) {
     return log.size() - limit + *at;
 }
 
-void appendExamLog(std::string_view path, int sizeKb, const ExamLogRecord& record, const QuestionBook& book,
-                   Notifier& notifier) {
-    const std::filesystem::path file = nativePath(path);
+void appendExamLog(const std::filesystem::path& file, int sizeKb, const ExamLogRecord& record,
+                   const QuestionBook& book, Notifier& notifier) {
     const FormattedRecord text = formatExamLogRecord(record, book);
     {
         FilePtr f = openFile(file, "ab");
@@ -225,7 +224,9 @@ void appendExamLog(std::string_view path, int sizeKb, const ExamLogRecord& recor
 
 void ExamLogFile::appendRun(const ExamRun& run) {
     const ExamLogRecord record = examLogRecordOf(run, book_, settings_, clock_.localTime());
-    appendExamLog(path_ ? *path_ : settings_.examLogName, settings_.examLogSize, record, book_, notifier_);
+    // The settings' log name is CP932 text from the settings file.
+    appendExamLog(path_ ? *path_ : nativePath(settings_.examLogName), settings_.examLogSize, record, book_,
+                  notifier_);
 }
 
 } // namespace rekal

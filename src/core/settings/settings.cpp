@@ -342,8 +342,8 @@ void parseSettings(Settings& s, std::string text, RecentFiles* recent) {
     r.any("ColorActive", s.colorActive);
 }
 
-void loadSettings(Settings& settings, std::string_view path, RecentFiles* recent) {
-    FileBytes file = readFileBytes(nativePath(path));
+void loadSettings(Settings& settings, const std::filesystem::path& path, RecentFiles* recent) {
+    FileBytes file = readFileBytes(path);
     if (file.status != ReadStatus::Ok) return;
     parseSettings(settings, std::move(file.bytes), recent);
 }
@@ -419,8 +419,8 @@ std::string formatSettings(const Settings& s, const RecentFiles* recent) {
     return w.take();
 }
 
-bool saveSettings(const Settings& settings, std::string_view path, const RecentFiles* recent) {
-    return replaceFileContents(nativePath(path), formatSettings(settings, recent));
+bool saveSettings(const Settings& settings, const std::filesystem::path& path, const RecentFiles* recent) {
+    return replaceFileContents(path, formatSettings(settings, recent));
 }
 
 } // namespace rekal

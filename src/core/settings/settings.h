@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,13 +114,14 @@ bool equalPathsIgnoringCase(std::string_view a, std::string_view b);
 
 // Reads the file over the record; keys not in the file keep their values. A missing file is no error.
 // Recent-file names are added to recent when it is given.
-void loadSettings(Settings& settings, std::string_view path, RecentFiles* recent = nullptr);
+void loadSettings(Settings& settings, const std::filesystem::path& path, RecentFiles* recent = nullptr);
 // Reads settings text (already in memory) the same way.
 void parseSettings(Settings& settings, std::string text, RecentFiles* recent = nullptr);
 
 // The whole file as it is written (CR LF line ends).
 std::string formatSettings(const Settings& settings, const RecentFiles* recent = nullptr);
 // Writes every key; false when the file cannot be written (the old file is then kept).
-bool saveSettings(const Settings& settings, std::string_view path, const RecentFiles* recent = nullptr);
+bool saveSettings(const Settings& settings, const std::filesystem::path& path,
+                  const RecentFiles* recent = nullptr);
 
 } // namespace rekal

@@ -171,9 +171,9 @@ VagueTable parseVagueTable(std::string_view fileBytes) {
     return table;
 }
 
-VagueTable loadVagueTable(std::string_view path, Notifier* notifier) {
+VagueTable loadVagueTable(const std::filesystem::path& path, Notifier* notifier) {
     try {
-        FileBytes file = readFileBytes(nativePath(path));
+        FileBytes file = readFileBytes(path);
         if (file.status != ReadStatus::Ok) return defaultVagueTable();
         return parseVagueTable(file.bytes);
     } catch (const std::bad_alloc&) {
@@ -194,8 +194,8 @@ std::string formatVagueTable(const VagueTable& table) {
     return out;
 }
 
-bool saveVagueTable(std::string_view path, const VagueTable& table) {
-    return replaceFileContents(nativePath(path), formatVagueTable(table));
+bool saveVagueTable(const std::filesystem::path& path, const VagueTable& table) {
+    return replaceFileContents(path, formatVagueTable(table));
 }
 
 } // namespace rekal

@@ -3,6 +3,7 @@
 // applies to both the typed and the accepted answer, and its file RKLVAGUE.DAT.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,12 +65,12 @@ VagueTable parseVagueTable(std::string_view fileBytes);
 
 // Reads the table file; a missing or foreign file gives the default table. When memory runs out
 // the notifier (if any) is told and the table is empty.
-VagueTable loadVagueTable(std::string_view path, Notifier* notifier = nullptr);
+VagueTable loadVagueTable(const std::filesystem::path& path, Notifier* notifier = nullptr);
 
 // The file's bytes: magic, block length of the first count pairs, those pairs.
 std::string formatVagueTable(const VagueTable& table);
 
 // Rewrites the file; false when it cannot be written (the old file is then kept).
-bool saveVagueTable(std::string_view path, const VagueTable& table);
+bool saveVagueTable(const std::filesystem::path& path, const VagueTable& table);
 
 } // namespace rekal

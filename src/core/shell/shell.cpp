@@ -4,14 +4,6 @@
 
 namespace rekal {
 
-std::string captionText(std::optional<std::string_view> path) {
-    if (!path) return msg::kAppName;
-    std::string caption(*path);
-    caption += " - ";
-    caption += msg::kAppName;
-    return caption;
-}
-
 std::string recentMenuText(int n, std::string_view path) {
     std::string text = "&";
     text += std::to_string(n);

@@ -1,5 +1,5 @@
 #pragma once
-// Rules of the application shell that need no window: the caption, the texts of the recent-file
+// Rules of the application shell that need no window: the texts of the recent-file
 // menu entries, the choice-button font, the window place kept in the settings and the help topic
 // of a help request. Texts are CP932.
 
@@ -11,9 +11,6 @@
 #include <string_view>
 
 namespace rekal {
-
-// "path - Rekal for Windows", or the program name alone.
-std::string captionText(std::optional<std::string_view> path);
 
 // First and last command id of the recent-file entries; entry n (from 1) is kRecentCommandBase + n.
 inline constexpr int kRecentCommandBase = 2700;

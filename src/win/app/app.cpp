@@ -1,5 +1,6 @@
 #include "win/app/app.h"
 
+#include "core/base/fileio.h"
 #include "core/base/messages.h"
 #include "resource.h"
 #include "win/app/bookfile.h"
@@ -24,7 +25,7 @@ std::unique_ptr<AppState>& appHolder() {
 constexpr const char* kCannotRun = "実行できません。";
 constexpr const char* kNoProgramPath = "実行ファイルのパスを取得できません。";
 
-// The program's directory (CP932, with its trailing backslash) and the companion paths in it.
+// The program's folder and the companion paths in it (bare names when the folder is unknown).
 void resolveCompanionPaths(AppState& a, const StartupOptions& options) {
     std::wstring path = options.programPath.empty() ? moduleFilePath(nullptr) : options.programPath;
     if (path.empty()) {
@@ -32,17 +33,17 @@ void resolveCompanionPaths(AppState& a, const StartupOptions& options) {
         a.programDir.clear();
     } else {
         std::size_t slash = path.find_last_of(L"\\/");
-        a.programDir = slash == std::wstring::npos ? std::string() : toCp932(path.substr(0, slash + 1));
+        a.programDir = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
     }
-    a.settingsPath = a.programDir + "REKALWIN.INI";
-    a.helpPath = a.programDir + "REKALWIN.CHM";
-    a.vaguePath = a.programDir + "RKLVAGUE.DAT";
+    a.settingsPath = a.programDir / L"REKALWIN.INI";
+    a.helpPath = a.programDir / L"REKALWIN.CHM";
+    a.vaguePath = a.programDir / L"RKLVAGUE.DAT";
 }
 
 // Defaults (with the exam log beside the program), then the settings file over them.
 void establishSettings(AppState& a) {
     SettingsInputs inputs;
-    inputs.programDir = a.programDir;
+    inputs.programDir = storableFolder(a.programDir);
     inputs.buttonText = GetSysColor(COLOR_BTNTEXT);
     inputs.buttonFace = GetSysColor(COLOR_BTNFACE);
     a.defaults = defaultSettings(inputs);

@@ -14,16 +14,17 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace rekal::win {
 
 struct AppState {
     HINSTANCE instance = nullptr;
-    std::string programDir;   // CP932, with its trailing backslash (empty when unknown)
-    std::string settingsPath; // REKALWIN.INI
-    std::string helpPath;     // REKALWIN.CHM
-    std::string vaguePath;    // RKLVAGUE.DAT
+    std::filesystem::path programDir;   // the program's folder (empty when unknown)
+    std::filesystem::path settingsPath; // REKALWIN.INI
+    std::filesystem::path helpPath;     // REKALWIN.CHM
+    std::filesystem::path vaguePath;    // RKLVAGUE.DAT
 
     Settings defaults;
     Settings settings;

@@ -47,8 +47,9 @@ class ShellLoadHooks : public LoadHooks {
         cursor_.begin();
         if (a.mainWindow) SendMessageW(a.mainWindow, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
     }
-    void pathStored(std::string_view path) override {
-        addRecentFile(app().mainWindow, path);
+    void pathStored(const std::filesystem::path&) override {
+        // The list lives in the CP932 settings file: the book's CP932 name goes there.
+        addRecentFile(app().mainWindow, app().book.path());
         if (app().mainWindow) buildRecentMenu(app().mainWindow, GetMenu(app().mainWindow));
         setStatusText(StatusText::Loading);
     }
@@ -59,7 +60,7 @@ class ShellLoadHooks : public LoadHooks {
     void loadFinished(bool loaded) override {
         if (loaded) {
             setFileCommandsEnabled(true);
-            setCaption(app().book.path());
+            setCaption(app().book.file());
         }
         refreshIdlePanel();
         setStatusText(StatusText::Idle);
@@ -88,7 +89,7 @@ class ShellSaveHooks : public SaveHooks {
 // A file dialog's buffer: the current book's path, at most MAX_PATH characters with the zero.
 std::vector<wchar_t> fileNameBuffer() {
     std::vector<wchar_t> buffer(MAX_PATH, L'\0');
-    std::wstring current = toWide(app().book.path());
+    const std::wstring& current = app().book.file().native();
     current.copy(buffer.data(), std::min<std::size_t>(current.size(), MAX_PATH - 1));
     return buffer;
 }
@@ -120,10 +121,10 @@ OPENFILENAMEW fileDialogRecord(HWND owner, const std::wstring& filter, std::vect
 
 } // namespace
 
-bool openBookFile(std::string_view cp932Path) {
+bool openBookFile(const std::filesystem::path& file) {
     AppState& a = app();
     ShellLoadHooks hooks;
-    return loadBook(a.book, cp932Path, a.settings, a.notifier, &hooks);
+    return loadBook(a.book, file, a.settings, a.notifier, &hooks);
 }
 
 void saveBookIfChanged() {
@@ -145,7 +146,7 @@ void openWithDialog(HWND owner) {
     const std::wstring filter = openDialogFilter();
     OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (GetOpenFileNameW(&ofn)) {
-        openBookFile(toCp932(name.data()));
+        openBookFile(std::filesystem::path(name.data()));
     } else if (CommDlgExtendedError() != 0) {
         app().notifier.error(msg::kCannotOpenDialog);
     }
@@ -168,10 +169,11 @@ void saveBookAs(HWND owner) {
         if (!path.empty() && path.back() != L'.') path += L'.';
         path += L"rkf";
     }
-    a.book.setPath(toCp932(path));
+    a.book.setFile(path);
     a.book.setDirty(true);
     saveBookIfChanged();
-    setCaption(a.book.path());
+    a.book.setFile(a.book.file()); // a short name exists only once the file does
+    setCaption(a.book.file());
 }
 
 void openDroppedFile(HDROP drop) {
@@ -184,7 +186,7 @@ void openDroppedFile(HDROP drop) {
         path.resize(length);
     }
     DragFinish(drop);
-    if (!path.empty()) openBookFile(toCp932(path));
+    if (!path.empty()) openBookFile(std::filesystem::path(path));
 }
 
 void clearAllHistories() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,7 @@ namespace rekal::win {
 // Loads the file into the book (the caller has saved a changed book). The exam view is rebuilt in
 // its idle state, the path goes to the top of the recent-file list, the commands and the caption
 // follow the result. False when no book is loaded afterwards.
-bool openBookFile(std::string_view cp932Path);
+bool openBookFile(const std::filesystem::path& file);
 // Writes the book back when it holds unsaved changes.
 void saveBookIfChanged();
 

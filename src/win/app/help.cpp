@@ -10,7 +10,7 @@ namespace {
 void callHelp(HWND owner, UINT command, DWORD_PTR data) {
     HelpSystem& help = app().help;
     if (!help.call) return;
-    help.call(owner, toWide(app().helpPath).c_str(), command, data);
+    help.call(owner, app().helpPath.c_str(), command, data);
 }
 
 } // namespace

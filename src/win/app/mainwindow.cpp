@@ -1,5 +1,6 @@
 #include "win/app/mainwindow.h"
 
+#include "core/base/fileio.h"
 #include "core/base/messages.h"
 #include "core/shell/shell.h"
 #include "resource.h"
@@ -139,8 +140,11 @@ void setFileCommandsEnabled(bool enabled) {
             SendMessageW(toolbar, TB_ENABLEBUTTON, id, MAKELONG(enabled ? TRUE : FALSE, 0));
 }
 
-void setCaption(std::optional<std::string_view> cp932Path) {
-    if (app().mainWindow) setWindowText(app().mainWindow, captionText(cp932Path));
+void setCaption(const std::optional<std::filesystem::path>& file) {
+    if (!app().mainWindow) return;
+    std::wstring caption = file ? file->native() + L" - " : std::wstring();
+    caption += toWide(msg::kAppName);
+    SetWindowTextW(app().mainWindow, caption.c_str());
 }
 
 void toggleDisplayPart(int controlId, int menuId, unsigned flag, bool apply) {
@@ -188,10 +192,10 @@ void openStartupFile(std::wstring_view commandLine) {
     AppState& a = app();
     std::wstring named = commandLinePath(commandLine);
     if (!named.empty()) {
-        openBookFile(toCp932(named));
+        openBookFile(std::filesystem::path(named));
     } else if (a.settings.has(LoadLastFile) && !a.recent.paths.empty()) {
-        const std::string last = a.recent.paths.front();
-        openBookFile(last);
+        // The recent list is CP932 text from the settings file.
+        openBookFile(nativePath(a.recent.paths.front()));
     }
 }
 

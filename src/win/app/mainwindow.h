@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // the range, exam, list and history commands in the menu and on the toolbar.
 void setFileCommandsEnabled(bool enabled);
 // The caption: path + " - Rekal for Windows", or the program name alone.
-void setCaption(std::optional<std::string_view> cp932Path);
+void setCaption(const std::optional<std::filesystem::path>& file);
 
 // Shows or hides a part of the exam view with its View menu check mark. With apply false the
 // option flag is flipped first; with apply true it is taken as it is.

@@ -1,5 +1,6 @@
 #include "win/app/recentfiles.h"
 
+#include "core/base/fileio.h"
 #include "core/shell/shell.h"
 #include "resource.h"
 #include "win/app/app.h"
@@ -65,7 +66,7 @@ void openRecentFile(HWND, int commandId) {
     AppState& a = app();
     const int n = commandId - kRecentCommandBase;
     if (n < 1 || n > a.settings.recentFileMax || n > static_cast<int>(a.recent.paths.size())) return;
-    const std::string path = a.recent.paths[static_cast<std::size_t>(n - 1)];
+    const std::filesystem::path path = nativePath(a.recent.paths[static_cast<std::size_t>(n - 1)]);
     saveBookIfChanged();
     openBookFile(path);
 }

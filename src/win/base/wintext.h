@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,11 @@ namespace rekal::win {
 std::wstring toWide(std::string_view cp932);
 std::string toCp932(std::wstring_view wide);
 std::string toUtf8(std::wstring_view wide);
+// The text in code page 932 when it holds every character as it is; none when a character would be
+// lost or replaced by a look-alike.
+std::optional<std::string> toCp932Exactly(std::wstring_view wide);
+// The short (8.3) form of an existing file's path; empty when the volume gives none.
+std::wstring shortPathName(const std::wstring& path);
 
 // Window text as CP932.
 std::string windowText(HWND hwnd);

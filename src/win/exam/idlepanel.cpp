@@ -53,7 +53,10 @@ HWND createIdlePanel(HWND examView) {
 void fillIdlePanel(HWND panel) {
     const QuestionBook& book = app().book;
     const bool loaded = book.isLoaded();
-    setWindowText(GetDlgItem(panel, IDC_IDLE_FILE), loaded ? book.path() : std::string(kNoFile));
+    if (loaded)
+        SetWindowTextW(GetDlgItem(panel, IDC_IDLE_FILE), book.file().c_str());
+    else
+        setWindowText(GetDlgItem(panel, IDC_IDLE_FILE), kNoFile);
     setWindowText(GetDlgItem(panel, IDC_IDLE_COUNT), std::to_string(loaded ? book.questionCount() : 0));
 }
 

@@ -595,6 +595,7 @@ TEST(ReaderLoad, SuccessResetsRangeFlagsAndDirty) {
     book.setExamRange(0, 0);
     book.setDirty(true);
     ASSERT_TRUE(loadText(book, file("1.6", {"q,a,<00", "#t,000000", "q,a,<30", "q,a,<00"}), "new.rkf").ok);
+    EXPECT_EQ(book.file(), "new.rkf");
     EXPECT_EQ(book.path(), "new.rkf");
     EXPECT_EQ(book.rangeFirst(), 0);
     EXPECT_EQ(book.rangeLast(), 2);
@@ -607,7 +608,7 @@ class RecordingHooks : public LoadHooks {
     explicit RecordingHooks(const QuestionBook& book) : book_(book) {}
     void endRunningExam() override { log += book_.isReplacing() ? "end(replacing) " : "end "; }
     void beforeLoad() override { log += "before "; }
-    void pathStored(std::string_view path) override { log += "path(" + std::string(path) + ") "; }
+    void pathStored(const std::filesystem::path& file) override { log += "path(" + file.string() + ") "; }
     void bookDiscarded() override { log += book_.isLoaded() ? "discarded(still) " : "discarded "; }
     void loadFinished(bool loaded) override { log += loaded ? "loaded" : "failed"; }
     std::string log;
@@ -628,7 +629,7 @@ TEST(ReaderLoad, HooksRunInOrderAroundTheLoad) {
     hooks.log.clear();
     EXPECT_FALSE(loadBookFromBytes(book, "c.rkf", "nothing", settingsWithCharSet(), quiet, &hooks));
     EXPECT_EQ(hooks.log, "end(replacing) before path(c.rkf) discarded failed");
-    EXPECT_EQ(book.path(), "c.rkf");
+    EXPECT_EQ(book.file(), "c.rkf");
 }
 
 TEST(ReaderLoad, FromFileAndMissingFile) {

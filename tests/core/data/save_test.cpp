@@ -250,7 +250,7 @@ TEST_F(SaveToFile, FailedWriteKeepsTheOldFileAndTheBookDirty) {
 }
 
 TEST_F(SaveToFile, MissingFolderIsAWriteFailure) {
-    book.setPath(folder.file("no such folder/book.rkf"));
+    book.setFile(folder.file("no such folder/book.rkf"));
     EXPECT_FALSE(saveBook(book, settings, notifier));
     EXPECT_TRUE(book.isDirty());
     EXPECT_EQ("ファイル書き込みに失敗しました。", notifier.messages.at(0).text);

@@ -5,11 +5,6 @@
 namespace rekal {
 namespace {
 
-TEST(Caption, PathThenProgramName) {
-    EXPECT_EQ("Rekal for Windows", captionText(std::nullopt));
-    EXPECT_EQ("C:\\本\\a.rkf - Rekal for Windows", captionText(std::string_view("C:\\本\\a.rkf")));
-}
-
 TEST(RecentMenuText, NumberPrefixThenThePathAsItIs) {
     EXPECT_EQ("&1 C:\\a.rkf", recentMenuText(1, "C:\\a.rkf"));
     EXPECT_EQ("&10 C:\\My Books\\b.rkf", recentMenuText(10, "C:\\My Books\\b.rkf"));
