@@ -27,4 +27,19 @@ int unscaleForDpi(int px, int dpi) {
     return dpi <= 0 ? px : mulDivNearest(px, kBaseDpi, dpi);
 }
 
+int artworkPercentForDpi(int dpi) {
+    const int percent = dpi <= 0 ? 100 : scaleForDpi(100, dpi);
+    int best = kArtworkPercents[0];
+    for (int candidate : kArtworkPercents) {
+        const int distance = candidate > percent ? candidate - percent : percent - candidate;
+        const int bestDistance = best > percent ? best - percent : percent - best;
+        if (distance <= bestDistance) best = candidate;
+    }
+    return best;
+}
+
+int artworkSizeForDpi(int px100, int dpi) {
+    return px100 * artworkPercentForDpi(dpi) / 100;
+}
+
 } // namespace rekal

@@ -16,4 +16,13 @@ int scaleForDpi(int px96, int dpi);
 // drags that the settings store).
 int unscaleForDpi(int px, int dpi);
 
+// The program's own pictures (toolbar images, the idle-panel picture, the first/last glyphs, the
+// link cursor) are drawn at 100, 150 and 200 percent. A screen takes the drawing nearest its scale,
+// the larger one when it lies halfway: 96 dpi gets 100, 120 and 144 get 150, 192 and more get 200.
+inline constexpr int kArtworkPercents[] = {100, 150, 200};
+int artworkPercentForDpi(int dpi);
+
+// The size of a picture drawn `px100` pixels wide at 100 percent, in its drawing for `dpi`.
+int artworkSizeForDpi(int px100, int dpi);
+
 } // namespace rekal

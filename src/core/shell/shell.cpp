@@ -1,6 +1,7 @@
 #include "core/shell/shell.h"
 
 #include "core/base/messages.h"
+#include "core/shell/dpi.h"
 
 namespace rekal {
 
@@ -28,6 +29,13 @@ std::optional<PixelRect> storedPlaceOnScreen(const WindowRect& stored, const Pix
         stored.height <= 0)
         return std::nullopt;
     return keptInside({stored.left, stored.top, stored.width, stored.height}, work);
+}
+
+void scaleDefaultWindowSizes(Settings& defaults, int dpi) {
+    for (WindowRect* r : {&defaults.mainRect, &defaults.listRect, &defaults.hintRect, &defaults.detailRect}) {
+        r->width = scaleForDpi(r->width, dpi);
+        r->height = scaleForDpi(r->height, dpi);
+    }
 }
 
 int helpContextFor(bool fromMenuItem, bool examRunning) {

@@ -32,6 +32,11 @@ WindowRect storedWindowPlace(int normalLeft, int normalTop, int normalRight, int
 // window keeps the place the system or its template gives.
 std::optional<PixelRect> storedPlaceOnScreen(const WindowRect& stored, const PixelRect& work);
 
+// The built-in sizes of the top-level windows (main window, list window, hint window, detail list)
+// on a screen of `dpi`: scaled when the defaults are made, before the settings file is read over
+// them. Stored placements are screen pixels and are read as they stand.
+void scaleDefaultWindowSizes(Settings& defaults, int dpi);
+
 // Context numbers of the help file.
 inline constexpr int kHelpExamRunning = 131;
 inline constexpr int kHelpMenu = 132;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace rekal {
 namespace {
 
@@ -34,6 +36,26 @@ TEST(StoredWindowPlace, WorkAreaOffsetAndSize) {
     EXPECT_EQ(58, r.left);
     EXPECT_EQ(50, r.top);
     EXPECT_EQ(460, r.width);
+}
+
+TEST(DefaultWindowSizes, ScaledForTheScreenPositionsLeftToTheSystem) {
+    const auto place = [](const WindowRect& r) {
+        return std::array<int, 4>{r.left, r.top, r.width, r.height};
+    };
+    constexpr int d = kDefaultPosition;
+    const Settings plain = defaultSettings({});
+    Settings s = plain;
+    scaleDefaultWindowSizes(s, 96);
+    EXPECT_EQ(place(plain.mainRect), place(s.mainRect));
+    EXPECT_EQ(place(plain.hintRect), place(s.hintRect));
+    scaleDefaultWindowSizes(s, 144);
+    EXPECT_EQ((std::array<int, 4>{d, d, 690, 540}), place(s.mainRect));
+    EXPECT_EQ((std::array<int, 4>{d, d, 600, 450}), place(s.listRect));
+    EXPECT_EQ((std::array<int, 4>{d, d, 300, 390}), place(s.hintRect));
+    EXPECT_EQ((std::array<int, 4>{d, d, 525, 450}), place(s.detailRect));
+    // Sizes inside windows keep their 96-dpi meaning.
+    EXPECT_EQ(plain.infoPainWidth, s.infoPainWidth);
+    EXPECT_EQ(plain.lineInterval, s.lineInterval);
 }
 
 TEST(HelpContext, MenuRequestsWinWhateverTheExamState) {

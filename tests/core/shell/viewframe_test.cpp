@@ -76,6 +76,52 @@ TEST(ViewFrameLayout, StoredPaneWidthIsClampedToTheView) {
     EXPECT_EQ(20, f.questionArea.width);
 }
 
+// The same view on screens of 96, 120, 144 and 192 dpi: the bars measured by the windows grow with
+// the screen, and the frame's own margins, the splitter and the stored pane width grow with them.
+TEST(ViewFrameLayout, TheSameViewAtFourScreenDensities) {
+    struct Expect {
+        int dpi;
+        int top;
+        PixelRect etchedLine, infoPane, splitter, questionArea;
+        int bandTop;
+    };
+    const Expect expects[] = {
+        {96, 29, {0, 26, 601, 2}, {0, 29, 120, 348}, {120, 29, 7, 348}, {127, 29, 473, 351}, 353},
+        {120, 37, {0, 33, 751, 3}, {0, 37, 150, 434}, {150, 37, 9, 434}, {159, 37, 591, 438}, 441},
+        {144, 44, {0, 39, 901, 3}, {0, 44, 180, 521}, {180, 44, 11, 521}, {191, 44, 709, 526}, 529},
+        {192, 58, {0, 52, 1201, 4}, {0, 58, 240, 696}, {240, 58, 14, 696}, {254, 58, 946, 702}, 706},
+    };
+    for (const Expect& e : expects) {
+        SCOPED_TRACE(e.dpi);
+        const auto px = [&](int v) { return scaleForDpi(v, e.dpi); };
+        ViewFrameInput in = view(px(600), px(400));
+        in.dpi = e.dpi;
+        in.toolbarHeight = px(26);
+        in.statusHeight = px(20);
+        in.scrollBarWidth = px(17);
+        in.bandHeight = px(24);
+        in.infoPaneWidth = 120; // as the settings file keeps it, whatever the screen
+        const ViewFrame f = layoutViewFrame(in);
+        EXPECT_EQ(e.top, f.top);
+        EXPECT_EQ(e.etchedLine, f.etchedLine);
+        EXPECT_EQ(e.infoPane, f.infoPane);
+        EXPECT_EQ(e.splitter, f.splitter);
+        EXPECT_EQ(e.questionArea, f.questionArea);
+        EXPECT_EQ(e.bandTop, f.bandTop);
+        EXPECT_EQ(statusFieldEdges(px(600), px(20)), f.statusEdges);
+    }
+}
+
+TEST(InfoPaneWidth, ADraggedSplitterIsStoredAsA96DpiWidth) {
+    EXPECT_EQ(193, infoPaneWidthFromSplitter(200, 600, 17, 96));
+    EXPECT_EQ(193, infoPaneWidthFromSplitter(300, 900, 26, 144)); // 300 - 11 = 289 screen pixels
+    // Stored and laid out again, the pane ends where it was dragged to, within a pixel.
+    EXPECT_NEAR(289, scaleForDpi(infoPaneWidthFromSplitter(300, 900, 26, 144), 144), 1);
+    EXPECT_EQ(573, infoPaneWidthFromSplitter(5000, 900, 26, 144)); // 900 - 41, as at 96 dpi
+    EXPECT_EQ(37, infoPaneWidthFromSplitter(-50, 900, 26, 144));   // 26 + 29
+    EXPECT_EQ(36, infoPaneWidthFromSplitter(-50, 600, 17, 96));
+}
+
 TEST(IdlePanel, CentredInTheQuestionAreaButNeverOutsideItsTopLeft) {
     ViewFrame f = layoutViewFrame(view(600, 400));
     // Area (127, 29, 473, 351), panel 300 x 120.
