@@ -8,6 +8,15 @@
 #define IDP_INFOPANE 562
 #define IDP_FIRST 563
 #define IDP_LAST 564
+// The same pictures drawn at 1.5 x and 2 x: the 1 x id times 10, plus 1 or 2 (artworkResource).
+#define IDB_TOOLBAR_150 5611
+#define IDB_TOOLBAR_200 5612
+#define IDP_INFOPANE_150 5621
+#define IDP_INFOPANE_200 5622
+#define IDP_FIRST_150 5631
+#define IDP_FIRST_200 5632
+#define IDP_LAST_150 5641
+#define IDP_LAST_200 5642
 #define IDR_MENU_MAIN 570
 #define IDR_MENU_SENTENCE 572
 #define IDR_ACCEL_MAIN 580

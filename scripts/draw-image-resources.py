@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's own PNG pictures into resources/:
 infopane.png (100 x 56 RGBA, the idle information pane), first.png and last.png (11 x 10 one-bit
-palette glyphs with a transparent background, the first/last record buttons). Needs nothing beyond
-Python's standard library; the output is deterministic."""
+palette glyphs with a transparent background, the first/last record buttons), and each of them
+again at 1.5 x and 2 x for denser screens (infopane150.png, first200.png, ...: sizes truncated).
+Needs nothing beyond Python's standard library; the output is deterministic."""
 
 import math
 import os
@@ -76,15 +77,16 @@ def card_sample(x, y):
     return colour
 
 
-def info_pane():
+def info_pane(scale=1, name="infopane.png"):
+    width, height = int(W * scale), int(H * scale)
     rows = []
-    for py in range(H):
+    for py in range(height):
         row = []
-        for px in range(W):
+        for px in range(width):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(SS):
                 for sx in range(SS):
-                    r, g, b, a = card_sample(px + (sx + 0.5) / SS, py + (sy + 0.5) / SS)
+                    r, g, b, a = card_sample((px + (sx + 0.5) / SS) / scale, (py + (sy + 0.5) / SS) / scale)
                     acc[0] += r * a
                     acc[1] += g * a
                     acc[2] += b * a
@@ -97,7 +99,7 @@ def info_pane():
                 rgb = [0, 0, 0]
             row += rgb + [round(a * 255)]
         rows.append(row)
-    write_png("infopane.png", W, H, 8, 6, rows)
+    write_png(name, width, height, 8, 6, rows)
 
 
 # --- the first and last glyphs: a bar and a triangle, one bit per pixel -------------------------
@@ -117,16 +119,38 @@ GLYPH_FIRST = [
 
 
 def glyph(name, lines):
+    width = len(lines[0])
     rows = []
     for line in lines:
-        bits = [1 if c == "#" else 0 for c in line] + [0] * 5
-        rows.append([sum(bits[i + k] << (7 - k) for k in range(8)) for i in range(0, 16, 8)])
+        bits = [1 if c == "#" else 0 for c in line] + [0] * 7
+        rows.append([sum(bits[i + k] << (7 - k) for k in range(8)) for i in range(0, width, 8)])
     # entry 0: the background, fully transparent; entry 1: black. One alpha byte only.
     extra = chunk(b"PLTE", bytes([255, 255, 255, 0, 0, 0])) + chunk(b"tRNS", bytes([0]))
-    write_png(name, 11, 10, 1, 3, rows, extra)
+    write_png(name, width, len(lines), 1, 3, rows, extra)
+
+
+def inside_first(x, y):
+    """The first glyph as shapes on its 11 x 10 grid: a bar and a triangle pointing at it."""
+    if 1 <= x <= 3 and 1 <= y <= 9:
+        return True
+    if 3.6 <= x <= 10 and 0.6 <= y <= 9.4:
+        return x - 3.6 >= abs(y - 5) * 6.4 / 4.4
+    return False
+
+
+def scaled_first(scale):
+    """The first glyph drawn anew at a larger scale: a cell is set when its centre is inside."""
+    width, height = int(11 * scale), int(10 * scale)
+    return ["".join("#" if inside_first((x + 0.5) / scale, (y + 0.5) / scale) else "." for x in range(width))
+            for y in range(height)]
 
 
 if __name__ == "__main__":
     info_pane()
     glyph("first.png", GLYPH_FIRST)
     glyph("last.png", [line[::-1] for line in GLYPH_FIRST])
+    for scale, suffix in ((1.5, "150"), (2, "200")):
+        info_pane(scale, "infopane%s.png" % suffix)
+        lines = scaled_first(scale)
+        glyph("first%s.png" % suffix, lines)
+        glyph("last%s.png" % suffix, [line[::-1] for line in lines])

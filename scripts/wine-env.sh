@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs: a fresh Wine prefix and, without a display,
 # a private Xvfb screen. Call wine_env_stop when done.
 #   source scripts/wine-env.sh [PREFIX_DIR]
+# REKAL_DPI=144 (or 120, 192...) sets the prefix's screen density (LogPixels) to run the program as
+# on a display scaled to 150 % (125 %, 200 %...); without it the prefix stays at 96 dpi.
 
 export WINEDEBUG=-all
 export WINEARCH=win64
@@ -54,6 +56,17 @@ REG
     wineserver -w >/dev/null 2>&1 || true
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     ln -sf /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+if [ -n "${REKAL_DPI:-}" ]; then
+    reg=$(mktemp /tmp/rekal-reg.XXXXXX)
+    hex=$(printf '%08x' "$REKAL_DPI")
+    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%s\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n' \
+        "$hex" "$hex" >"$reg"
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    rm -f "$reg"
+    # The running desktop keeps the density it started with.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
 fi
 # Wine's service processes must not inherit the callers' output pipes.
 wineserver -p >/dev/null 2>&1 </dev/null || true

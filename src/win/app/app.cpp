@@ -2,10 +2,12 @@
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
+#include "core/shell/shell.h"
 #include "resource.h"
 #include "win/app/bookfile.h"
 #include "win/app/mainwindow.h"
 #include "win/app/windowclasses.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/exam/examview.h"
 
@@ -40,13 +42,15 @@ void resolveCompanionPaths(AppState& a, const StartupOptions& options) {
     a.vaguePath = a.programDir / L"RKLVAGUE.DAT";
 }
 
-// Defaults (with the exam log beside the program), then the settings file over them.
+// Defaults (with the exam log beside the program and the windows' sizes for the screen), then the
+// settings file over them.
 void establishSettings(AppState& a) {
     SettingsInputs inputs;
     inputs.programDir = storableFolder(a.programDir);
     inputs.buttonText = GetSysColor(COLOR_BTNTEXT);
     inputs.buttonFace = GetSysColor(COLOR_BTNFACE);
     a.defaults = defaultSettings(inputs);
+    scaleDefaultWindowSizes(a.defaults, windowDpi(nullptr));
     a.settings = a.defaults;
     loadSettings(a.settings, a.settingsPath, &a.recent);
 }

@@ -8,7 +8,9 @@
 #include "win/app/bookfile.h"
 #include "win/app/commands.h"
 #include "win/app/recentfiles.h"
+#include "win/app/displayfonts.h"
 #include "win/app/tooltips.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/exam/examview.h"
@@ -78,6 +80,17 @@ LRESULT onNotify(HWND hwnd, NMHDR& header) {
     return 0;
 }
 
+// Moved to a screen of another density: the suggested rectangle, the display fonts made at the new
+// dpi and given to the exam view; its children make their pictures again and lay out after this.
+void onDpiChanged(HWND hwnd, const RECT& suggested) {
+    AppState& a = app();
+    createDisplayFonts(hwnd, a.settings, a.fonts);
+    applyDisplayFonts(a.examView, a.fonts);
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layoutExamView();
+}
+
 void onHelp(HWND hwnd, const HELPINFO& info) {
     showHelpTopic(hwnd, helpContextFor(info.iContextType == HELPINFO_MENUITEM, examRunning()));
 }
@@ -103,9 +116,12 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {kMinTrackSize, kMinTrackSize};
+        info->ptMinTrackSize = {scaled(hwnd, kMinTrackSize), scaled(hwnd, kMinTrackSize)};
         return 0;
     }
+    case WM_DPICHANGED:
+        onDpiChanged(hwnd, *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_NOTIFY:
         if (auto* header = reinterpret_cast<NMHDR*>(lParam);
             header->code == TBN_DROPDOWN || header->code == TTN_GETDISPINFOW)

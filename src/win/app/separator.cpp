@@ -1,6 +1,10 @@
 #include "win/app/separator.h"
 
+#include "win/base/dpi.h"
+
 #include <windowsx.h>
+
+#include <algorithm>
 
 namespace rekal::win {
 
@@ -25,26 +29,27 @@ void endDrag(HWND hwnd) {
 }
 
 // A groove along the bar: a shadow line through the middle and a highlight line next to it, each
-// as thick as the system border.
+// as thick as the system border (one pixel at 96 dpi, scaled with the bar's dpi).
 void paintGroove(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     RECT client;
     GetClientRect(hwnd, &client);
-    const int thickness = GetSystemMetrics(SM_CYBORDER);
+    const int thickness = std::max(systemMetric(hwnd, SM_CYBORDER), scaled(hwnd, 1));
+    const int step = thickness;
     RECT shadow = client, highlight = client;
     if (isVertical(hwnd)) {
         const int middle = (client.right - client.left) / 2;
         shadow.left = middle;
         shadow.right = middle + thickness;
-        highlight.left = middle + 1;
-        highlight.right = middle + 1 + thickness;
+        highlight.left = middle + step;
+        highlight.right = middle + step + thickness;
     } else {
         const int middle = (client.bottom - client.top) / 2;
         shadow.top = middle;
         shadow.bottom = middle + thickness;
-        highlight.top = middle + 1;
-        highlight.bottom = middle + 1 + thickness;
+        highlight.top = middle + step;
+        highlight.bottom = middle + step + thickness;
     }
     FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
     FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
@@ -57,7 +62,8 @@ void reportPosition(HWND hwnd, LPARAM mousePosition) {
     POINT cursor{GET_X_LPARAM(mousePosition), GET_Y_LPARAM(mousePosition)};
     MapWindowPoints(hwnd, parent, &cursor, 1);
     const int position = isVertical(hwnd) ? cursor.x : cursor.y;
-    SendMessageW(parent, kSeparatorMoved, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), position + 3);
+    SendMessageW(parent, kSeparatorMoved, static_cast<WPARAM>(GetDlgCtrlID(hwnd)),
+                 position + scaled(hwnd, 3));
 }
 
 } // namespace

@@ -6,8 +6,9 @@
 #include "core/display/font.h"
 #include "core/display/layout.h"
 #include "win/app/app.h"
-#include "win/display/sentencelayout.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
+#include "win/display/sentencelayout.h"
 
 namespace rekal::win {
 
@@ -45,11 +46,12 @@ class GdiTextSurface : public TextSurface {
 };
 
 // Lays a sentence out on a DC with its objects: pictures stretched with half-tone, media windows
-// moved to their bands.
+// moved to their bands. Picture sizes and the line interval are 96-dpi numbers, scaled by the dpi
+// of what the DC paints.
 class GdiSentenceCanvas : public SentenceCanvas {
   public:
     GdiSentenceCanvas(HDC dc, SentenceState& state, int lineInterval)
-        : dc_(dc), state_(state), lineInterval_(lineInterval) {}
+        : dc_(dc), state_(state), dpi_(dcDpi(dc)), lineInterval_(scaleForDpi(lineInterval, dpi_)) {}
 
     int textRun(std::string_view run, DisplayRect& rect, bool measureOnly) override {
         RECT r{rect.left, rect.top, rect.right, rect.bottom};
@@ -63,7 +65,8 @@ class GdiSentenceCanvas : public SentenceCanvas {
         const SentenceObject* object = objectAt(index);
         if (!object) return std::nullopt;
         if (object->kind == SentenceObjectKind::Picture)
-            return ContentSize{object->geometry.displayWidth, object->geometry.displayHeight};
+            return ContentSize{scaleForDpi(object->geometry.displayWidth, dpi_),
+                               scaleForDpi(object->geometry.displayHeight, dpi_)};
         if (!object->window) return std::nullopt;
         RECT r{};
         GetWindowRect(object->window, &r);
@@ -97,8 +100,8 @@ class GdiSentenceCanvas : public SentenceCanvas {
         int oldMode = SetStretchBltMode(dc_, HALFTONE);
         POINT oldOrigin{};
         SetBrushOrgEx(dc_, 0, 0, &oldOrigin);
-        StretchBlt(dc_, x, y, g.displayWidth, g.displayHeight, memory, g.sourceLeft, g.sourceTop,
-                   g.sourceWidth, g.sourceHeight, SRCCOPY);
+        StretchBlt(dc_, x, y, scaleForDpi(g.displayWidth, dpi_), scaleForDpi(g.displayHeight, dpi_), memory,
+                   g.sourceLeft, g.sourceTop, g.sourceWidth, g.sourceHeight, SRCCOPY);
         SetBrushOrgEx(dc_, oldOrigin.x, oldOrigin.y, nullptr);
         SetStretchBltMode(dc_, oldMode);
         SelectObject(memory, old);
@@ -118,6 +121,7 @@ class GdiSentenceCanvas : public SentenceCanvas {
 
     HDC dc_;
     SentenceState& state_;
+    int dpi_;
     int lineInterval_;
     bool measuring_ = true;
 };
@@ -139,13 +143,6 @@ class FontSelection {
 
 int lineInterval() {
     return app().settings.lineInterval;
-}
-
-int screenPixelsPerInch(HWND window) {
-    HDC dc = GetDC(window);
-    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
-    return dpi;
 }
 
 } // namespace
@@ -213,14 +210,14 @@ void paintSentence(HWND window, HDC dc, const RECT& rect, SentenceState& state) 
 }
 
 HFONT createFontFromSpec(HWND window, const FontSpec& font) {
-    return CreateFontW(fontHeightForPoints(font.size, screenPixelsPerInch(window)), 0, 0, 0, FW_NORMAL, FALSE,
-                       FALSE, FALSE, static_cast<BYTE>(font.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    return CreateFontW(fontHeightForPoints(font.size, windowDpi(window)), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                       FALSE, static_cast<BYTE>(font.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                        PROOF_QUALITY, FF_MODERN | DEFAULT_PITCH, toWide(font.face).c_str());
 }
 
 HFONT createInterfaceFont(HWND window, int points, int weight, bool underline, int charSet,
                           std::string_view face) {
-    return CreateFontW(fontHeightForPoints(points, screenPixelsPerInch(window)), 0, 0, 0, weight, FALSE,
+    return CreateFontW(fontHeightForPoints(points, windowDpi(window)), 0, 0, 0, weight, FALSE,
                        underline ? TRUE : FALSE, FALSE, static_cast<BYTE>(charSet), OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_MODERN | DEFAULT_PITCH, toWide(face).c_str());
 }

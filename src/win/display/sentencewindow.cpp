@@ -6,6 +6,7 @@
 #include "core/display/markup.h"
 #include "resource.h"
 #include "win/app/app.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/display/sentencelayout.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 constexpr UINT kRecomputeLayout = WM_APP + 1;
 constexpr UINT kCopyCommand = 61;
-constexpr int kLineStep = 16;
+constexpr int kLineStep = 16; // 96 dpi
 constexpr const char* kCannotAttach = "パラメータを設定できません。";
 
 // Size messages that arrive while a control re-lays itself out (its scroll bars appearing or
@@ -34,11 +35,11 @@ SCROLLINFO scrollInfo(UINT mask) {
     return si;
 }
 
-int horizontalBarHeight() {
-    return GetSystemMetrics(SM_CYHSCROLL);
+int horizontalBarHeight(HWND hwnd) {
+    return systemMetric(hwnd, SM_CYHSCROLL);
 }
-int verticalBarWidth() {
-    return GetSystemMetrics(SM_CXVSCROLL);
+int verticalBarWidth(HWND hwnd) {
+    return systemMetric(hwnd, SM_CXVSCROLL);
 }
 
 // The client rectangle with the room of the scroll bars now shown added back.
@@ -46,8 +47,8 @@ RECT areaWithoutBars(HWND hwnd) {
     RECT area{};
     GetClientRect(hwnd, &area);
     LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    if (style & WS_VSCROLL) area.right += verticalBarWidth();
-    if (style & WS_HSCROLL) area.bottom += horizontalBarHeight();
+    if (style & WS_VSCROLL) area.right += verticalBarWidth(hwnd);
+    if (style & WS_HSCROLL) area.bottom += horizontalBarHeight(hwnd);
     return area;
 }
 
@@ -70,7 +71,7 @@ ScrollRanges updateScrollRanges(HWND hwnd, SentenceState& state, const RECT& are
         return measureSentenceContent(hwnd, state, RECT{a.left, a.top, a.right, a.bottom});
     };
     ScrollRanges ranges = computeScrollRanges(measure, {area.left, area.top, area.right, area.bottom},
-                                              horizontalBarHeight(), verticalBarWidth());
+                                              horizontalBarHeight(hwnd), verticalBarWidth(hwnd));
     setScrollRange(hwnd, SB_HORZ, ranges.horizontalMax);
     setScrollRange(hwnd, SB_VERT, ranges.verticalMax);
     return ranges;
@@ -208,12 +209,12 @@ void onContextMenu(HWND hwnd, SentenceState& state, LPARAM lParam) {
 }
 
 // The step of a scroll request, or 0 for the requests that do nothing.
-int scrollStep(int request, const SCROLLINFO& si) {
+int scrollStep(HWND hwnd, int request, const SCROLLINFO& si) {
     switch (request) {
     case SB_LINEUP:
-        return -kLineStep;
+        return -scaled(hwnd, kLineStep);
     case SB_LINEDOWN:
-        return kLineStep;
+        return scaled(hwnd, kLineStep);
     case SB_PAGEUP:
         return -static_cast<int>(si.nPage);
     case SB_PAGEDOWN:
@@ -228,7 +229,7 @@ int scrollStep(int request, const SCROLLINFO& si) {
 void onScroll(HWND hwnd, SentenceState& state, int bar, int request) {
     SCROLLINFO si = scrollInfo(SIF_ALL);
     if (!GetScrollInfo(hwnd, bar, &si)) return;
-    int step = clampScrollStep(si.nPos, scrollStep(request, si), si.nMax);
+    int step = clampScrollStep(si.nPos, scrollStep(hwnd, request, si), si.nMax);
     if (step == 0) return;
     SetScrollPos(hwnd, bar, si.nPos + step, TRUE);
     // The platform keeps the position within the range less the page: scroll by what it took.
@@ -280,6 +281,12 @@ LRESULT CALLBACK sentenceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_VSCROLL:
         onScroll(hwnd, *state, SB_VERT, LOWORD(wParam));
         return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+        // Pictures and the line interval are scaled by the new dpi: measure everything again.
+        computeNaturalSize(hwnd, *state);
+        updateScrollLayout(hwnd, *state);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
     case kRecomputeLayout:
         if (wParam == 0 && lParam == 0) {
             updateScrollLayout(hwnd, *state);
@@ -313,7 +320,7 @@ void measureSentence(HWND parent, int controlId, int& width, int& height) {
         return;
     }
     ScrollRanges ranges = updateScrollRanges(control, *state, RECT{0, 0, width, height});
-    ContentSize needed = sentenceSizeNeeded(ranges, horizontalBarHeight(), verticalBarWidth());
+    ContentSize needed = sentenceSizeNeeded(ranges, horizontalBarHeight(control), verticalBarWidth(control));
     width = needed.width;
     height = needed.height;
 }

@@ -7,6 +7,7 @@
 #include "win/app/mainwindow.h"
 #include "win/app/separator.h"
 #include "win/app/tooltips.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/exam/idlepanel.h"
 
@@ -19,7 +20,7 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kToolbarImageSize = 16;
+constexpr int kToolbarImageSize = 16; // at 1 x; the 1.5 x and 2 x strips have larger images
 constexpr COLORREF kToolbarMask = RGB(255, 0, 255);
 constexpr int kBandHeight = 24; // the group and history band until the question area measures it
 
@@ -63,14 +64,24 @@ constexpr ToolbarButton kToolbarButtons[] = {
     {10, CMD_START_COMPLETE, BTNS_BUTTON},
 };
 
+// The toolbar's images drawn for the view's dpi; the previous list (from another dpi) goes.
+void setToolbarImages(HWND view, ExamViewState& state) {
+    HWND toolbar = GetDlgItem(view, IDC_TOOLBAR);
+    const int dpi = windowDpi(view);
+    HIMAGELIST images = ImageList_LoadImageW(
+        app().instance, MAKEINTRESOURCEW(artworkResource(IDB_TOOLBAR, dpi)),
+        artworkSizeForDpi(kToolbarImageSize, dpi), 0, kToolbarMask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (!images) return;
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    if (state.toolbarImages) ImageList_Destroy(state.toolbarImages);
+    state.toolbarImages = images;
+}
+
 void setUpToolbar(HWND view, ExamViewState& state) {
     HWND toolbar = GetDlgItem(view, IDC_TOOLBAR);
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    state.toolbarImages =
-        ImageList_LoadImageW(app().instance, MAKEINTRESOURCEW(IDB_TOOLBAR), kToolbarImageSize, 0,
-                             kToolbarMask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(state.toolbarImages));
+    setToolbarImages(view, state);
     std::array<TBBUTTON, std::size(kToolbarButtons)> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const ToolbarButton& b = kToolbarButtons[i];
@@ -117,14 +128,15 @@ void layoutView(HWND view, int width, int height) {
 
     const Settings& s = app().settings;
     ViewFrameInput in;
+    in.dpi = windowDpi(view);
     in.width = width;
     in.height = height;
     in.toolbarHeight = shownHeight(toolbar);
     in.statusHeight = shownHeight(status);
     in.infoPaneShown = s.has(InfoPain);
     in.infoPaneWidth = s.infoPainWidth;
-    in.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
-    in.bandHeight = kBandHeight;
+    in.scrollBarWidth = systemMetric(view, SM_CXVSCROLL);
+    in.bandHeight = scaleForDpi(kBandHeight, in.dpi);
     in.runActive = examRunning();
     ExamViewState* state = viewState(view);
     if (state && state->idlePanel) {
@@ -230,10 +242,16 @@ INT_PTR CALLBACK examViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lPa
         if (wParam == IDC_INFO_SPLITTER) {
             RECT client;
             GetClientRect(view, &client);
-            app().settings.infoPainWidth = clampInfoPaneWidth(static_cast<int>(lParam) - kSplitterWidth,
-                                                              client.right, GetSystemMetrics(SM_CXVSCROLL));
+            app().settings.infoPainWidth = infoPaneWidthFromSplitter(
+                static_cast<int>(lParam), client.right, systemMetric(view, SM_CXVSCROLL), windowDpi(view));
             layoutView(view, client.right, client.bottom);
         }
+        return TRUE;
+    case WM_DPICHANGED_AFTERPARENT:
+        // Moved to a screen of another density: the toolbar's images for it, then the frame again
+        // (the main window has already made the fonts anew).
+        if (ExamViewState* state = viewState(view)) setToolbarImages(view, *state);
+        layoutExamView();
         return TRUE;
     case WM_CLOSE:
         onClose(view);

@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "win/app/app.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/image/picture.h"
 
@@ -13,16 +14,6 @@ namespace {
 
 constexpr const char* kNoFile = "ファイルが読み込まれていません。";
 
-void setPicture(HWND panel) {
-    HDC dc = GetDC(panel);
-    HBITMAP picture = loadPngResource(dc, app().instance, IDP_INFOPANE, GetSysColor(COLOR_BTNFACE));
-    ReleaseDC(panel, dc);
-    if (!picture) return;
-    SendDlgItemMessageW(panel, IDC_IDLE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(picture));
-    SetWindowLongPtrW(panel, DWLP_USER, reinterpret_cast<LONG_PTR>(picture));
-}
-
 void deletePicture(HWND panel) {
     auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(panel, DWLP_USER));
     if (!picture) return;
@@ -31,12 +22,28 @@ void deletePicture(HWND panel) {
     SetWindowLongPtrW(panel, DWLP_USER, 0);
 }
 
+// The picture drawn for the panel's dpi (again after a move to a screen of another density).
+void setPicture(HWND panel) {
+    HDC dc = GetDC(panel);
+    HBITMAP picture = loadPngResource(dc, app().instance, artworkResource(IDP_INFOPANE, windowDpi(panel)),
+                                      GetSysColor(COLOR_BTNFACE));
+    ReleaseDC(panel, dc);
+    if (!picture) return;
+    deletePicture(panel);
+    SendDlgItemMessageW(panel, IDC_IDLE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(picture));
+    SetWindowLongPtrW(panel, DWLP_USER, reinterpret_cast<LONG_PTR>(picture));
+}
+
 INT_PTR CALLBACK idlePanelProc(HWND panel, UINT message, WPARAM, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         setPicture(panel);
         fillIdlePanel(panel);
         return FALSE;
+    case WM_DPICHANGED_AFTERPARENT:
+        setPicture(panel);
+        return TRUE;
     case WM_DESTROY:
         deletePicture(panel);
         return FALSE;
