@@ -12,6 +12,7 @@
 namespace {
 
 using namespace shelltest;
+using wintest::px;
 
 RECT rectIn(HWND control, HWND parent) {
     RECT r;
@@ -98,6 +99,9 @@ WINTEST(toolbarButtonsAndTips) {
 
 WINTEST(statusBarFieldsAndTexts) {
     auto dir = makeFolder(L"rekal-status");
+    // A window 600 pixels wide at 96 dpi, as much wider as the screen is denser.
+    writeBytes(dir / L"REKALWIN.INI",
+               "Width=" + std::to_string(px(600)) + "\r\nHeight=" + std::to_string(px(400)) + "\r\n");
     ok(start(dir), "start-up failed");
     HWND status = examControl(IDC_STATUS_BAR);
     int edges[8] = {};
@@ -111,6 +115,19 @@ WINTEST(statusBarFieldsAndTexts) {
         ok(edges[i] == want[static_cast<std::size_t>(i)], "edge %d: %d", i, edges[i]);
     ok(statusText(0) == L"ヘルプを見るには F1 キーを押してください。", "idle text %s",
        wintest::utf8(statusText(0)).c_str());
+    // At that size the first field holds the whole help text, on any screen: the field grows with
+    // the status bar and the window, the text with its font.
+    RECT field{};
+    SendMessageW(status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&field));
+    HDC dc = GetDC(status);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
+    const std::wstring help = statusText(0);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, help.c_str(), static_cast<int>(help.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(status, dc);
+    ok(extent.cx <= field.right - field.left, "field 0 is %ld wide for a text of %ld at %d dpi",
+       field.right - field.left, extent.cx, wintest::screenDpi());
     const std::pair<rekal::win::StatusText, const wchar_t*> texts[] = {
         {rekal::win::StatusText::Loading, L"読み込み中..."},
         {rekal::win::StatusText::Saving, L"保存中..."},
@@ -134,13 +151,13 @@ WINTEST(displayPartsFollowTheViewMenu) {
 
     command(2501); // toolbar off
     ok(!shown(IDC_TOOLBAR) && !menuChecked(2501) && !app().settings.has(rekal::ToolBar), "toolbar still on");
-    ok(rectIn(examControl(IDC_INFO_PANE), app().examView).top == 3,
+    ok(rectIn(examControl(IDC_INFO_PANE), app().examView).top == px(3),
        "pane does not move up without the toolbar");
     command(2502); // status bar off
     ok(!shown(IDC_STATUS_BAR) && !menuChecked(2502), "status bar still on");
     RECT client;
     GetClientRect(app().examView, &client);
-    ok(rectIn(examControl(IDC_INFO_PANE), app().examView).bottom == client.bottom - 3,
+    ok(rectIn(examControl(IDC_INFO_PANE), app().examView).bottom == client.bottom - px(3),
        "pane does not reach down without the status bar");
     command(2507); // information pane off, with its splitter
     ok(!shown(IDC_INFO_PANE) && !shown(IDC_INFO_SPLITTER) && !menuChecked(2507), "pane still on");
@@ -176,9 +193,13 @@ WINTEST(splitterDragMovesThePaneWithinItsBounds) {
        wintest::utf8(className).c_str());
     RECT client;
     GetClientRect(view, &client);
-    const int min = GetSystemMetrics(SM_CXVSCROLL) + 19;
+    // The stored width keeps its 96-dpi meaning; on screen the pane is that width scaled.
+    const int dpi = wintest::screenDpi();
+    const auto stored = [&](int screenWidth) { return MulDiv(screenWidth, 96, dpi); };
+    const int min = stored(GetSystemMetrics(SM_CXVSCROLL) + px(19));
 
-    // Drag to x = 200 in the view: the pane becomes 200 + 3 - 7 wide and the splitter follows.
+    // Drag to x = 200 in the view: the pane becomes 200 + 3 - 7 wide (at 96 dpi) and the splitter
+    // follows.
     auto moveTo = [&](int viewX) {
         POINT p{viewX, 10};
         MapWindowPoints(view, splitter, &p, 1);
@@ -186,13 +207,16 @@ WINTEST(splitterDragMovesThePaneWithinItsBounds) {
     };
     SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 10));
     moveTo(200);
-    ok(app().settings.infoPainWidth == 196, "pane width %d", app().settings.infoPainWidth);
+    const int dragged = 200 + px(3) - px(7);
+    ok(app().settings.infoPainWidth == stored(dragged), "pane width %d", app().settings.infoPainWidth);
     RECT pane = rectIn(examControl(IDC_INFO_PANE), view);
     RECT bar = rectIn(splitter, view);
-    ok(pane.right - pane.left == 196 && bar.left == 196 && bar.right - bar.left == 7,
+    ok(std::abs(pane.right - pane.left - dragged) <= (dpi == 96 ? 0 : 1) && bar.left == pane.right &&
+           bar.right - bar.left == px(7),
        "pane %ld, splitter %ld", pane.right - pane.left, bar.left);
     moveTo(5000);
-    ok(app().settings.infoPainWidth == client.right - 27, "far right: %d", app().settings.infoPainWidth);
+    ok(app().settings.infoPainWidth == stored(client.right - px(27)), "far right: %d",
+       app().settings.infoPainWidth);
     moveTo(-300);
     ok(app().settings.infoPainWidth == min, "far left: %d", app().settings.infoPainWidth);
 
@@ -207,9 +231,11 @@ WINTEST(splitterDragMovesThePaneWithinItsBounds) {
     moveTo(150);
     SendMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(3, 10));
     moveTo(250);
-    ok(app().settings.infoPainWidth == 146, "after release: %d", app().settings.infoPainWidth);
+    const int released = stored(150 + px(3) - px(7));
+    ok(app().settings.infoPainWidth == released, "after release: %d", app().settings.infoPainWidth);
     closeProgram();
-    ok(readBytes(dir / L"REKALWIN.INI").find("InfoPainWidth=146\r\n") != std::string::npos,
+    ok(readBytes(dir / L"REKALWIN.INI").find("InfoPainWidth=" + std::to_string(released) + "\r\n") !=
+           std::string::npos,
        "width not stored");
     removeFolder(dir);
 }
@@ -226,7 +252,7 @@ WINTEST(idlePanelIsCentredInTheQuestionArea) {
     RECT status = rectIn(examControl(IDC_STATUS_BAR), view);
     RECT client, p = rectIn(panel, view);
     GetClientRect(view, &client);
-    const int areaLeft = pane.right + 7, areaTop = pane.top;
+    const int areaLeft = pane.right + px(7), areaTop = pane.top;
     const int dx = (p.left - areaLeft) - (client.right - p.right);
     const int dy = (p.top - areaTop) - (status.top - p.bottom);
     ok(dx >= -1 && dx <= 1, "panel not centred across: %d", dx);

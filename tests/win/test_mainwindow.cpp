@@ -94,6 +94,10 @@ std::string expectedSettingsFile(const std::string& programDir, const RECT& wind
             line = "Width=" + std::to_string(window.right - window.left);
         else if (key == "Height")
             line = "Height=" + std::to_string(window.bottom - window.top);
+        else if (key == "ListWidth" || key == "ListHeight" || key == "HintWidth" || key == "HintHeight" ||
+                 key == "DetailWidth" || key == "DetailHeight")
+            // Built-in sizes are scaled for the screen when the defaults are made.
+            line = key + "=" + std::to_string(wintest::px(std::stoi(line.substr(key.size() + 1))));
         else if (key == "File1")
             continue;
         else if (key == "ExamLogName")
@@ -180,8 +184,13 @@ WINTEST(mainWindowCaptionAndMenus) {
     MENUITEMINFOW info = menuItemInfo(2301);
     ok((info.fType & MFT_RADIOCHECK) && (info.fState & MFS_CHECKED), "standard mode is not the radio choice");
 
+    // Without a settings file the window opens at its built-in size, 460 x 360 on a 96-dpi screen
+    // and as much larger as the screen is denser (690 x 540 at 144 dpi).
     RECT window;
     GetWindowRect(hwnd, &window);
+    ok(window.right - window.left == wintest::px(460) && window.bottom - window.top == wintest::px(360),
+       "default size %ld x %ld at %d dpi", window.right - window.left, window.bottom - window.top,
+       wintest::screenDpi());
     ok(closeProgram() == 0, "exit code");
     ok(app().mainWindow == nullptr, "main window survived closing");
 

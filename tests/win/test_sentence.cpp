@@ -25,6 +25,7 @@ namespace {
 
 using namespace rekal;
 using namespace rekal::win;
+using wintest::px;
 
 constexpr int kControlId = 1055;
 constexpr COLORREF kBackground = RGB(255, 255, 224);
@@ -179,7 +180,7 @@ struct Scene {
 
 // Content height of n wrapped lines.
 int linesHeight(int lines, int lineHeight) {
-    return lines * lineHeight + (lines - 1) * kInterval;
+    return lines * lineHeight + (lines - 1) * wintest::px(kInterval);
 }
 
 // ---- Picture and sound files written for the tests ----
@@ -346,7 +347,7 @@ WINTEST(japaneseWithoutSpacesWrapsBetweenCharacters) {
     int contentHeight = s.rangeMax(SB_VERT) + 1;
     ok(total > 400, "the sentence should be wider than two lines (%d)", total);
     // Each line is at most the width; the lines together hold the sentence.
-    int lines = (contentHeight + kInterval) / (h + kInterval);
+    int lines = (contentHeight + wintest::px(kInterval)) / (h + wintest::px(kInterval));
     ok(contentHeight == linesHeight(lines, h), "height %d is not whole lines of %d", contentHeight, h);
     ok(lines >= (total + 199) / 200 && lines <= (total + 199) / 200 + 1, "%d lines for %d pixels", lines,
        total);
@@ -392,22 +393,24 @@ WINTEST(pictureWiderThanTheControl) {
     Scene s(200, 200);
     int h = s.lineHeight();
     s.set("上の文" + pictureTag(bmp) + "下の文");
-    ok(s.rangeMax(SB_HORZ) == 401, "horizontal range %d, band 402 expected", s.rangeMax(SB_HORZ));
+    // Picture sizes are 96-dpi pixels: the band is the scaled picture and a pixel around it.
+    ok(s.rangeMax(SB_HORZ) == px(400) + 1, "horizontal range %d, band %d expected", s.rangeMax(SB_HORZ),
+       px(400) + 2);
     ok(s.barShown(SB_HORZ), "horizontal bar expected");
-    ok(s.rangeMax(SB_VERT) + 1 == h + 62 + h, "height %d", s.rangeMax(SB_VERT) + 1);
-    // The picture is drawn at (1, h + 1): red stripe first, green from x = 41.
+    ok(s.rangeMax(SB_VERT) + 1 == h + px(60) + 2 + h, "height %d", s.rangeMax(SB_VERT) + 1);
+    // The picture is drawn at (1, h + 1): red stripe first, green from x = 41 (at 96 dpi).
     COLORREF red = s.pixel(10, h + 1);
-    COLORREF green = s.pixel(60, h + 1);
+    COLORREF green = s.pixel(px(60), h + 1);
     ok(GetRValue(red) > 200 && GetGValue(red) < 60, "red expected, got %06lx", red);
     ok(GetGValue(green) > 200 && GetRValue(green) < 60, "green expected, got %06lx", green);
     ok(s.pixel(10, h) == kBackground, "one pixel of border above the picture, got %06lx", s.pixel(10, h));
     s.shot("widepicture");
 
-    // Scrolling right by one line moves the picture left by 16 pixels.
+    // Scrolling right by one line moves the picture left by 16 pixels (at 96 dpi).
     SendMessageW(s.control, WM_HSCROLL, SB_LINEDOWN, 0);
     UpdateWindow(s.control);
-    ok(GetScrollPos(s.control, SB_HORZ) == 16, "position %d", GetScrollPos(s.control, SB_HORZ));
-    COLORREF shifted = s.pixel(60 - 16, h + 1);
+    ok(GetScrollPos(s.control, SB_HORZ) == px(16), "position %d", GetScrollPos(s.control, SB_HORZ));
+    COLORREF shifted = s.pixel(px(60) - px(16), h + 1);
     ok(GetGValue(shifted) > 200 && GetRValue(shifted) < 60, "green after scrolling, got %06lx", shifted);
     // A new text starts again at the left.
     s.set("短い文");
@@ -418,15 +421,15 @@ WINTEST(pictureWiderThanTheControl) {
 
 WINTEST(textBesideAWidePictureIsPaintedAtTheBandWidth) {
     std::string bmp = testFile(L"wide.bmp", stripesBmp(400, 60));
-    Scene s(200, 260);
+    Scene s(px(200), px(260));
     std::string text = "あいうえおかきくけこさしすせそたちつてと";
     s.set(text + pictureTag(bmp));
     int h = s.lineHeight();
-    ok(s.textWidth(text) > 200 && s.textWidth(text) < 400, "text between the control and the band (%d)",
-       s.textWidth(text));
+    ok(s.textWidth(text) > px(200) && s.textWidth(text) < px(400),
+       "text between the control and the band (%d)", s.textWidth(text));
     // The ranges come from the text wrapped in the control's width: two lines and the band.
-    ok(s.rangeMax(SB_VERT) + 1 == linesHeight(2, h) + 62, "height %d", s.rangeMax(SB_VERT) + 1);
-    ok(s.rangeMax(SB_HORZ) == 401, "horizontal range %d", s.rangeMax(SB_HORZ));
+    ok(s.rangeMax(SB_VERT) + 1 == linesHeight(2, h) + px(60) + 2, "height %d", s.rangeMax(SB_VERT) + 1);
+    ok(s.rangeMax(SB_HORZ) == px(400) + 1, "horizontal range %d", s.rangeMax(SB_HORZ));
     // Painted at the band's width the text takes one line, and the picture follows it.
     COLORREF below = s.pixel(10, h + 2);
     ok(GetRValue(below) > 200 && GetGValue(below) < 60, "picture right below one line, got %06lx", below);
@@ -438,11 +441,11 @@ WINTEST(picturesAreCroppedScaledOrLeftOut) {
     Scene s(400, 300);
     int h = s.lineHeight();
     s.set("a" + pictureTag(png, "|width=50%|height=200%"));
-    ok(s.rangeMax(SB_VERT) + 1 == h + 102, "scaled picture: height %d", s.rangeMax(SB_VERT) + 1);
-    ok(s.rangeMax(SB_HORZ) + 1 == 62, "scaled picture: width %d", s.rangeMax(SB_HORZ) + 1);
+    ok(s.rangeMax(SB_VERT) + 1 == h + px(100) + 2, "scaled picture: height %d", s.rangeMax(SB_VERT) + 1);
+    ok(s.rangeMax(SB_HORZ) + 1 == px(60) + 2, "scaled picture: width %d", s.rangeMax(SB_HORZ) + 1);
     // The right third: blue, stretched to the whole width of 120.
     s.set(pictureTag(png, "|srcleft=80|srcwidth=100%"));
-    ok(s.rangeMax(SB_HORZ) + 1 == 122, "cropped picture: width %d", s.rangeMax(SB_HORZ) + 1);
+    ok(s.rangeMax(SB_HORZ) + 1 == px(120) + 2, "cropped picture: width %d", s.rangeMax(SB_HORZ) + 1);
     COLORREF left = s.pixel(3, 3);
     ok(GetBValue(left) > 200 && GetRValue(left) < 60, "blue expected, got %06lx", left);
     s.shot("cropped");
@@ -482,12 +485,12 @@ WINTEST(scrollingByLinesPagesAndThumb) {
     SendMessageW(s.control, WM_VSCROLL, SB_LINEUP, 0);
     ok(pos() == 0, "line up at the top: %d", pos());
     SendMessageW(s.control, WM_VSCROLL, SB_LINEDOWN, 0);
-    ok(pos() == 16, "line down: %d", pos());
+    ok(pos() == px(16), "line down: %d", pos());
     SendMessageW(s.control, WM_VSCROLL, SB_PAGEDOWN, 0);
-    ok(pos() == 16 + page, "page down: %d, page %d", pos(), page);
+    ok(pos() == px(16) + page, "page down: %d, page %d", pos(), page);
     SendMessageW(s.control, WM_VSCROLL, SB_BOTTOM, 0);
     SendMessageW(s.control, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), 0);
-    ok(pos() == 16 + page, "bottom and final thumb position do nothing: %d", pos());
+    ok(pos() == px(16) + page, "bottom and final thumb position do nothing: %d", pos());
     for (int i = 0; i < 50; ++i)
         SendMessageW(s.control, WM_VSCROLL, SB_PAGEDOWN, 0);
     ok(pos() == maximum - page + 1, "at the end: %d, range %d, page %d", pos(), maximum, page);
@@ -743,13 +746,13 @@ WINTEST(wrappedTextRunOnADc) {
 
 WINTEST(japaneseTextWithAPicture) {
     std::string png = testFile(L"stripes.png", stripesPng(240, 90));
-    Scene s(420, 330, L"日本語と絵");
+    Scene s(px(420), px(330), L"日本語と絵");
     s.set("次の図は三色の縞模様です。赤、緑、青の順に並んでいます。" + pictureTag(png) +
           "図の下にも文章が続きます。長い文は折り返されて、次の行に表示されます。\n"
           "改行のあとの行です。");
     ok(s.anyInk(), "content drawn");
     int h = s.lineHeight();
-    COLORREF red = s.pixel(10, 2 * h + kInterval + 10);
+    COLORREF red = s.pixel(10, 2 * h + px(kInterval) + 10);
     ok(GetRValue(red) > 150 && GetGValue(red) < 80, "the picture below two lines, got %06lx", red);
     s.shot("japanese_picture");
 }

@@ -67,11 +67,28 @@ inline std::string utf8(const std::wstring& w) {
     return s;
 }
 
+// The screen's dots per inch, and a 96-dpi pixel number on that screen (rounded as MulDiv does):
+// the expected sizes of tests that run on a scaled display.
+inline int screenDpi() {
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+inline int px(int px96) {
+    return MulDiv(px96, screenDpi(), 96);
+}
+
 struct Registrar {
     Registrar(const char* name, std::function<void()> fn) { state().tests.emplace_back(name, std::move(fn)); }
 };
 
 inline int runAll(const char* program) {
+    // A run asked for at another density (REKAL_DPI, set in the Wine prefix) must really be there.
+    wchar_t asked[16] = {};
+    if (GetEnvironmentVariableW(L"REKAL_DPI", asked, 16) > 0)
+        check(__FILE__, __LINE__, screenDpi() == _wtoi(asked), "screen at %d dpi, %ls asked for", screenDpi(),
+              asked);
     for (auto& [name, fn] : state().tests)
         fn();
     std::printf("%s: %d tests executed (0 marked as todo, %d failures), 0 skipped.\n", program,
