@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything, then runs every test: the native core and CLI tests (ASan/UBSan), the Windows
-# tests under Wine in a private Xvfb screen, and each fuzz target: its seeds replayed, then a fixed
-# number of inputs from a fixed seed, so that a finding never depends on how busy the machine is and
-# always comes back with the same command.
+# tests under Wine in a private Xvfb screen (and once more on a 144-dpi screen), and each fuzz
+# target: its seeds replayed, then a fixed number of inputs from a fixed seed, so that a finding
+# never depends on how busy the machine is and always comes back with the same command.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${REKAL_BUILD:-$ROOT/build}
@@ -45,6 +45,16 @@ export REKAL_XVFB=1
 source "$ROOT/scripts/wine-env.sh"
 trap wine_env_stop EXIT
 run_ctest "$BUILD/win" -j 1
+wine_env_stop
+
+# The same windows on a display scaled to 150 %: a fresh prefix at 144 dpi.
+echo "== Windows tests under Wine at 144 dpi"
+export REKAL_DPI=144
+# shellcheck source=/dev/null
+source "$ROOT/scripts/wine-env.sh"
+run_ctest "$BUILD/win" -j 1 -R '\.ja_JP'
+wine_env_stop
+unset REKAL_DPI
 
 if ls "$ROOT"/fuzz/*.cpp >/dev/null 2>&1; then
     echo "== fuzz targets: seeds, then a fixed number of inputs from seed 1"

@@ -76,6 +76,12 @@ WINTEST(toolbarButtonsAndTips) {
     auto* images = reinterpret_cast<HIMAGELIST>(SendMessageW(tb, TB_GETIMAGELIST, 0, 0));
     ok(images && ImageList_GetImageCount(images) == 11, "toolbar images: %d",
        images ? ImageList_GetImageCount(images) : -1);
+    // The images drawn for the screen: 16 pixels at 96 dpi, 24 at 120 and 144, 32 at 192.
+    int cx = 0, cy = 0;
+    if (images) ImageList_GetIconSize(images, &cx, &cy);
+    const int dpi = wintest::screenDpi();
+    const int drawn = dpi < 120 ? 16 : dpi < 168 ? 24 : 32;
+    ok(cx == drawn && cy == drawn, "toolbar images %d x %d at %d dpi", cx, cy, dpi);
     const std::pair<int, const wchar_t*> tips[] = {
         {2001, L"ファイルを開く"},     {2003, L"上書き保存"},
         {2102, L"元に戻す"},           {2106, L"検索"},
@@ -139,6 +145,39 @@ WINTEST(statusBarFieldsAndTexts) {
         const LRESULT info = SendMessageW(status, SB_GETTEXTLENGTHW, 0, 0);
         ok((HIWORD(info) & SBT_NOBORDERS) != 0, "part 0 has a border");
     }
+    closeProgram();
+    removeFolder(dir);
+}
+
+// A move to a monitor of another density: the main window takes the suggested rectangle and the
+// view lays itself out again in it; the view's children make their pictures again.
+WINTEST(aDensityChangeTakesTheSuggestedRectangle) {
+    auto dir = makeFolder(L"rekal-dpichange");
+    ok(start(dir), "start-up failed");
+    HWND main = app().mainWindow;
+    HWND toolbar = examControl(IDC_TOOLBAR);
+    const auto imagesBefore = SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0);
+    const int dpi = wintest::screenDpi();
+    RECT suggested{40, 30, 40 + px(520), 30 + px(410)};
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(app().examView, WM_DPICHANGED_AFTERPARENT, 0, 0);
+    wintest::flushEvents(20);
+    RECT window, client, view;
+    GetWindowRect(main, &window);
+    ok(EqualRect(&window, &suggested), "window at (%ld, %ld) %ld x %ld", window.left, window.top,
+       window.right - window.left, window.bottom - window.top);
+    GetClientRect(main, &client);
+    GetClientRect(app().examView, &view);
+    ok(view.right == client.right && view.bottom == client.bottom, "view %ld x %ld in %ld x %ld", view.right,
+       view.bottom, client.right, client.bottom);
+    int edges[5] = {};
+    SendMessageW(examControl(IDC_STATUS_BAR), SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    RECT bar;
+    GetWindowRect(examControl(IDC_STATUS_BAR), &bar);
+    ok(edges[4] == view.right - (bar.bottom - bar.top), "status fields not laid out again: %d", edges[4]);
+    const auto imagesAfter = SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0);
+    ok(imagesAfter != 0 && imagesAfter != imagesBefore, "toolbar images not made again");
+    ok(app().fonts.created(), "display fonts gone");
     closeProgram();
     removeFolder(dir);
 }
