@@ -96,6 +96,41 @@ HDC screen() {
     return GetDC(nullptr);
 }
 
+// The pictures are drawn again at 1.5 x and 2 x for denser screens: the same content, larger.
+WINTEST(program_pictures_at_three_sizes) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    struct Drawing {
+        int id, width, height;
+    };
+    const Drawing drawings[] = {{IDP_INFOPANE_150, 150, 84}, {IDP_INFOPANE_200, 200, 112},
+                                {IDP_FIRST_150, 16, 15},     {IDP_FIRST_200, 22, 20},
+                                {IDP_LAST_150, 16, 15},      {IDP_LAST_200, 22, 20}};
+    for (const Drawing& d : drawings) {
+        HDC dc = screen();
+        HBITMAP picture = rekal::win::loadPngResource(dc, GetModuleHandleW(nullptr), d.id, face);
+        ReleaseDC(nullptr, dc);
+        const Pixels p = readBack(picture);
+        DeleteObject(picture);
+        ok(p.width == d.width && p.height == d.height, "picture %d is %dx%d", d.id, p.width, p.height);
+        if (p.width != d.width) continue;
+        ok(p.at(0, 0) == rgbOf(face), "picture %d: corner %06x, not the button face", d.id, p.at(0, 0));
+        const bool pane = d.id / 10 == IDP_INFOPANE;
+        const double scale = d.width / (pane ? 100.0 : 11.0);
+        // A point of the white card, or of the glyph's bar (left for first, right for last).
+        const int x = static_cast<int>((pane ? 20 : d.id / 10 == IDP_FIRST ? 1.5 : 9.5) * scale);
+        const int y = static_cast<int>((pane ? 45 : 4.5) * scale);
+        ok(p.at(x, y) == (pane ? 0xFFFFFFu : 0u), "picture %d at %d,%d: %06x", d.id, x, y, p.at(x, y));
+    }
+    // The window's dpi chooses the drawing.
+    const int dpi = wintest::screenDpi();
+    const int drawn = dpi < 120 ? 100 : dpi < 168 ? 150 : 200;
+    HBITMAP chosen = rekal::win::loadPngArtwork(nullptr, IDP_INFOPANE, face);
+    const Pixels c = readBack(chosen);
+    DeleteObject(chosen);
+    ok(c.width == drawn && c.height == 56 * drawn / 100, "the picture for %d dpi is %dx%d", dpi, c.width,
+       c.height);
+}
+
 WINTEST(program_pictures_blend_onto_the_button_face) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     HDC dc = screen();

@@ -2,7 +2,6 @@
 
 #include "resource.h"
 #include "win/app/app.h"
-#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/image/picture.h"
 
@@ -24,10 +23,7 @@ void deletePicture(HWND panel) {
 
 // The picture drawn for the panel's dpi (again after a move to a screen of another density).
 void setPicture(HWND panel) {
-    HDC dc = GetDC(panel);
-    HBITMAP picture = loadPngResource(dc, app().instance, artworkResource(IDP_INFOPANE, windowDpi(panel)),
-                                      GetSysColor(COLOR_BTNFACE));
-    ReleaseDC(panel, dc);
+    HBITMAP picture = loadPngArtwork(panel, IDP_INFOPANE, GetSysColor(COLOR_BTNFACE));
     if (!picture) return;
     deletePicture(panel);
     SendDlgItemMessageW(panel, IDC_IDLE_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,

@@ -3,6 +3,7 @@
 #include "core/base/fileio.h"
 #include "core/image/jpeg.h"
 #include "core/image/png.h"
+#include "win/base/dpi.h"
 #include "win/base/wintext.h"
 
 #include <cstring>
@@ -47,6 +48,14 @@ HBITMAP loadPngResource(HDC dc, HMODULE module, int id, COLORREF background) {
     const void* data = handle ? LockResource(handle) : nullptr;
     if (!data || size == 0) return nullptr;
     return bitmapOrNull(dc, decodePng(std::string_view(static_cast<const char*>(data), size), background));
+}
+
+HBITMAP loadPngArtwork(HWND window, int id, COLORREF background) {
+    HDC dc = GetDC(window);
+    HBITMAP picture =
+        loadPngResource(dc, GetModuleHandleW(nullptr), artworkResource(id, windowDpi(window)), background);
+    ReleaseDC(window, dc);
+    return picture;
 }
 
 HBITMAP loadJpegFile(HDC dc, std::string_view path) {

@@ -20,6 +20,10 @@ HBITMAP loadPngFile(HDC dc, std::string_view path, COLORREF background);
 // A PNG kept as a raw-data (RCDATA) resource of `module`.
 HBITMAP loadPngResource(HDC dc, HMODULE module, int id, COLORREF background);
 
+// One of the program's own PNG pictures (idle panel, first/last glyphs) in its drawing for the
+// window's dpi: `id` names the 1 x drawing.
+HBITMAP loadPngArtwork(HWND window, int id, COLORREF background);
+
 // A JPEG file (CP932 path).
 HBITMAP loadJpegFile(HDC dc, std::string_view path);
 
