@@ -9,11 +9,13 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
 export WINEPREFIX=${1:-$(mktemp -d /tmp/rekal-wine.XXXXXX)}
 REKAL_XVFB_PID=""
+# The screen (and Wine's desktop) of 1024 x 768 at 96 dpi, as much larger as the density asks.
+REKAL_SCREEN="$((1024 * ${REKAL_DPI:-96} / 96))x$((768 * ${REKAL_DPI:-96} / 96))"
 
 if [ -z "${DISPLAY:-}" ] || [ "${REKAL_XVFB:-0}" = 1 ]; then
     for n in $(seq 90 140); do
         if [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 "${REKAL_SCREEN}x24" -nolisten tcp >/dev/null 2>&1 &
             REKAL_XVFB_PID=$!
             export DISPLAY=":$n"
             break
@@ -60,13 +62,17 @@ fi
 if [ -n "${REKAL_DPI:-}" ]; then
     reg=$(mktemp /tmp/rekal-reg.XXXXXX)
     hex=$(printf '%08x' "$REKAL_DPI")
-    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%s\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n' \
-        "$hex" "$hex" >"$reg"
-    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%s\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="%s"\n' \
+        "$hex" "$hex" "$REKAL_SCREEN" >"$reg"
+    # The running desktop keeps the density it started with: the server goes after each write,
+    # which also saves the registry to check that the value arrived.
+    for _ in 1 2 3; do
+        wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        grep -q "\"LogPixels\"=dword:$hex" "$WINEPREFIX/user.reg" 2>/dev/null && break
+    done
     rm -f "$reg"
-    # The running desktop keeps the density it started with.
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
 fi
 # Wine's service processes must not inherit the callers' output pipes.
 wineserver -p >/dev/null 2>&1 </dev/null || true

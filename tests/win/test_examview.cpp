@@ -158,7 +158,7 @@ WINTEST(aDensityChangeTakesTheSuggestedRectangle) {
     HWND toolbar = examControl(IDC_TOOLBAR);
     const auto imagesBefore = SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0);
     const int dpi = wintest::screenDpi();
-    RECT suggested{40, 30, 40 + px(520), 30 + px(410)};
+    RECT suggested{40, 30, 40 + px(420), 30 + px(330)};
     SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     SendMessageW(app().examView, WM_DPICHANGED_AFTERPARENT, 0, 0);
     wintest::flushEvents(20);
@@ -281,7 +281,8 @@ WINTEST(splitterDragMovesThePaneWithinItsBounds) {
 
 WINTEST(idlePanelIsCentredInTheQuestionArea) {
     auto dir = makeFolder(L"rekal-idle");
-    writeBytes(dir / L"REKALWIN.INI", "Width=900\r\nHeight=640\r\n");
+    writeBytes(dir / L"REKALWIN.INI",
+               "Width=" + std::to_string(px(900)) + "\r\nHeight=" + std::to_string(px(640)) + "\r\n");
     auto book = writeBook(dir, L"十問.rkf", "十", 10);
     ok(start(dir), "start-up failed");
     HWND view = app().examView;

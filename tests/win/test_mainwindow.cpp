@@ -207,14 +207,14 @@ WINTEST(mainWindowCaptionAndMenus) {
 WINTEST(maximisedWindowKeepsItsNormalPlace) {
     auto dir = makeFolder(L"rekal-max");
     writeBytes(dir / L"REKALWIN.INI",
-               "Show=1\r\nLeft=40\r\nTop=30\r\nWidth=500\r\nHeight=400\r\nTimeLimit=40000\r\n");
+               "Show=1\r\nLeft=40\r\nTop=30\r\nWidth=600\r\nHeight=520\r\nTimeLimit=40000\r\n");
     // The stored flag wins over the show command the process was given.
     ok(start(dir, L"", SW_SHOWMINNOACTIVE), "start-up failed");
     ok(IsZoomed(app().mainWindow), "the window is not maximised");
     ok(closeProgram() == 0, "exit code");
     std::string written = readBytes(dir / L"REKALWIN.INI");
     for (const char* line :
-         {"Show=1\r\n", "Left=40\r\n", "Top=30\r\n", "Width=500\r\n", "Height=400\r\n", "TimeLimit=0\r\n"})
+         {"Show=1\r\n", "Left=40\r\n", "Top=30\r\n", "Width=600\r\n", "Height=520\r\n", "TimeLimit=0\r\n"})
         ok(written.find(line) != std::string::npos, "missing %s", line);
     removeFolder(dir);
 }
@@ -222,11 +222,12 @@ WINTEST(maximisedWindowKeepsItsNormalPlace) {
 WINTEST(restoredPlaceIsWrittenInScreenCoordinates) {
     auto dir = makeFolder(L"rekal-place");
     ok(start(dir), "start-up failed");
-    MoveWindow(app().mainWindow, 70, 50, 520, 410, TRUE);
+    // Placements are screen pixels on any screen (above the smallest size even at 200 %).
+    MoveWindow(app().mainWindow, 70, 50, 620, 540, TRUE);
     wintest::flushEvents();
     ok(closeProgram() == 0, "exit code");
     std::string written = readBytes(dir / L"REKALWIN.INI");
-    for (const char* line : {"Show=0\r\n", "Left=70\r\n", "Top=50\r\n", "Width=520\r\n", "Height=410\r\n"})
+    for (const char* line : {"Show=0\r\n", "Left=70\r\n", "Top=50\r\n", "Width=620\r\n", "Height=540\r\n"})
         ok(written.find(line) != std::string::npos, "missing %s", line);
     removeFolder(dir);
 }
