@@ -259,7 +259,8 @@ ResultDialogInput resultDialogInput(const ExamRun& run, const QuestionBook& book
     input.right = run.right;
     input.wrong = run.wrong;
     input.elapsedMs = run.elapsedMs;
-    input.results = &run.results;
+    const std::size_t finished = std::min(run.results.size(), static_cast<std::size_t>(std::max(run.asked, 0)));
+    input.results.assign(run.results.begin(), run.results.begin() + static_cast<std::ptrdiff_t>(finished));
     input.retryEnabled = !book.isReplacing() && run.wrong > 0;
     input.retryChecked = input.retryEnabled && settings.has(Retry);
     input.randomChecked = input.retryChecked && settings.has(RetryRandom);
