@@ -118,6 +118,26 @@ void clickHeader(HWND dialog, int column) {
     SendMessageW(dialog, WM_NOTIFY, IDC_DETAIL_LIST, reinterpret_cast<LPARAM>(&click));
 }
 
+// A step that opens the detail list from the result dialog.
+std::function<bool()> openDetails() {
+    return [] {
+        HWND d = dialogCalled(L"結果");
+        if (!d) return false;
+        click(d, IDC_RESULT_DETAIL);
+        return true;
+    };
+}
+
+// A step that closes the result dialog with `button` once the detail list has gone.
+std::function<bool()> closeResultAfterDetails(int button) {
+    return [button] {
+        HWND d = dialogCalled(L"結果");
+        if (!d || dialogCalled(L"詳細")) return false;
+        PostMessageW(d, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        return true;
+    };
+}
+
 fs::path startWithBook(const wchar_t* folder) {
     fs::path dir = makeFolder(folder);
     fs::path book = writeBook(dir, L"book.rkf", "結果", 3);
@@ -224,12 +244,7 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
     fs::path dir = startWithBook(L"rekal-detail");
     const ResultDialogInput input = madeUpRun();
     withSteps(
-        {[&] {
-             HWND d = dialogCalled(L"結果");
-             if (!d) return false;
-             click(d, IDC_RESULT_DETAIL);
-             return true;
-         },
+        {openDetails(),
          [&] {
              HWND d = dialogCalled(L"詳細");
              if (!d) return false;
@@ -280,12 +295,7 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
              PostMessageW(d, WM_COMMAND, IDCANCEL, 0); // Esc also keeps the layout
              return true;
          },
-         [&] {
-             HWND d = dialogCalled(L"結果");
-             if (!d || dialogCalled(L"詳細")) return false;
-             click(d, IDOK);
-             return true;
-         }},
+         closeResultAfterDetails(IDOK)},
         [&] { rekal::win::showResultDialog(app().mainWindow, input); }, __LINE__);
     const rekal::Settings& s = app().settings;
     ok(s.detailsListWidth[4] == 150 && s.detailsListWidth[0] == 36, "widths %d %d", s.detailsListWidth[4],
@@ -298,12 +308,7 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
     // The stored place comes back, maximised when it was.
     app().settings.detailMaximized = true;
     withSteps(
-        {[&] {
-             HWND d = dialogCalled(L"結果");
-             if (!d) return false;
-             click(d, IDC_RESULT_DETAIL);
-             return true;
-         },
+        {openDetails(),
          [&] {
              HWND d = dialogCalled(L"詳細");
              if (!d) return false;
@@ -322,12 +327,7 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
              PostMessageW(d, WM_COMMAND, IDOK, 0);
              return true;
          },
-         [&] {
-             HWND d = dialogCalled(L"結果");
-             if (!d || dialogCalled(L"詳細")) return false;
-             PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
-             return true;
-         }},
+         closeResultAfterDetails(IDCANCEL)},
         [&] { rekal::win::showResultDialog(app().mainWindow, input); }, __LINE__);
     ok(app().settings.detailMaximized, "maximised state not kept");
     ok(closeProgram() == 0, "exit code");

@@ -8,6 +8,7 @@
 #include "win/app/help.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
+#include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
 
 #include <commctrl.h>
@@ -196,11 +197,7 @@ void close(HWND dialog, int result) {
     EndDialog(dialog, result);
 }
 
-struct DetailCommand {
-    int id;
-    void (*run)(HWND dialog, DetailState& state);
-};
-constexpr DetailCommand kCommands[] = {
+constexpr DialogCommand<DetailState> kCommands[] = {
     {IDOK, [](HWND dialog, DetailState&) { close(dialog, IDOK); }},
     {IDCANCEL, [](HWND dialog, DetailState&) { close(dialog, IDCANCEL); }},
     {IDC_DETAIL_SHOW, showSelectedQuestion},
@@ -247,13 +244,7 @@ INT_PTR CALLBACK detailProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY:
         return onNotify(dialog, *state, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_COMMAND:
-        for (const DetailCommand& command : kCommands) {
-            if (command.id == LOWORD(wParam)) {
-                command.run(dialog, *state);
-                return TRUE;
-            }
-        }
-        return FALSE;
+        return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
     }
     return FALSE;
 }

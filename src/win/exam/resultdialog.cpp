@@ -5,6 +5,7 @@
 #include "resource.h"
 #include "win/app/help.h"
 #include "win/base/wintext.h"
+#include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
 #include "win/exam/detaildialog.h"
@@ -60,11 +61,7 @@ BOOL onInit(HWND dialog, ResultState& state) {
     return FALSE;
 }
 
-struct ResultCommand {
-    int id;
-    void (*run)(HWND dialog, ResultState& state);
-};
-constexpr ResultCommand kCommands[] = {
+constexpr DialogCommand<ResultState> kCommands[] = {
     // OK hands both boxes over; the run stores them and starts a retry when one is asked for.
     {IDOK,
      [](HWND dialog, ResultState& state) {
@@ -92,13 +89,7 @@ INT_PTR CALLBACK resultProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     if (handleCommonDialogMessage(dialog, message, wParam, kHelpResult)) return TRUE;
     switch (message) {
     case WM_COMMAND:
-        for (const ResultCommand& command : kCommands) {
-            if (command.id == LOWORD(wParam)) {
-                command.run(dialog, *state);
-                return TRUE;
-            }
-        }
-        return FALSE;
+        return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
     case WM_DESTROY:
         // The result sound may still be playing.
         PlaySoundW(nullptr, nullptr, 0);
