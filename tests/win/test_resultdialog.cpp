@@ -337,4 +337,51 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
     removeFolder(dir);
 }
 
+WINTEST(detailListShowsTheChosenQuestionInTheListWindow) {
+    fs::path dir = startWithBook(L"rekal-detail-show");
+    // A stand-in for the question list window: its question-number spinner is all the detail list
+    // talks to.
+    HWND listWindow = CreateWindowExW(0, L"STATIC", L"list", WS_POPUP, 0, 0, 100, 50, app().mainWindow,
+                                      nullptr, nullptr, nullptr);
+    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD, 0, 0, 10, 20, listWindow,
+                                reinterpret_cast<HMENU>(1068), nullptr, nullptr);
+    SendMessageW(spin, UDM_SETRANGE32, 1, 3);
+    app().listWindow = listWindow;
+    const ResultDialogInput input = madeUpRun();
+    withSteps(
+        {openDetails(),
+         [&] {
+             HWND d = dialogCalled(L"詳細");
+             if (!d) return false;
+             HWND list = GetDlgItem(d, IDC_DETAIL_LIST);
+             ok(enabled(d, IDC_DETAIL_SHOW), "表示 disabled with a list window");
+             // Sorted by number descending the top row is question 3; a double-click shows it.
+             clickHeader(d, 1);
+             ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+             NMITEMACTIVATE dbl{};
+             dbl.hdr = {list, IDC_DETAIL_LIST, static_cast<UINT>(NM_DBLCLK)};
+             dbl.iItem = 0;
+             SendMessageW(d, WM_NOTIFY, IDC_DETAIL_LIST, reinterpret_cast<LPARAM>(&dbl));
+             ok(SendMessageW(spin, UDM_GETPOS32, 0, 0) == 3, "double-click showed %d",
+                static_cast<int>(SendMessageW(spin, UDM_GETPOS32, 0, 0)));
+             ListView_SetItemState(list, 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+             SendDlgItemMessageW(d, IDC_DETAIL_SHOW, BM_CLICK, 0, 0);
+             ok(SendMessageW(spin, UDM_GETPOS32, 0, 0) == 1, "表示 showed %d",
+                static_cast<int>(SendMessageW(spin, UDM_GETPOS32, 0, 0)));
+             // Without a selected row nothing happens.
+             ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+             SendMessageW(spin, UDM_SETPOS32, 0, 2);
+             SendDlgItemMessageW(d, IDC_DETAIL_SHOW, BM_CLICK, 0, 0);
+             ok(SendMessageW(spin, UDM_GETPOS32, 0, 0) == 2, "表示 without a selection");
+             PostMessageW(d, WM_COMMAND, IDOK, 0);
+             return true;
+         },
+         closeResultAfterDetails(IDCANCEL)},
+        [&] { rekal::win::showResultDialog(app().mainWindow, input); }, __LINE__);
+    app().listWindow = nullptr;
+    DestroyWindow(listWindow);
+    ok(closeProgram() == 0, "exit code");
+    removeFolder(dir);
+}
+
 WINTEST_MAIN("resultdialog")
