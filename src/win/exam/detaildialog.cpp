@@ -36,8 +36,9 @@ struct DetailState {
     bool maximiseWhenShown = false;
 };
 
-// The question list window is still to be written: until it is, "表示(&V)..." is enabled only
-// when some list window exists to take the number, rather than being silently dead.
+// Showing a question needs the question list window, which its command cannot open yet: until it
+// can, "表示(&V)..." is enabled only while a list window exists to take the number, rather than
+// being silently dead. Once the command opens the window this is always true.
 bool listWindowAvailable() {
     return app().listWindow != nullptr;
 }
