@@ -5,6 +5,7 @@
 #include "shelltest.h"
 
 #include "core/exam/run.h"
+#include "win/app/help.h"
 #include "win/exam/resultdialog.h"
 
 #include <commctrl.h>
@@ -21,8 +22,10 @@ using rekal::Verdict;
 
 // Steps run on the user-interface thread while the program's modal dialogs are open: each tick
 // runs the first step; a step that finds its window not yet there returns false and is tried
-// again on the next tick.
+// again on the next tick. A step still waiting after 10 s gives up: the steps are dropped and the
+// dialogs closed, so a fault fails the test instead of hanging it.
 std::deque<std::function<bool()>> g_steps;
+DWORD g_stepSince = 0;
 
 void CALLBACK runStep(HWND, UINT, UINT_PTR timer, DWORD) {
     if (g_steps.empty()) {
@@ -30,12 +33,20 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR timer, DWORD) {
         return;
     }
     std::function<bool()> step = g_steps.front();
-    if (step()) g_steps.pop_front();
+    if (step()) {
+        g_steps.pop_front();
+        g_stepSince = GetTickCount();
+    } else if (GetTickCount() - g_stepSince > 10'000) {
+        KillTimer(nullptr, timer);
+        for (const wchar_t* caption : {L"詳細", L"結果"})
+            if (HWND d = FindWindowW(L"#32770", caption)) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+    }
 }
 
 // Runs the steps while `show` opens the dialogs; every step must have run when it returns.
 template <class Show> void withSteps(std::deque<std::function<bool()>> steps, Show show, int line) {
     g_steps = std::move(steps);
+    g_stepSince = GetTickCount();
     UINT_PTR timer = SetTimer(nullptr, 0, 40, runStep);
     show();
     KillTimer(nullptr, timer);
@@ -138,6 +149,13 @@ std::function<bool()> closeResultAfterDetails(int button) {
     };
 }
 
+// The help contexts the program asks for.
+std::vector<DWORD_PTR> g_helpContexts;
+HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
+    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
+    return nullptr;
+}
+
 fs::path startWithBook(const wchar_t* folder) {
     fs::path dir = makeFolder(folder);
     fs::path book = writeBook(dir, L"book.rkf", "結果", 3);
@@ -149,6 +167,8 @@ fs::path startWithBook(const wchar_t* folder) {
 
 WINTEST(resultDialogShowsTheRunAndHandsTheBoxesBackOnOkOnly) {
     fs::path dir = startWithBook(L"rekal-result");
+    app().help.call = recordHelp;
+    g_helpContexts.clear();
     const ResultDialogInput input = madeUpRun();
     ResultDialogChoice choice;
     withSteps(
@@ -242,6 +262,8 @@ WINTEST(resultDialogShowsTheRunAndHandsTheBoxesBackOnOkOnly) {
 
 WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
     fs::path dir = startWithBook(L"rekal-detail");
+    app().help.call = recordHelp;
+    g_helpContexts.clear();
     const ResultDialogInput input = madeUpRun();
     withSteps(
         {openDetails(),
@@ -292,6 +314,8 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
              ok(r.right - r.left >= 200 && r.bottom - r.top >= 120, "smaller than the minimum");
              MoveWindow(d, 30, 40, 420, 330, TRUE);
              ListView_SetColumnWidth(list, 4, 150);
+             SendDlgItemMessageW(d, IDC_DETAIL_HELP, BM_CLICK, 0, 0);
+             ok(g_helpContexts == std::vector<DWORD_PTR>({111}), "help of the detail list");
              PostMessageW(d, WM_COMMAND, IDCANCEL, 0); // Esc also keeps the layout
              return true;
          },
