@@ -3,7 +3,7 @@
 
 #include "core/data/book.h"
 #include "core/exam/random.h"
-#include "core/match/fold.h"
+#include "core/settings/vague.h"
 #include "core/settings/settings.h"
 
 #include <string>
