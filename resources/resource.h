@@ -23,6 +23,8 @@
 #define IDD_IDLE_PANEL 590
 #define IDD_EXAM_VIEW 591
 #define IDD_ABOUT 604
+#define IDD_RESULT 605
+#define IDD_DETAIL 606
 
 // Exam view (the question list window uses the same identifiers for the same roles)
 #define IDC_TOOLBAR 1026
@@ -52,6 +54,27 @@
 #define IDC_ABOUT_VERSION 1102
 #define IDC_ABOUT_AUTHOR 1103
 #define IDC_ABOUT_LINK 1104
+
+// Result dialog: each label is followed by its value
+#define IDC_RESULT_ASKED_LABEL 1024
+#define IDC_RESULT_ASKED 1025
+#define IDC_RESULT_ANSWERED_LABEL 1026
+#define IDC_RESULT_ANSWERED 1027
+#define IDC_RESULT_RIGHT_LABEL 1028
+#define IDC_RESULT_RIGHT 1029
+#define IDC_RESULT_RATE_LABEL 1030
+#define IDC_RESULT_RATE 1031
+#define IDC_RESULT_TIME_LABEL 1032
+#define IDC_RESULT_TIME 1033
+#define IDC_RESULT_RETRY 1034
+#define IDC_RESULT_DETAIL 1035
+#define IDC_RESULT_HELP 1059
+#define IDC_RESULT_RANDOM 1069
+
+// Detail dialog
+#define IDC_DETAIL_LIST 1040
+#define IDC_DETAIL_SHOW 1041
+#define IDC_DETAIL_HELP 1059
 
 // File menu
 #define CMD_OPEN 2001

@@ -1,6 +1,7 @@
 #include "core/exam/choices.h"
 
 #include "core/exam/method.h"
+#include "core/match/answer.h"
 
 #include <algorithm>
 #include <optional>
@@ -99,6 +100,13 @@ bool alreadyTaken(const std::vector<Choice>& out, const std::string& text) {
     return std::any_of(out.begin(), out.end(), [&](const Choice& c) { return c.text == text; });
 }
 
+// Whether choosing the text would be judged right for q: the chosen text is judged with its line
+// feeds removed, as a given answer is.
+bool acceptedBy(const QuestionCard& q, std::string text, CompareOptions options, const VagueReplacer& vague) {
+    text.erase(std::remove(text.begin(), text.end(), kLineBreak), text.end());
+    return isAnswerRight(&q, text, options, vague);
+}
+
 } // namespace
 
 FontSpec answerFontFor(const QuestionBook& book, const Settings& settings, const QuestionCard& q) {
@@ -109,7 +117,8 @@ FontSpec answerFontFor(const QuestionBook& book, const Settings& settings, const
 }
 
 bool buildChoices(std::vector<Choice>& out, const QuestionBook& book, const Settings& settings,
-                  RandomGenerator& random, const QuestionCard& q, int answerMode) {
+                  RandomGenerator& random, const QuestionCard& q, int answerMode,
+                  const ChoiceJudging& judging) {
     out.clear();
     const int wanted = wantedChoices(book.enclosingTitle(&q), settings, answerMode);
     if (wanted < 1) return false;
@@ -126,6 +135,9 @@ bool buildChoices(std::vector<Choice>& out, const QuestionBook& book, const Sett
     const FontSpec ownFont = answerFontFor(book, settings, q);
     out.push_back(Choice{std::move(*right), ownFont});
 
+    const VagueReplacer vague = (judging.options & CompareVague) != 0 && judging.vague
+                                    ? VagueReplacer(*judging.vague)
+                                    : VagueReplacer();
     DrawPool pool(poolSize);
     while (static_cast<int>(out.size()) < wanted && pool.size() > 0) {
         const int position = pool.take(random.below(pool.size()));
@@ -138,7 +150,7 @@ bool buildChoices(std::vector<Choice>& out, const QuestionBook& book, const Sett
             text = book.displayAnswer(other);
             if (other) font = answerFontFor(book, settings, *other);
         }
-        if (!text || alreadyTaken(out, *text)) continue;
+        if (!text || alreadyTaken(out, *text) || acceptedBy(q, *text, judging.options, vague)) continue;
         out.push_back(Choice{std::move(*text), std::move(font)});
     }
 

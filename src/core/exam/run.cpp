@@ -137,7 +137,9 @@ bool showNextQuestion(ExamRun& run, ExamEnv& env) {
     playIfOn(env, env.settings.sndExam);
     run.answerStartTime = effectiveSeconds(env.book, env.settings, q, CardKind::AnswerStartTime);
     if (!isConfirmMode(env)) {
-        if (buildChoices(run.choices, env.book, env.settings, env.random, q, env.settings.answerMode)) {
+        const ChoiceJudging judging{effectiveCompareOptions(env.book, env.settings, q), &env.vague};
+        if (buildChoices(run.choices, env.book, env.settings, env.random, q, env.settings.answerMode,
+                         judging)) {
             run.choiceCount = static_cast<int>(run.choices.size());
             env.screen.createChoiceButtons(run.choices, run.answerStartTime != 0);
         }
@@ -259,7 +261,9 @@ ResultDialogInput resultDialogInput(const ExamRun& run, const QuestionBook& book
     input.right = run.right;
     input.wrong = run.wrong;
     input.elapsedMs = run.elapsedMs;
-    input.results = &run.results;
+    const std::size_t finished =
+        std::min(run.results.size(), static_cast<std::size_t>(std::max(run.asked, 0)));
+    input.results.assign(run.results.begin(), run.results.begin() + static_cast<std::ptrdiff_t>(finished));
     input.retryEnabled = !book.isReplacing() && run.wrong > 0;
     input.retryChecked = input.retryEnabled && settings.has(Retry);
     input.randomChecked = input.retryChecked && settings.has(RetryRandom);

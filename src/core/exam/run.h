@@ -43,7 +43,9 @@ struct ResultDialogInput {
     int right = 0;
     int wrong = 0;
     std::uint32_t elapsedMs = 0;
-    const std::vector<ExamResult>* results = nullptr;
+    // The finished entries in asking order: not the unanswered entry of an aborted question, nor
+    // the unasked tail of a fixed list. A copy, so it stays valid after the run has moved on.
+    std::vector<ExamResult> results;
     bool retryEnabled = false; // off while another file is loaded or the view closes, or with no wrong answer
     bool retryChecked = false;
     bool randomChecked = false;

@@ -33,11 +33,13 @@ struct ChoiceRig {
     QuestionBook book;
     Settings settings = testSettings();
     RandomGenerator random{77};
+    VagueTable vague = defaultVagueTable();
+    CompareOptions options = kAllCompareOptions;
     std::vector<Choice> out;
 
     explicit ChoiceRig(std::string_view file) { loadText(book, file, settings); }
     bool build(int q, int mode = AnswerChoice) {
-        return buildChoices(out, book, settings, random, *book.questionAt(q), mode);
+        return buildChoices(out, book, settings, random, *book.questionAt(q), mode, {options, &vague});
     }
 };
 
@@ -75,6 +77,33 @@ TEST(Choices, EqualAnswersNeverMakeTwoEqualButtons) {
         const std::vector<std::string> texts = textsOf(rig.out);
         EXPECT_EQ(std::set<std::string>(texts.begin(), texts.end()).size(), texts.size());
         EXPECT_EQ(texts.size(), 2u);
+    }
+}
+
+TEST(Choices, NoWrongChoiceIsOneTheQuestionAccepts) {
+    // 出 accepts スイ, the answer of 水: offering it as a wrong choice would score a right answer.
+    const char* file = "REKALDATA V1.6\n"
+                       "出,シュツ|スイ,<00\n"
+                       "水,スイ,<00\n"
+                       "火,カ,<00\n"
+                       "木,すい,<00\n"
+                       "金,ｽｲ,<00\n"
+                       "土,ド,<00\n";
+    ChoiceRig rig(file);
+    rig.settings.defaultSelection = 9;
+    for (int round = 0; round < 8; ++round) {
+        ASSERT_TRUE(rig.build(0));
+        EXPECT_EQ(sorted(textsOf(rig.out)), sorted({"シュツ", "カ", "ド"}));
+    }
+    // Judged as the exam judges: without kana and width folding the other spellings are wrong.
+    rig.options = CompareIgnoreCase;
+    ASSERT_TRUE(rig.build(0));
+    EXPECT_EQ(sorted(textsOf(rig.out)), sorted({"シュツ", "カ", "すい", "ｽｲ", "ド"}));
+    // The question's own wrong choices are judged the same way.
+    ChoiceRig own("REKALDATA V1.6\nq1,right|ok\\cOK|wrong,<00\n");
+    for (int round = 0; round < 4; ++round) {
+        ASSERT_TRUE(own.build(0));
+        EXPECT_EQ(sorted(textsOf(own.out)), sorted({"right", "wrong"}));
     }
 }
 

@@ -55,8 +55,8 @@ TEST(ExamRun, AllInOrderJudgesRecordsAndEndsWithLogAndResult) {
     EXPECT_EQ(result.right, 2);
     EXPECT_EQ(result.wrong, 1);
     EXPECT_TRUE(result.retryEnabled);
-    EXPECT_EQ((*result.results)[0].time, 1500u);
-    EXPECT_EQ((*result.results)[1].time, 700u);
+    EXPECT_EQ(result.results[0].time, 1500u);
+    EXPECT_EQ(result.results[1].time, 700u);
 
     EXPECT_TRUE(rig.screen.idlePanel);
     EXPECT_TRUE(rig.screen.setupCommandsEnabled);
@@ -130,6 +130,33 @@ TEST(ExamAbort, AfterThreeAnswersTheResultShowsThree) {
     EXPECT_EQ(rig.log.entries[0].asked, 3);
     ASSERT_EQ(rig.screen.resultDialogs.size(), 1u);
     EXPECT_EQ(rig.screen.resultDialogs[0].asked, 3);
+}
+
+TEST(ExamAbort, TheResultListsOnlyTheFinishedQuestions) {
+    // An aborted question has no verdict and its time is still the tick it was shown at.
+    ExamRig rig(numberedBook(6));
+    startAllRun(rig.run, rig.env);
+    rig.clock.advance(1200);
+    rig.answerRight();
+    rig.clock.advance(800);
+    rig.answerWrong();
+    rig.clock.advance(5000);
+    onAbortCommand(rig.run, rig.env);
+    const ResultDialogInput& result = rig.screen.resultDialogs.at(0);
+    ASSERT_EQ(result.results.size(), 2u);
+    EXPECT_EQ(result.results[0].time, 1200u);
+    EXPECT_EQ(result.results[1].time, 800u);
+    EXPECT_EQ(result.results[1].verdict, Verdict::Wrong);
+
+    // A fixed list is filled in advance: its unasked tail is not handed over.
+    ExamRig fixed(numberedBook(6));
+    ASSERT_TRUE(startFixedListRun(fixed.run, fixed.env, {4, 2, 1, 0}, KindReexamAll, false));
+    fixed.answerWrong();
+    onAbortCommand(fixed.run, fixed.env);
+    const ResultDialogInput& partial = fixed.screen.resultDialogs.at(0);
+    ASSERT_EQ(partial.results.size(), 1u);
+    EXPECT_EQ(partial.results[0].question, 4);
+    EXPECT_EQ(partial.results[0].verdict, Verdict::Wrong);
 }
 
 TEST(ExamAbort, DeclinedKeepsTheRunAndPutsTheFocusBack) {
@@ -306,7 +333,7 @@ TEST(ExamModes, ConfirmModeRecordsTheUsersGradeWithoutSound) {
     EXPECT_EQ(result.asked, 4);
     EXPECT_EQ(result.right, 2);
     EXPECT_EQ(result.wrong, 1);
-    EXPECT_EQ((*result.results)[1].verdict, Verdict::Skipped);
+    EXPECT_EQ(result.results[1].verdict, Verdict::Skipped);
 }
 
 TEST(ExamModes, OnlySkippedQuestionsOfferNoRetry) {
@@ -458,7 +485,7 @@ TEST(ExamComplete, EndsWhenEveryQuestionWasAnsweredRightOnce) {
     for (int q = 0; q < 4; ++q) {
         std::vector<Verdict> verdicts;
         for (int i = 0; i < result.asked; ++i)
-            if ((*result.results)[i].question == q) verdicts.push_back((*result.results)[i].verdict);
+            if (result.results[i].question == q) verdicts.push_back(result.results[i].verdict);
         EXPECT_EQ(std::count(verdicts.begin(), verdicts.end(), Verdict::Right), 1);
         EXPECT_EQ(verdicts.back(), Verdict::Right);
     }
