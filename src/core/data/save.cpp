@@ -110,8 +110,8 @@ void encodeField(std::string& out, std::string_view text, const FieldEncoding& e
 
 class BookWriter {
   public:
-    BookWriter(const Settings& settings, int version, bool csv, std::string& out)
-        : out_(out), version_(version), csv_(csv), charsets_(startingCharSets(settings)) {}
+    BookWriter(CardLineFormat& format, std::string& out)
+        : out_(out), version_(format.version), csv_(format.csv), charsets_(format.charsets) {}
 
     void card(const Card& card) {
         if (const TitleCard* t = asTitle(&card)) return title(*t);
@@ -254,7 +254,7 @@ class BookWriter {
     std::string& out_;
     int version_;
     bool csv_;
-    CharSets charsets_;
+    CharSets& charsets_;
 };
 
 bool isReadOnly(const std::filesystem::path& path) {
@@ -266,6 +266,13 @@ bool isReadOnly(const std::filesystem::path& path) {
 
 } // namespace
 
+CardLineFormat::CardLineFormat(const Settings& settings, int version, bool csv)
+    : version(version), csv(csv), charsets(startingCharSets(settings)) {}
+
+void appendCardLine(std::string& out, const Card& card, CardLineFormat& format) {
+    BookWriter(format, out).card(card);
+}
+
 std::string formatBook(const QuestionBook& book, const Settings& settings) {
     // No reservation up front: growing the text costs less than a block sized from the book's
     // memory, which measured slower for large books.
@@ -274,10 +281,10 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     out += static_cast<char>('0' + book.version() / 10 % 10);
     out += '.';
     out += static_cast<char>('0' + book.version() % 10);
-    BookWriter writer(settings, book.version(), isCsvPath(book.file()), out);
+    CardLineFormat format(settings, book.version(), isCsvPath(book.file()));
     for (const Card* card = book.firstCard(); card; card = card->next) {
         out += kLineEnd;
-        writer.card(*card);
+        appendCardLine(out, *card, format);
     }
     out += kLineEnd;
     return out;
