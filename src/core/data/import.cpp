@@ -14,8 +14,9 @@ namespace rekal {
 
 namespace {
 
-constexpr std::string_view kReplacement = "〓";
-constexpr std::string_view kRightMark = "○";
+// Written as bytes, so that every build has the code page 932 characters whatever its literals are.
+constexpr std::string_view kReplacement = "\x81\xAC"; // 〓
+constexpr std::string_view kRightMark = "\x81\x9B";   // ○
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kOutputVersion = 16;
 // Title cards of the sections judge their questions with every leniency on, exactly as questions
@@ -63,7 +64,7 @@ int groupNumber(std::string_view cell) {
     if (cell.size() == 1 && cell[0] >= '0' && cell[0] <= '9') return cell[0] - '0';
     for (int g = 0; g <= 9; ++g)
         if (cell == defaultGroupName(g)) return g; // "全般", and "１" to "９" for the digits
-    if (cell == "０") return 0;
+    if (cell == "\x82\x4F") return 0;              // ０
     return -1;
 }
 
@@ -388,7 +389,7 @@ std::optional<std::vector<ColumnRole>> parseColumnRoles(std::string_view list) {
 }
 
 std::string sectionTitle(int first, int last) {
-    return std::to_string(first) + "～" + std::to_string(last);
+    return std::to_string(first) + "\x81\x60" + std::to_string(last); // ～
 }
 
 std::string convertTable(std::string_view bytes, const ImportOptions& options, const Settings& settings,
