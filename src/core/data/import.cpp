@@ -167,6 +167,21 @@ class RowConverter {
         return roles;
     }
 
+    // The character at pos (not ASCII), moving pos past it: the three-byte forms of the Japanese
+    // characters decoded here, the others by the UTF-8 decoder.
+    static char32_t nextCharacter(std::string_view s, std::size_t& pos) {
+        const auto c = static_cast<unsigned char>(s[pos]);
+        if (c >= 0xE1 && c <= 0xEC && pos + 2 < s.size()) {
+            const auto c1 = static_cast<unsigned char>(s[pos + 1]),
+                       c2 = static_cast<unsigned char>(s[pos + 2]);
+            if ((c1 & 0xC0) == 0x80 && (c2 & 0xC0) == 0x80) {
+                pos += 3;
+                return (char32_t{c & 0x0Fu} << 12) | (char32_t{c1 & 0x3Fu} << 6) | (c2 & 0x3Fu);
+            }
+        }
+        return nextUtf8(s, pos);
+    }
+
     void problem(int row, int column, ImportProblemKind kind, std::uint32_t value) {
         summary_.problems.push_back({row, column, kind, value, false});
     }
@@ -174,60 +189,66 @@ class RowConverter {
     // A UTF-8 field into CP932 (appended to cell). Each character that cannot be written is named;
     // with the replace option it becomes "〓", otherwise the row is spoilt.
     void convertField(std::string_view s, int row, int column, std::string& cell) {
+        // No character takes more than two bytes for each byte it took in the table (〓 for a
+        // malformed byte or a control character), so the bytes are written into room made at once.
+        const std::size_t base = cell.size();
+        cell.resize(base + 2 * s.size());
+        char* const begin = cell.data() + base;
+        char* out = begin;
         std::size_t pos = 0;
         while (pos < s.size()) {
-            std::size_t run = pos;
-            while (run < s.size() && ((s[run] >= 0x20 && s[run] < 0x7F) || s[run] == '\t' || s[run] == '\n'))
-                ++run;
-            cell.append(s.data() + pos, run - pos);
-            pos = run;
-            if (pos >= s.size()) break;
-            const std::size_t start = pos;
             const auto c = static_cast<unsigned char>(s[pos]);
+            if ((c >= 0x20 && c < 0x80) || c == '\t' || c == '\n') {
+                *out++ = static_cast<char>(c);
+                ++pos;
+                continue;
+            }
+            const std::size_t start = pos;
             char code[2];
             int length = 0;
-            ImportProblemKind kind = ImportProblemKind::NoCode;
+            ImportProblemKind kind = ImportProblemKind::Control;
             std::uint32_t value = c;
             if (c < 0x80) {
                 ++pos;
-                if (c == 0x7F) {
-                    length = codePointToCp932(c, code);
-                } else {
-                    kind = ImportProblemKind::Control;
-                }
+            } else if (const char32_t cp = nextCharacter(s, pos); cp == kMalformed) {
+                kind = ImportProblemKind::NotUtf8;
+                value = static_cast<unsigned char>(s[start]);
             } else {
-                const char32_t cp = nextUtf8(s, pos);
-                if (cp == kMalformed) {
-                    kind = ImportProblemKind::NotUtf8;
-                    value = static_cast<unsigned char>(s[start]);
-                } else {
-                    value = cp;
-                    length = codePointToCp932(cp, code);
-                }
+                kind = ImportProblemKind::NoCode;
+                value = cp;
+                length = codePointToCp932(cp, code);
             }
             if (length > 0) {
-                cell.append(code, static_cast<std::size_t>(length));
+                out[0] = code[0];
+                if (length == 2) out[1] = code[1];
+                out += length;
                 continue;
             }
             problem(row, column, kind, value);
             if (options_.replace) {
-                cell += kReplacement;
+                out[0] = kReplacement[0];
+                out[1] = kReplacement[1];
+                out += 2;
                 replaced_ = true;
             } else {
                 spoilt_ = true;
             }
         }
+        cell.resize(base + static_cast<std::size_t>(out - begin));
     }
 
-    static void joinLine(std::string& text, const std::string& cell) {
-        if (cell.empty()) return;
-        if (!text.empty()) text += kLineBreak;
-        text += cell;
+    // Appends a converted field to a text, after the joiner when the text is not empty; an empty
+    // field adds nothing.
+    void appendJoined(std::string& to, char joiner, std::string_view field, int row, int column) {
+        const std::size_t before = to.size();
+        if (!to.empty()) to += joiner;
+        const std::size_t start = to.size();
+        convertField(field, row, column, to);
+        if (to.size() == start) to.resize(before);
     }
-    static void joinItem(std::string& list, const std::string& cell) {
-        if (cell.empty()) return;
-        if (!list.empty()) list += kListSeparator;
-        list += cell;
+    void convertInto(std::string& to, std::string_view field, int row, int column) {
+        to.clear();
+        convertField(field, row, column, to);
     }
 
     void convertRow(const TableReader& table) {
@@ -247,33 +268,32 @@ class RowConverter {
                 htmlToText(text, htmlText_);
                 text = htmlText_;
             }
-            cell_.clear();
             const int column = static_cast<int>(i) + 1;
-            convertField(text, row, column, cell_);
             switch (role) {
             case ColumnRole::Question:
-                joinLine(question_, cell_);
+                appendJoined(question_, kLineBreak, text, row, column);
                 break;
             case ColumnRole::Answer:
-                joinItem(answer_, cell_);
+                appendJoined(answer_, kListSeparator, text, row, column);
                 break;
             case ColumnRole::Hint:
-                joinItem(hints_, cell_);
+                appendJoined(hints_, kListSeparator, text, row, column);
                 break;
             case ColumnRole::WrongChoice:
-                joinItem(wrong_, cell_);
+                appendJoined(wrong_, kListSeparator, text, row, column);
                 break;
             case ColumnRole::Comment:
-                joinLine(comment_, cell_);
+                appendJoined(comment_, kLineBreak, text, row, column);
                 break;
             case ColumnRole::Group:
-                group_ = cell_;
+                convertInto(group_, text, row, column);
                 groupColumn = column;
                 break;
             case ColumnRole::Title:
-                title_ = cell_;
+                convertInto(title_, text, row, column);
                 break;
             case ColumnRole::History:
+                convertInto(cell_, text, row, column);
                 if (historyBit < 5 && cell_ == kRightMark) history_ |= 1 << historyBit;
                 ++historyBit;
                 break;

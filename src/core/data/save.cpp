@@ -61,10 +61,35 @@ char markCharacter(char c) {
     }
 }
 
+// Bytes that some field writes otherwise than as they are (control bytes are all below 0x20).
+constexpr bool mayNeedEscape(unsigned char c) {
+    return c < 0x20 || c == '\\' || c == ',' || c == '\'' || c == '[' || c == ']' || c == '(' || c == ')' ||
+           c == '|' || c == '#' || c == '$';
+}
+
 // Stored text to file text: the inverse of the reader's field decoding.
 void encodeField(std::string& out, std::string_view text, const FieldEncoding& e) {
     bool afterLoneLead = false; // the last character was a lead byte that starts no character
     for (std::size_t i = 0; i < text.size();) {
+        // Characters that are written as they are go out as one run.
+        std::size_t run = i;
+        while (run < text.size()) {
+            const auto b = static_cast<unsigned char>(text[run]);
+            if (e.doubleByte && isLeadByte(b)) {
+                if (!isDoubleByteAt(text, run)) break;
+                run += 2;
+            } else if (!mayNeedEscape(b)) {
+                ++run;
+            } else {
+                break;
+            }
+        }
+        if (run > i) {
+            out.append(text.substr(i, run - i));
+            i = run;
+            afterLoneLead = false;
+            continue;
+        }
         const char c = text[i];
         if (e.doubleByte && isDoubleByteAt(text, i)) {
             out.append(text.substr(i, 2));

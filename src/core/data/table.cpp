@@ -77,13 +77,9 @@ char separatorByName(std::string_view name) {
 }
 
 TableReader::TableReader(std::string_view text, char separator, std::size_t start, int firstRow)
-    : text_(text), separator_(separator), pos_(std::min(start, text.size())), row_(firstRow - 1) {}
-
-std::string& TableReader::newField() {
-    if (count_ == fields_.size()) fields_.emplace_back();
-    std::string& f = fields_[count_++];
-    f.clear();
-    return f;
+    : text_(text), separator_(separator), pos_(std::min(start, text.size())), row_(firstRow - 1) {
+    for (char c : {separator, '\r', '\n'})
+        ends_[static_cast<unsigned char>(c)] = true;
 }
 
 bool TableReader::next() {
@@ -93,14 +89,20 @@ bool TableReader::next() {
     const std::size_t n = text_.size();
     const char* const s = text_.data();
     for (;;) {
-        std::string& f = newField();
+        if (count_ == fields_.size()) {
+            fields_.emplace_back();
+            unescaped_.emplace_back();
+        }
         std::size_t i = pos_;
+        std::size_t run = i;
         if (i < n && s[i] == '"') {
             // A quoted field: up to the closing quote; what follows it before the separator is
             // kept as text.
+            std::string& f = unescaped_[count_];
+            f.clear();
             ++i;
             for (;;) {
-                std::size_t run = i;
+                run = i;
                 while (run < n && s[run] != '"' && s[run] != '\r')
                     ++run;
                 f.append(s + i, run - i);
@@ -119,11 +121,16 @@ bool TableReader::next() {
                 ++i; // the closing quote
                 break;
             }
+            run = i;
+            while (run < n && !ends_[static_cast<unsigned char>(s[run])])
+                ++run;
+            f.append(s + i, run - i);
+            fields_[count_++] = std::string_view();
+        } else {
+            while (run < n && !ends_[static_cast<unsigned char>(s[run])])
+                ++run;
+            fields_[count_++] = text_.substr(i, run - i);
         }
-        std::size_t run = i;
-        while (run < n && s[run] != separator_ && s[run] != '\r' && s[run] != '\n')
-            ++run;
-        f.append(s + i, run - i);
         if (run < n && s[run] == separator_) {
             pos_ = run + 1;
             continue;

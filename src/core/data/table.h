@@ -4,6 +4,7 @@
 // quote runs to the closing one, "" inside it is one double quote, and separators and line ends
 // inside it are text), and "#key:value" lines at the top that describe the table.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,20 +37,24 @@ class TableReader {
 
     // Reads the next row; false after the last one.
     bool next();
-    // The fields of the row last read.
+    // The fields of the row last read, valid until the next row is read.
     std::size_t fieldCount() const { return count_; }
-    const std::string& field(std::size_t i) const { return fields_[i]; }
+    std::string_view field(std::size_t i) const {
+        return fields_[i].data() ? fields_[i] : std::string_view(unescaped_[i]);
+    }
     // Its number: firstRow for the first row read, one more for each row after it.
     int row() const { return row_; }
 
   private:
-    std::string& newField();
-
     std::string_view text_;
     char separator_;
+    std::array<bool, 256> ends_{}; // the bytes that end an unquoted field: separator, CR, LF
     std::size_t pos_;
     int row_;
-    std::vector<std::string> fields_; // kept from row to row, so reading allocates nothing once grown
+    // A field is a piece of the text, or (marked by a view without data) its own buffer when it was
+    // quoted. Both are kept from row to row, so that reading allocates nothing once they have grown.
+    std::vector<std::string_view> fields_;
+    std::vector<std::string> unescaped_;
     std::size_t count_ = 0;
 };
 

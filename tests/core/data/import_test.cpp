@@ -278,7 +278,7 @@ TEST(Table, QuotedFieldsSeparatorsAndLineEnds) {
     while (reader.next()) {
         rows.emplace_back();
         for (std::size_t i = 0; i < reader.fieldCount(); ++i)
-            rows.back().push_back(reader.field(i));
+            rows.back().emplace_back(reader.field(i));
     }
     EXPECT_EQ(4, reader.row());
     ASSERT_EQ(4u, rows.size());
