@@ -49,6 +49,9 @@ TEST(CliImport, ATableBecomesABookThatDumpShowsTextForText) {
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ("4 rows imported, 0 skipped, 1 changed\n", r.out);
     EXPECT_EQ("4 questions, 2 titles, 6 cards\n", runCli({"check", book.string()}).out);
+    // The section titles judge as a question without a title does: every leniency on.
+    r = runCli({"judge", book.string(), "3", "[Y]|Z"});
+    EXPECT_EQ("right\n", r.out) << r.err;
 }
 
 TEST(CliImport, ImportExportAsUtf8AndImportAgainGivesTheSameBook) {
@@ -74,6 +77,8 @@ TEST(CliImport, ImportExportAsUtf8AndImportAgainGivesTheSameBook) {
     ASSERT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ("3 rows imported, 0 skipped, 0 changed\n", r.out);
     EXPECT_EQ(dumpOf(first), dumpOf(second));
+    r = runCli({"judge", second.string(), "3", "(a|b)"});
+    EXPECT_EQ("right\n", r.out) << r.err;
     EXPECT_EQ(slurp(first), slurp(second));
 
     // The default export stays code page 932.
