@@ -117,13 +117,9 @@ class RowConverter {
                  const Settings& settings, ImportSummary& summary, std::string& out)
         : options_(options), roles_(std::move(roles)), html_(html), summary_(summary), out_(out),
           format_(settings, kOutputVersion, options.csvOutput), skipRows_(options.skipRows) {
-        if (options_.titleColumn > 0) {
-            const auto at = static_cast<std::size_t>(options_.titleColumn - 1);
-            if (roles_.size() <= at) roles_.resize(at + 1, ColumnRole::Skip);
-            roles_[at] = ColumnRole::Title;
-        }
         // Sections come from a title column or from a count, never from both.
-        const bool titleColumn = std::find(roles_.begin(), roles_.end(), ColumnRole::Title) != roles_.end();
+        const bool titleColumn = options_.titleColumn > 0 ||
+                                 std::find(roles_.begin(), roles_.end(), ColumnRole::Title) != roles_.end();
         titleEvery_ = titleColumn ? 0 : options_.titleEvery;
     }
 
@@ -261,7 +257,9 @@ class RowConverter {
         spoilt_ = replaced_ = false;
         const std::size_t firstProblem = summary_.problems.size();
         for (std::size_t i = 0; i < table.fieldCount(); ++i) {
-            const ColumnRole role = i < roles_.size() ? roles_[i] : ColumnRole::Skip;
+            const ColumnRole role = static_cast<int>(i) + 1 == options_.titleColumn ? ColumnRole::Title
+                                    : i < roles_.size()                             ? roles_[i]
+                                                                                    : ColumnRole::Skip;
             if (role == ColumnRole::Skip) continue;
             std::string_view text = table.field(i);
             if (html_) {

@@ -313,6 +313,11 @@ TEST(Import, SectionsByCountAndByColumn) {
               "#A\\,1,011111\r\nq1,a,<00\r\nq2,a,<00\r\nq3,a,<00\r\n"
               "#B,011111\r\nq4,a,<00\r\n",
               file);
+    // A title column beyond every row's fields starts no section and costs nothing.
+    options.titleColumn = 1000000000;
+    options.titleEvery = 2;
+    EXPECT_EQ("REKALDATA V1.6\r\nq1,a,<00\r\n",
+              convertTable("q1\ta", options, test::settingsWithCharSet(), summary));
 }
 
 TEST(ImportFile, NeverOverAnExistingFileWithoutForceAndCrashSafe) {
