@@ -17,7 +17,7 @@ namespace rekal::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: import TABLE OUTPUT [--separator tab|comma|semicolon|C] [--html|--no-html] [--columns LIST] "
+    "usage: import TABLE OUTPUT [--separator NAME|C] [--html|--no-html] [--columns LIST] "
     "[--skip-rows N] [--title-every N | --title-column N] [--replace] [--force]";
 
 // A number option of at least least; bad when it is not one.
