@@ -3,9 +3,9 @@
 
 #include "cli/cli.h"
 #include "cli/compare_args.h"
+#include "core/base/messages.h"
 #include "core/base/textcode.h"
 #include "core/base/unicode.h"
-#include "core/base/messages.h"
 #include "core/data/import.h"
 #include "core/data/table.h"
 
