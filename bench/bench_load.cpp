@@ -4,6 +4,7 @@
 // the loaded book holds at most 3 times the file's size.
 
 #include "bench_books.h"
+#include "ratio_reporter.h"
 #include <benchmark/benchmark.h>
 #include "core/base/notifier.h"
 #include "core/data/reader.h"
@@ -113,32 +114,6 @@ void BM_Iconv(benchmark::State& state) {
                             static_cast<std::int64_t>(f.size));
 }
 
-// Keeps the fastest of the repetitions of each benchmark (real and CPU time, in its unit): on a
-// shared machine the fastest run is the one least disturbed by others.
-class FastestReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            std::string name = run.benchmark_name();
-            if (std::size_t at = name.find("/repeats:"); at != std::string::npos) {
-                std::size_t end = name.find('/', at + 1);
-                name.erase(at, end == std::string::npos ? std::string::npos : end - at);
-            }
-            keepMin(times, name, run.GetAdjustedRealTime());
-            keepMin(cpuTimes, name, run.GetAdjustedCPUTime());
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times, cpuTimes;
-
-  private:
-    static void keepMin(std::map<std::string, double>& m, const std::string& name, double value) {
-        auto [it, added] = m.emplace(name, value);
-        if (!added && value < it->second) it->second = value;
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -162,7 +137,7 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 256 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     benchmark::Initialize(&argc, argv);
-    FastestReporter reporter;
+    bench::FastestReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

@@ -12,6 +12,7 @@ int runSearchCommand(CliContext&, const std::vector<std::string>&);
 int runDrillCommand(CliContext&, const std::vector<std::string>&);
 int runLogCommand(CliContext&, const std::vector<std::string>&);
 int runExportCommand(CliContext&, const std::vector<std::string>&);
+int runImportCommand(CliContext&, const std::vector<std::string>&);
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
@@ -21,7 +22,10 @@ const std::vector<Command>& commandTable() {
         {"fold", runFoldCommand, "fold TEXT --compare N"},
         {"judge", runJudgeCommand, "judge FILE QNUM ANSWER [--compare N]"},
         {"search", runSearchCommand, "search FILE START PATTERN [--up]"},
-        {"export", runExportCommand, "export FILE OUT [--tab]"},
+        {"export", runExportCommand, "export FILE OUT [--tab] [--encoding cp932|utf-8]"},
+        {"import", runImportCommand,
+         "import TABLE OUTPUT [--separator S] [--html|--no-html] [--columns LIST] [--skip-rows N] "
+         "[--title-every N | --title-column N] [--replace] [--force]"},
         {"drill", runDrillCommand,
          "drill FILE [--method M] [--count N] [--no-repeat] [--mode M] [--seed N] ..."},
         {"log", runLogCommand, "log LOG"},

@@ -28,6 +28,18 @@ std::optional<int> takeCompareOption(std::vector<std::string>& args, bool& bad) 
     return static_cast<int>(*value);
 }
 
+std::optional<std::string> takeOption(std::vector<std::string>& args, std::string_view name, bool& bad) {
+    auto it = std::find(args.begin(), args.end(), name);
+    if (it == args.end()) return std::nullopt;
+    if (it + 1 == args.end()) {
+        bad = true;
+        return std::nullopt;
+    }
+    std::string value = *(it + 1);
+    args.erase(it, it + 2);
+    return value;
+}
+
 bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
     auto it = std::find(args.begin(), args.end(), flag);
     if (it == args.end()) return false;

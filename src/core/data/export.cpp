@@ -3,6 +3,7 @@
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
 #include "core/base/sjis.h"
+#include "core/base/textcode.h"
 
 #include <cstdio>
 
@@ -36,13 +37,15 @@ void appendCsvField(std::string& out, std::string_view stored) {
     }
 }
 
+const std::array<std::string_view, 10> kExportColumnNames = {
+    "問題番号",  "問題",      "答え",      "正誤履歴5", "正誤履歴4",
+    "正誤履歴3", "正誤履歴2", "正誤履歴1", "グループ",  "コメント"};
+
 std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
-    static constexpr const char* kHeader[] = {"問題番号",  "問題",      "答え",      "正誤履歴5", "正誤履歴4",
-                                              "正誤履歴3", "正誤履歴2", "正誤履歴1", "グループ",  "コメント"};
     const char separator = commaSeparated ? ',' : '\t';
     std::string out;
-    for (const char* name : kHeader) {
-        if (name != kHeader[0]) out += separator;
+    for (std::string_view name : kExportColumnNames) {
+        if (name != kExportColumnNames[0]) out += separator;
         out += name;
     }
     out += "\r\n";
@@ -70,14 +73,15 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
 }
 
 bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
-                Notifier& notifier) {
+                Notifier& notifier, ExportEncoding encoding) {
     if (!book.isLoaded()) return false;
     FilePtr file = openFile(path, "wb");
     if (!file) {
         notifier.error(msg::kWriteFailed);
         return false;
     }
-    const std::string table = formatExportTable(book, commaSeparated);
+    std::string table = formatExportTable(book, commaSeparated);
+    if (encoding == ExportEncoding::Utf8) table = "\xEF\xBB\xBF" + cp932ToUtf8(table);
     bool ok = std::fwrite(table.data(), 1, table.size(), file.get()) == table.size();
     if (std::fclose(file.release()) != 0) ok = false;
     if (!ok) notifier.error(msg::kWriteFailed);

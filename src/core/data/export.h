@@ -5,6 +5,7 @@
 #include "core/base/notifier.h"
 #include "core/data/book.h"
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,6 +17,13 @@ namespace rekal {
 // and the whole field quoted when it holds a double quote, a comma or a line break.
 void appendCsvField(std::string& out, std::string_view stored);
 
+// The names of the table's ten columns, as its header row gives them (CP932).
+extern const std::array<std::string_view, 10> kExportColumnNames;
+
+// How the table's bytes are written: code page 932, or UTF-8 with a byte-order mark for programs
+// that expect Unicode.
+enum class ExportEncoding { Cp932, Utf8 };
+
 // The whole table as it is written: header row, then the questions in book order, rows ended by
 // CR LF. A question whose displayed answer does not exist ends the table after its first two fields.
 std::string formatExportTable(const QuestionBook& book, bool commaSeparated);
@@ -23,6 +31,6 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated);
 // Writes the table to path, replacing the file. Nothing happens without a loaded book. A file that
 // cannot be created or written is told ("ファイル書き込みに失敗しました。") and gives false.
 bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
-                Notifier& notifier);
+                Notifier& notifier, ExportEncoding encoding = ExportEncoding::Cp932);
 
 } // namespace rekal

@@ -61,10 +61,35 @@ char markCharacter(char c) {
     }
 }
 
+// Bytes that some field writes otherwise than as they are (control bytes are all below 0x20).
+constexpr bool mayNeedEscape(unsigned char c) {
+    return c < 0x20 || c == '\\' || c == ',' || c == '\'' || c == '[' || c == ']' || c == '(' || c == ')' ||
+           c == '|' || c == '#' || c == '$';
+}
+
 // Stored text to file text: the inverse of the reader's field decoding.
 void encodeField(std::string& out, std::string_view text, const FieldEncoding& e) {
     bool afterLoneLead = false; // the last character was a lead byte that starts no character
     for (std::size_t i = 0; i < text.size();) {
+        // Characters that are written as they are go out as one run.
+        std::size_t run = i;
+        while (run < text.size()) {
+            const auto b = static_cast<unsigned char>(text[run]);
+            if (e.doubleByte && isLeadByte(b)) {
+                if (!isDoubleByteAt(text, run)) break;
+                run += 2;
+            } else if (!mayNeedEscape(b)) {
+                ++run;
+            } else {
+                break;
+            }
+        }
+        if (run > i) {
+            out.append(text.substr(i, run - i));
+            i = run;
+            afterLoneLead = false;
+            continue;
+        }
         const char c = text[i];
         if (e.doubleByte && isDoubleByteAt(text, i)) {
             out.append(text.substr(i, 2));
@@ -110,8 +135,8 @@ void encodeField(std::string& out, std::string_view text, const FieldEncoding& e
 
 class BookWriter {
   public:
-    BookWriter(const Settings& settings, int version, bool csv, std::string& out)
-        : out_(out), version_(version), csv_(csv), charsets_(startingCharSets(settings)) {}
+    BookWriter(CardLineFormat& format, std::string& out)
+        : out_(out), version_(format.version), csv_(format.csv), charsets_(format.charsets) {}
 
     void card(const Card& card) {
         if (const TitleCard* t = asTitle(&card)) return title(*t);
@@ -254,7 +279,7 @@ class BookWriter {
     std::string& out_;
     int version_;
     bool csv_;
-    CharSets charsets_;
+    CharSets& charsets_;
 };
 
 bool isReadOnly(const std::filesystem::path& path) {
@@ -266,6 +291,13 @@ bool isReadOnly(const std::filesystem::path& path) {
 
 } // namespace
 
+CardLineFormat::CardLineFormat(const Settings& settings, int version, bool csv)
+    : version(version), csv(csv), charsets(startingCharSets(settings)) {}
+
+void appendCardLine(std::string& out, const Card& card, CardLineFormat& format) {
+    BookWriter(format, out).card(card);
+}
+
 std::string formatBook(const QuestionBook& book, const Settings& settings) {
     // No reservation up front: growing the text costs less than a block sized from the book's
     // memory, which measured slower for large books.
@@ -274,10 +306,10 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     out += static_cast<char>('0' + book.version() / 10 % 10);
     out += '.';
     out += static_cast<char>('0' + book.version() % 10);
-    BookWriter writer(settings, book.version(), isCsvPath(book.file()), out);
+    CardLineFormat format(settings, book.version(), isCsvPath(book.file()));
     for (const Card* card = book.firstCard(); card; card = card->next) {
         out += kLineEnd;
-        writer.card(*card);
+        appendCardLine(out, *card, format);
     }
     out += kLineEnd;
     return out;

@@ -5,6 +5,7 @@
 
 #include "core/base/notifier.h"
 #include "core/data/book.h"
+#include "core/data/reader.h"
 #include "core/settings/settings.h"
 
 #include <string>
@@ -21,6 +22,19 @@ class SaveHooks {
     // Normal cursor and the idle status text.
     virtual void saveFinished() {}
 };
+
+// How the lines of one file are written: its version, its comma rules, and the current character
+// set of each text class (a font card that names a set changes its class's set for the lines after it).
+struct CardLineFormat {
+    CardLineFormat(const Settings& settings, int version, bool csv);
+    int version;
+    bool csv;
+    CharSets charsets;
+};
+
+// Appends the line a save writes for one card (without its line end), each text escaped so that the
+// reader gives it back as it stands.
+void appendCardLine(std::string& out, const Card& card, CardLineFormat& format);
 
 // The whole file as a save writes it: the header with the book's version, then one line per card,
 // every line ended by CR LF. The settings give the starting character set of each text class.
