@@ -175,20 +175,24 @@ SentenceState::~SentenceState() {
 
 void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COLORREF background,
                          SentenceState& state) {
-    // Objects of an earlier text are never dropped while its timer may still read them.
-    releaseSentenceObjects(state);
-    if (!text) return;
     // Built aside and put into the state at the end, so that nothing a window does while the
-    // objects are created can pull the text from under the walk.
+    // objects are created can pull the text from under the walk. The text is copied before the
+    // release, whose message dispatching may free what it points into.
     std::string copy;
     std::vector<std::unique_ptr<SentenceObject>> objects;
     bool hasMedia = false;
     try {
-        copy.assign(*text);
+        if (text) copy.assign(*text);
     } catch (const std::bad_alloc&) {
+        releaseSentenceObjects(state);
         app().notifier.error(msg::kOutOfMemory);
         return;
     }
+    // Objects of an earlier text are never dropped while its timer may still read them. A state
+    // that holds a timer must belong to a control that outlives this call: the control's own text
+    // goes through setSentenceText, which releases first.
+    releaseSentenceObjects(state);
+    if (!text) return;
     const std::string questionFile = questionFilePath();
     for (auto tag = nextMediaTag(copy, 0); tag; tag = nextMediaTag(copy, tag->end)) {
         std::unique_ptr<SentenceObject> object(new (std::nothrow) SentenceObject);
