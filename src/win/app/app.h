@@ -47,6 +47,8 @@ struct AppState {
     UINT findReplaceMessage = 0;
     // Whether the commands that need a book are enabled; a new exam view's toolbar follows it.
     bool fileCommandsEnabled = true;
+    // The user has been told that a file name cannot go into the recent list and the exam log.
+    bool toldUnstorableName = false;
 
     MessageBoxNotifier notifier;
 };
