@@ -470,6 +470,13 @@ WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     ok(!loaded("wide.bmp"), "the question file's own folder has no picture");
     // A leading backslash goes on the question file's drive.
     ok(loaded(folder.substr(2) + "wide.bmp"), "drive of the question file");
+
+    // A book in a folder whose name code page 932 lacks finds the pictures beside it.
+    const std::wstring zoe = testFolder() + L"Zoë";
+    CreateDirectoryW(zoe.c_str(), nullptr);
+    writeFile(zoe + L"\\写真.bmp", stripesBmp(400, 60));
+    app().book.setFile(zoe + L"\\café.rkf");
+    ok(loaded("写真.bmp"), "picture beside a book in a folder code page 932 lacks");
     app().book.setFile({});
 }
 

@@ -78,4 +78,8 @@ int runApplication(HINSTANCE instance, const StartupOptions& options);
 // Whether an exam run is in progress.
 bool examRunning();
 
+// The exam log's file: the settings' name (CP932 text of the settings file), or the program's own
+// folder as it is named when the settings keep the default (that folder may have no CP932 name).
+std::filesystem::path examLogPath();
+
 } // namespace rekal::win
