@@ -78,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (auto tag = nextMediaTag(text, 0); tag; tag = nextMediaTag(text, tag->end)) {
         if (tag->end <= tag->begin || tag->end > text.size()) std::abort();
         ++tags;
-        std::optional<std::string> path = resolveMediaPath("D:\\drill\\sub\\q.rkf", tagPath(tag->parameters));
-        if (path && path->size() > kMaxMediaPath) std::abort();
+        std::optional<std::filesystem::path> path =
+            resolveMediaFile("D:\\drill\\sub\\q.rkf", tagPath(tag->parameters));
+        if (path && path->native().size() > kMaxMediaPath) std::abort();
         PictureGeometry g = pictureGeometry(200, 100, parsePictureAttributes(tag->parameters));
         if (g.displayWidth < 0 || g.displayHeight < 0) std::abort();
         MediaPlay play;

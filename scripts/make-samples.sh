@@ -47,7 +47,7 @@ sox -D "$work/f1.wav" "$work/f2.wav" "$work/f3.wav" "$work/f4.wav" "$SOUNDS/RESU
 cat >"$work/sample.txt" <<'BOOK'
 REKALDATA V1.6
 'Rekal for Windows のサンプル問題集です（Shift-JIS・CR LF）。
-'問題の行：問題\hヒント,答え\c誤答,履歴・グループ・表示番号'コメント
+'問題の行：問題とヒント、答えと誤答、履歴・グループ・表示番号、コメントの順
 $Group=全般,地理,歴史,英語,計算
 $FontTitle=14,SHIFTJIS,ＭＳ Ｐゴシック'タイトルは14ポイント
 $TimeLimit=30'制限時間は一問30秒
@@ -70,7 +70,7 @@ $TimeLimit=20
 $FontQuestion=22,,'問題文を22ポイントで
 $TimeLimit=0
 「図書館」を英語で書くと？\hl で始まる7文字,library\cbookstore|laboratory,<30
-音声を聞いて、その英単語を書きなさい。\n\m"library.wav|autoplay=1|loop=2|interval=1500",library\cliberty|literary,<30'図書館
+音声を聞いて、その英単語を書きなさい。\n\m"library.wav|autoplay=1|loop=2|interval=2",library\cliberty|literary,<30'図書館
 写真の情景を英語の一語で答えなさい。\n\i"sunset.jpg",sunset\csunrise|midnight,<30'夕日
 「りんご」を英語で書くと？,(an )apple\corange|peach,<30
 

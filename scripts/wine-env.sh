@@ -29,8 +29,23 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # No window manager: a virtual desktop spares the wait for hidden top-level windows. Japanese
-    # faces the program asks for are mapped to the IPA fonts, whatever the locale.
+    # faces the program asks for are mapped to the IPA fonts, whatever the locale. The system's
+    # own faces (menus, captions, message boxes, dialogs) are linked to the IPA font as a Windows
+    # system with Japanese support links them, so that under any display language the characters
+    # they lack come from it. (A substitution would not do: Wine brings its own Tahoma.)
+    link=$(printf '%s\0' "ipagp.ttf,IPAPGothic" "ipag.ttf,IPAGothic" "" | iconv -f UTF-8 -t UTF-16LE |
+        od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
     reg=$(mktemp /tmp/rekal-reg.XXXXXX)
+    {
+        echo 'Windows Registry Editor Version 5.00'
+        echo
+        echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]'
+        for face in "Tahoma" "Tahoma Bold" "Microsoft Sans Serif" "MS Sans Serif" "Segoe UI" "Arial" \
+            "MS Shell Dlg" "MS Shell Dlg 2" "Lucida Sans Unicode"; do
+            echo "\"$face\"=hex(7):$link"
+        done
+        echo
+    } >"$reg.links"
     cat >"$reg" <<'REG'
 Windows Registry Editor Version 5.00
 
@@ -43,16 +58,16 @@ Windows Registry Editor Version 5.00
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "MS Shell Dlg"="IPAPGothic"
 "MS Shell Dlg 2"="IPAPGothic"
-"Tahoma"="IPAPGothic"
 "MS UI Gothic"="IPAPGothic"
 "ＭＳ Ｐゴシック"="IPAPGothic"
 "ＭＳ ゴシック"="IPAGothic"
 "MS PGothic"="IPAPGothic"
 "MS Gothic"="IPAGothic"
 REG
+    tail -n +2 "$reg.links" >>"$reg"
     iconv -f UTF-8 -t UTF-16 "$reg" >"$reg.utf16"
     wine regedit /S "$(winepath -w "$reg.utf16" 2>/dev/null)" >/dev/null 2>&1 || true
-    rm -f "$reg" "$reg.utf16"
+    rm -f "$reg" "$reg.utf16" "$reg.links"
     # The desktop process that wineboot started predates these settings: let it go.
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true

@@ -69,15 +69,6 @@ void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The CP932 text of a path in the scratch folder.
-std::string cp932Path(const fs::path& path) {
-    const std::wstring w = path.wstring();
-    int n = WideCharToMultiByte(932, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(932, 0, w.c_str(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
 // Every pixel of the bitmap equals the decoded picture's.
 void expectSameAsDecoded(const char* file, int line, HBITMAP bitmap, const rekal::DibImage& image) {
     const Pixels p = readBack(bitmap);
@@ -187,17 +178,16 @@ WINTEST(png_files_of_every_output_depth_keep_their_pixels) {
         auto decoded = rekal::decodePng(c.bytes, background);
         if (!ok(decoded.has_value(), "%s decodes", wintest::utf8(c.name).c_str())) continue;
         HDC dc = screen();
-        HBITMAP bitmap = rekal::win::loadPngFile(dc, cp932Path(path), background);
+        HBITMAP bitmap = rekal::win::loadPngFile(dc, path, background);
         ReleaseDC(nullptr, dc);
         if (ok(bitmap != nullptr, "%s loads", wintest::utf8(c.name).c_str()))
             expectSameAsDecoded(__FILE__, __LINE__, bitmap, *decoded);
         DeleteObject(bitmap);
     }
     HDC dc = screen();
-    ok(rekal::win::loadPngFile(dc, cp932Path(dir / L"無い.png"), background) == nullptr,
-       "a missing file gives none");
+    ok(rekal::win::loadPngFile(dc, dir / L"無い.png", background) == nullptr, "a missing file gives none");
     writeFile(dir / L"not.png", "GIF89a");
-    ok(rekal::win::loadPngFile(dc, cp932Path(dir / L"not.png"), background) == nullptr, "a GIF gives none");
+    ok(rekal::win::loadPngFile(dc, dir / L"not.png", background) == nullptr, "a GIF gives none");
     ReleaseDC(nullptr, dc);
 }
 
@@ -243,7 +233,7 @@ WINTEST(jpeg_files_keep_their_pixels) {
         auto decoded = rekal::loadJpegFile(path);
         if (!ok(decoded.has_value(), "%s decodes", wintest::utf8(c.name).c_str())) continue;
         HDC dc = screen();
-        HBITMAP bitmap = rekal::win::loadJpegFile(dc, cp932Path(path));
+        HBITMAP bitmap = rekal::win::loadJpegFile(dc, path);
         ReleaseDC(nullptr, dc);
         if (ok(bitmap != nullptr, "%s loads", wintest::utf8(c.name).c_str()))
             expectSameAsDecoded(__FILE__, __LINE__, bitmap, *decoded);
@@ -251,8 +241,8 @@ WINTEST(jpeg_files_keep_their_pixels) {
     }
     writeFile(dir / L"broken.jpg", "\xFF\xD8\xFF\xE0 nothing more");
     HDC dc = screen();
-    ok(rekal::win::loadJpegFile(dc, cp932Path(dir / L"broken.jpg")) == nullptr, "a broken JPEG gives none");
-    ok(rekal::win::loadJpegFile(dc, cp932Path(dir / L"無い.jpg")) == nullptr, "a missing JPEG gives none");
+    ok(rekal::win::loadJpegFile(dc, dir / L"broken.jpg") == nullptr, "a broken JPEG gives none");
+    ok(rekal::win::loadJpegFile(dc, dir / L"無い.jpg") == nullptr, "a missing JPEG gives none");
     ReleaseDC(nullptr, dc);
 }
 
@@ -273,7 +263,7 @@ WINTEST(bmp_files_load_through_the_platform) {
                       le32(0) + pixels;
     const fs::path path = scratchFolder() / L"絵.bmp";
     writeFile(path, bmp);
-    HBITMAP bitmap = rekal::win::loadBmpFile(cp932Path(path));
+    HBITMAP bitmap = rekal::win::loadBmpFile(path);
     const Pixels p = readBack(bitmap);
     if (ok(p.width == 3 && p.height == 2, "BMP is %dx%d", p.width, p.height)) {
         ok(p.at(0, 0) == 0xFFFFFF && p.at(1, 0) == 0 && p.at(2, 0) == 0x808080, "top row %06x %06x %06x",
@@ -285,8 +275,7 @@ WINTEST(bmp_files_load_through_the_platform) {
     ok(GetObjectW(bitmap, sizeof section, &section) == sizeof(BITMAP),
        "the BMP is a device-dependent bitmap");
     DeleteObject(bitmap);
-    ok(rekal::win::loadBmpFile(cp932Path(scratchFolder() / L"無い.bmp")) == nullptr,
-       "a missing BMP gives none");
+    ok(rekal::win::loadBmpFile(scratchFolder() / L"無い.bmp") == nullptr, "a missing BMP gives none");
 }
 
 } // namespace

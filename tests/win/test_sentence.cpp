@@ -13,6 +13,7 @@
 #include "win/base/wintext.h"
 #include "win/display/sentence.h"
 
+#include <tlhelp32.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -469,6 +470,13 @@ WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     ok(!loaded("wide.bmp"), "the question file's own folder has no picture");
     // A leading backslash goes on the question file's drive.
     ok(loaded(folder.substr(2) + "wide.bmp"), "drive of the question file");
+
+    // A book in a folder whose name code page 932 lacks finds the pictures beside it.
+    const std::wstring zoe = testFolder() + L"Zoë";
+    CreateDirectoryW(zoe.c_str(), nullptr);
+    writeFile(zoe + L"\\写真.bmp", stripesBmp(400, 60));
+    app().book.setFile(zoe + L"\\café.rkf");
+    ok(loaded("写真.bmp"), "picture beside a book in a folder code page 932 lacks");
     app().book.setFile({});
 }
 
@@ -651,6 +659,39 @@ WINTEST(mediaWindowsAndTheirTimer) {
     s.set(std::string("\x02m\"") + wav + "\"");
     DestroyWindow(s.control);
     ok(!IsWindow(s.control), "control destroyed");
+}
+
+// Threads of this process.
+int threadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int n = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        n += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return n;
+}
+
+// The window is closed while a sound question is shown: the release of the old text dispatches
+// the close, which destroys the control and its state; the new text must not go into that state
+// (it would start a timer thread that nothing ever stops).
+WINTEST(controlDestroyedWhileItsTextIsReleased) {
+    std::string wav = testFile(L"tone.wav", silenceWav(200));
+    Scene s(300, 200);
+    s.set(std::string("\x02m\"") + wav + "|autoplay=0\"");
+    ok(s.state().timer != nullptr, "timer thread running");
+    wintest::flushEvents(200);
+    const int before = threadCount();
+    PostMessageW(s.parent, WM_CLOSE, 0, 0);
+    std::string next = "次の問題" + std::string("\x02m\"") + wav + "|autoplay=0\"";
+    setSentenceText(s.parent, kControlId, next);
+    ok(!IsWindow(s.parent) && !IsWindow(s.control), "window closed during the release");
+    ok(sentenceState(s.control) == nullptr, "no state left");
+    wintest::flushEvents(300);
+    const int after = threadCount();
+    ok(after < before, "the old timer ended and no new one started: %d threads, %d before", after, before);
 }
 
 // Closes a message box that shows within the time, returning whether one did.

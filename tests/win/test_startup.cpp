@@ -1,6 +1,9 @@
 // Start-up with a file: the command line (quotes, spaces, further arguments), the last used file,
 // a missing file, and what the window shows once a book is loaded.
 
+#include "core/base/fileio.h"
+#include "win/base/wintext.h"
+
 #include "shelltest.h"
 
 #include "win/app/bookfile.h"
@@ -241,7 +244,7 @@ void runFileCommand(int id, const std::wstring& path) {
     wintest::flushEvents();
 }
 
-WINTEST(saveAsWritesTheNewFileAndTheCaption) {
+WINTEST(saveAsWritesTheNewFileAndShowsItsName) {
     auto dir = makeFolder(L"rekal-saveas");
     auto book = writeBook(dir, L"元.rkf", "元", 2);
     ok(start(dir, book.wstring()), "start-up failed");
@@ -250,15 +253,122 @@ WINTEST(saveAsWritesTheNewFileAndTheCaption) {
     const fs::path written = dir / L"写し.rkf";
     ok(fs::exists(written), "写し.rkf not written");
     ok(readBytes(written) == bookText("元", 2), "saved copy differs:\n%s", readBytes(written).c_str());
-    ok(app().book.file() == written, "book path %s", wintest::utf8(app().book.file().wstring()).c_str());
-    ok(caption() == written.wstring() + L" - Rekal for Windows", "caption %s",
-       wintest::utf8(caption()).c_str());
+    checkLoaded(written, 2); // caption and idle panel show the new name
     ok(!app().book.isDirty(), "book still changed after saving");
+    // The saved name heads the recent list, so that the last file of a restart is the new one.
+    const std::vector<std::wstring> recent = recentEntries();
+    ok(recent.size() == 2 && recent[0] == L"&1 " + written.wstring() && recent[1] == L"&2 " + book.wstring(),
+       "recent entries after Save As: %s", recent.empty() ? "none" : wintest::utf8(recent[0]).c_str());
 
     // The open dialog opens what is chosen.
     runFileCommand(2001, book.wstring());
     ok(app().book.file() == book, "opened %s", wintest::utf8(app().book.file().wstring()).c_str());
     ok(caption() == book.wstring() + L" - Rekal for Windows", "caption %s", wintest::utf8(caption()).c_str());
+    closeProgram();
+    removeFolder(dir);
+}
+
+// The name the settings file keeps for an entry of the recent list names the same file.
+bool namesSameFile(const std::string& cp932Name, const fs::path& file) {
+    std::error_code ec;
+    return fs::equivalent(rekal::nativePath(cp932Name), file, ec);
+}
+
+std::string iniValue(const std::string& ini, const std::string& key) {
+    const std::size_t at = ini.find("\r\n" + key + "=");
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + key.size() + 3;
+    return ini.substr(start, ini.find("\r\n", start) - start);
+}
+
+// A program folder, a book folder and a book whose names code page 932 cannot hold.
+WINTEST(namesBeyondCodePage932) {
+    auto dir = makeFolder(L"rekal-progé");
+    writeBytes(dir / L"REKALWIN.INI", "RecentFileMax=4\r\n");
+    const fs::path books = dir / L"Zoë";
+    fs::create_directories(books);
+    writeBook(books, L"cafe.rkf", "偽物", 1);
+    const fs::path cafe = writeBook(books, L"café.rkf", "本物", 3);
+    {
+        DialogWatcher boxes = DialogWatcher::pressing(IDOK);
+        ok(start(dir, L"\"" + cafe.wstring() + L"\""), "start-up failed");
+        ok(app().settings.recentFileMax == 4, "the settings beside the program were not read");
+        const std::string log = app().defaults.examLogName;
+        ok(log.size() > 11 && log.substr(log.size() - 11) == "EXAMLOG.TXT" &&
+               namesSameFile(log.substr(0, log.size() - 12), dir),
+           "default exam log %s", log.c_str());
+        ok(rekal::win::examLogPath() == dir / L"EXAMLOG.TXT", "exam log %s",
+           wintest::utf8(rekal::win::examLogPath().wstring()).c_str());
+        checkLoaded(cafe, 3); // the file chosen, not its look-alike cafe.rkf
+        closeProgram();
+        ok(boxes.seen() == 0, "%d message boxes, the first: %s", boxes.seen(),
+           boxes.seen() ? wintest::utf8(boxes.texts()[0]).c_str() : "");
+    }
+    // The settings went back beside the program; the recent entry is a name code page 932 holds
+    // (the short form) that opens the same file again.
+    const std::string ini = readBytes(dir / L"REKALWIN.INI");
+    ok(ini.find("RecentFileMax=4\r\n") != std::string::npos, "settings not written:\n%s", ini.c_str());
+    ok(namesSameFile(iniValue(ini, "File1"), cafe), "File1=%s", iniValue(ini, "File1").c_str());
+    writeBytes(dir / L"REKALWIN.INI", "LoadLastFile=1\r\nFile1=" + iniValue(ini, "File1") + "\r\n");
+    ok(start(dir), "start-up failed");
+    ok(app().book.questionCount() == 3 && fs::equivalent(app().book.file(), cafe), "last file reopened: %s",
+       wintest::utf8(app().book.file().wstring()).c_str());
+    closeProgram();
+
+    // Without short names the book stays out of the recent list (never in a mangled form) and the
+    // user is told once.
+    rekal::win::useShortNamesForTesting(false);
+    writeBytes(dir / L"REKALWIN.INI", "LoadLastFile=0\r\n");
+    {
+        DialogWatcher boxes = DialogWatcher::pressing(IDOK);
+        ok(start(dir), "start-up failed");
+        rekal::win::openBookFile(cafe);
+        wintest::flushEvents(300);
+        checkLoaded(cafe, 3);
+        rekal::win::openBookFile(cafe);
+        wintest::flushEvents(300);
+        ok(recentEntries().empty(), "recent entries: %d", static_cast<int>(recentEntries().size()));
+        ok(app().book.path().empty(), "CP932 name %s", app().book.path().c_str());
+        const std::vector<std::wstring> texts = boxes.texts();
+        ok(texts.size() == 1 && texts[0].find(L"ファイル履歴") != std::wstring::npos, "%d messages: %s",
+           static_cast<int>(texts.size()), texts.empty() ? "" : wintest::utf8(texts[0]).c_str());
+        closeProgram();
+    }
+    rekal::win::useShortNamesForTesting(true);
+    ok(readBytes(dir / L"REKALWIN.INI").find("File1=") == std::string::npos, "a recent entry was stored");
+    removeFolder(dir);
+}
+
+// A dropped file's name of any length opens that file, or is refused with a message; it is never
+// cut to a shorter name.
+WINTEST(droppedFileWithALongName) {
+    auto dir = makeFolder(L"rekal-drop");
+    fs::path folder = dir;
+    for (int i = 0; i < 6; ++i)
+        folder /= std::wstring(40, static_cast<wchar_t>(L'a' + i));
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    ok(!ec, "long folder not made");
+    const fs::path book = writeBook(folder, L"長い名前の問題集.rkf", "長い", 2);
+    ok(book.wstring().size() > MAX_PATH, "the name is %d characters",
+       static_cast<int>(book.wstring().size()));
+    DialogWatcher boxes = DialogWatcher::pressing(IDOK);
+    ok(start(dir), "start-up failed");
+    const std::wstring name = book.wstring();
+    HGLOBAL drop =
+        GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    name.copy(reinterpret_cast<wchar_t*>(files + 1), name.size());
+    GlobalUnlock(drop);
+    SendMessageW(app().mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    wintest::flushEvents(300);
+    const bool opened = app().book.isLoaded() && app().book.file() == book;
+    const bool refused = !app().book.isLoaded() && boxes.seen() == 1;
+    ok(opened || refused, "loaded %d: %s, %d messages", app().book.isLoaded(),
+       wintest::utf8(app().book.file().wstring()).c_str(), boxes.seen());
+    if (opened) checkLoaded(book, 2);
     closeProgram();
     removeFolder(dir);
 }

@@ -50,17 +50,6 @@ std::string displayPath(const std::filesystem::path& path) {
 }
 #endif
 
-std::string storableFolder(const std::filesystem::path& folder) {
-    if (folder.empty()) return {};
-    std::optional<std::string> text = storablePath(folder);
-    if (!text) return {};
-    // The last character is looked at in the platform path: in CP932 a 0x5C byte may end a
-    // double-byte character.
-    const auto last = folder.native().back();
-    if (last != '/' && last != '\\') *text += static_cast<char>(std::filesystem::path::preferred_separator);
-    return *text;
-}
-
 FilePtr openFile(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32
     std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));

@@ -24,7 +24,17 @@ std::optional<std::string> storablePath(const std::filesystem::path& path);
 
 // A folder as CP932 text ending with a separator, to which a CP932 file (the settings) joins names;
 // empty for an empty folder or one that code page 932 cannot name.
-std::string storableFolder(const std::filesystem::path& folder);
+// (Inline: the platform layer that implements storablePath is linked after this library.)
+inline std::string storableFolder(const std::filesystem::path& folder) {
+    if (folder.empty()) return {};
+    std::optional<std::string> text = storablePath(folder);
+    if (!text) return {};
+    // The last character is looked at in the platform path: in CP932 a 0x5C byte may end a
+    // double-byte character.
+    const auto last = folder.native().back();
+    if (last != '/' && last != '\\') *text += static_cast<char>(std::filesystem::path::preferred_separator);
+    return *text;
+}
 
 // The path as CP932 text for a message: the storable text, else the path with the characters code
 // page 932 lacks shown as '?'.

@@ -295,8 +295,9 @@ void parseSettings(Settings& s, std::string text, RecentFiles* recent) {
     if (recent) {
         for (int n = s.recentFileMax; n >= 1; --n) {
             auto name = r.raw("File" + std::to_string(n));
-            if (!name) continue;
-            if (!recent->add(name->substr(0, std::min(name->size(), kMaxPathText)), s.recentFileMax)) break;
+            // A name that does not fit is left out: a shortened one would name another file.
+            if (!name || name->size() > kMaxPathText) continue;
+            if (!recent->add(*name, s.recentFileMax)) break;
         }
     }
 

@@ -78,6 +78,12 @@ bool examRunning() {
     return app().run.active();
 }
 
+std::filesystem::path examLogPath() {
+    const AppState& a = app();
+    if (a.settings.examLogName == a.defaults.examLogName) return a.programDir / L"EXAMLOG.TXT";
+    return nativePath(a.settings.examLogName);
+}
+
 bool startApplication(HINSTANCE instance, const StartupOptions& options) {
     appHolder() = std::make_unique<AppState>();
     AppState& a = app();

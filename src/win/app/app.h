@@ -47,6 +47,8 @@ struct AppState {
     UINT findReplaceMessage = 0;
     // Whether the commands that need a book are enabled; a new exam view's toolbar follows it.
     bool fileCommandsEnabled = true;
+    // The user has been told that a file name cannot go into the recent list and the exam log.
+    bool toldUnstorableName = false;
 
     MessageBoxNotifier notifier;
 };
@@ -75,5 +77,9 @@ int runApplication(HINSTANCE instance, const StartupOptions& options);
 
 // Whether an exam run is in progress.
 bool examRunning();
+
+// The exam log's file: the settings' name (CP932 text of the settings file), or the program's own
+// folder as it is named when the settings keep the default (that folder may have no CP932 name).
+std::filesystem::path examLogPath();
 
 } // namespace rekal::win

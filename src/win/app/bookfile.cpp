@@ -48,9 +48,7 @@ class ShellLoadHooks : public LoadHooks {
         if (a.mainWindow) SendMessageW(a.mainWindow, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
     }
     void pathStored(const std::filesystem::path&) override {
-        // The list lives in the CP932 settings file: the book's CP932 name goes there.
-        addRecentFile(app().mainWindow, app().book.path());
-        if (app().mainWindow) buildRecentMenu(app().mainWindow, GetMenu(app().mainWindow));
+        addBookToRecentFiles();
         setStatusText(StatusText::Loading);
     }
     void bookDiscarded() override {
@@ -174,6 +172,8 @@ void saveBookAs(HWND owner) {
     saveBookIfChanged();
     a.book.setFile(a.book.file()); // a short name exists only once the file does
     setCaption(a.book.file());
+    refreshIdlePanel();
+    if (!a.book.isDirty()) addBookToRecentFiles(); // saved: as if it had been opened
 }
 
 void openDroppedFile(HDROP drop) {

@@ -14,6 +14,8 @@ namespace rekal::win {
 namespace {
 
 constexpr const char* kNoRecentFiles = "ファイル履歴がありません";
+constexpr const char* kUnstorableName =
+    "このファイル名はシフトJISで表せないため、ファイル履歴と出題履歴には記録しません。";
 
 // Entries beyond a RecentFileMax lowered since the menu was built go as well.
 void deleteRecentEntries(HMENU menu) {
@@ -29,8 +31,20 @@ void enableClearItem(HMENU menu, bool enabled) {
 
 bool addRecentFile(HWND, std::string_view cp932Path) {
     AppState& a = app();
-    return a.recent.add(cp932Path.substr(0, std::min(cp932Path.size(), kMaxPathText)),
-                        a.settings.recentFileMax);
+    if (cp932Path.size() > kMaxPathText) return false;
+    return a.recent.add(cp932Path, a.settings.recentFileMax);
+}
+
+void addBookToRecentFiles() {
+    AppState& a = app();
+    const std::string& name = a.book.path();
+    if (name.empty() || name.size() > kMaxPathText) {
+        if (!a.toldUnstorableName) a.notifier.warning(displayPath(a.book.file()) + "\n" + kUnstorableName);
+        a.toldUnstorableName = true;
+        return;
+    }
+    addRecentFile(a.mainWindow, name);
+    if (a.mainWindow) buildRecentMenu(a.mainWindow, GetMenu(a.mainWindow));
 }
 
 int buildRecentMenu(HWND owner, HMENU menu) {

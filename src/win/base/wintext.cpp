@@ -11,6 +11,8 @@ namespace {
 
 constexpr UINT kCodePage = 932;
 
+bool g_shortNames = true;
+
 std::wstring decode(UINT codePage, std::string_view text) {
     if (text.empty()) return {};
     int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -50,7 +52,12 @@ std::optional<std::string> toCp932Exactly(std::wstring_view wide) {
     return encodeExactly(wide);
 }
 
+void useShortNamesForTesting(bool on) {
+    g_shortNames = on;
+}
+
 std::wstring shortPathName(const std::wstring& path) {
+    if (!g_shortNames) return {};
     DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
     if (n == 0) return {};
     std::wstring shortName(n, L'\0');

@@ -18,6 +18,8 @@ std::string toUtf8(std::wstring_view wide);
 std::optional<std::string> toCp932Exactly(std::wstring_view wide);
 // The short (8.3) form of an existing file's path; empty when the volume gives none.
 std::wstring shortPathName(const std::wstring& path);
+// Test hook: with false, every volume is taken to have no short names.
+void useShortNamesForTesting(bool on);
 
 // Window text as CP932.
 std::string windowText(HWND hwnd);

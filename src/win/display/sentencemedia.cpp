@@ -20,12 +20,12 @@ namespace {
 
 constexpr DWORD kMediaPollMs = 100;
 
-bool hasExtension(std::string_view path, std::string_view extension) {
-    if (path.size() < extension.size()) return false;
-    std::string_view tail = path.substr(path.size() - extension.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+bool hasExtension(const std::filesystem::path& path, std::wstring_view extension) {
+    const std::wstring& name = path.native();
+    if (name.size() < extension.size()) return false;
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        wchar_t c = name[name.size() - extension.size() + i];
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
         if (c != extension[i]) return false;
     }
     return true;
@@ -33,17 +33,17 @@ bool hasExtension(std::string_view path, std::string_view extension) {
 
 // The picture file as a bitmap compatible with the screen, or none for another type or a file
 // that does not load.
-HBITMAP loadPicture(HWND control, const std::string& path, COLORREF background) {
-    if (hasExtension(path, ".BMP")) return loadBmpFile(path);
-    bool png = hasExtension(path, ".PNG");
-    if (!png && !hasExtension(path, ".JPG")) return nullptr;
+HBITMAP loadPicture(HWND control, const std::filesystem::path& path, COLORREF background) {
+    if (hasExtension(path, L".BMP")) return loadBmpFile(path);
+    bool png = hasExtension(path, L".PNG");
+    if (!png && !hasExtension(path, L".JPG")) return nullptr;
     HDC dc = GetDC(control);
     HBITMAP bitmap = png ? loadPngFile(dc, path, background) : loadJpegFile(dc, path);
     ReleaseDC(control, dc);
     return bitmap;
 }
 
-void createPicture(SentenceObject& object, HWND control, const std::optional<std::string>& path,
+void createPicture(SentenceObject& object, HWND control, const std::optional<std::filesystem::path>& path,
                    std::string_view parameters, COLORREF background) {
     object.kind = SentenceObjectKind::Picture;
     if (path) object.bitmap = loadPicture(control, *path, background);
@@ -61,7 +61,7 @@ RECT winRect(const DisplayRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-void createMedia(SentenceObject& object, HWND control, const std::optional<std::string>& path,
+void createMedia(SentenceObject& object, HWND control, const std::optional<std::filesystem::path>& path,
                  std::string_view parameters) {
     object.kind = SentenceObjectKind::Media;
     object.play = MediaPlay{};
@@ -72,7 +72,7 @@ void createMedia(SentenceObject& object, HWND control, const std::optional<std::
     object.window = MCIWndCreateW(control, instance,
                                   WS_CHILD | WS_VISIBLE | MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR |
                                       MCIWNDF_NOOPEN | MCIWNDF_NOERRORDLG,
-                                  toWide(*path).c_str());
+                                  path->c_str());
     if (!object.window) return;
     LONG style = GetWindowLongW(object.window, GWL_STYLE);
     SetWindowLongW(object.window, GWL_STYLE, style & ~WS_BORDER);
@@ -157,11 +157,6 @@ void stopMediaTimer(MediaTimer& timer) {
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
 
-// The full path of the loaded question file, against which tag paths are resolved.
-std::string questionFilePath() {
-    return app().book.path();
-}
-
 } // namespace
 
 SentenceObject::~SentenceObject() {
@@ -175,21 +170,26 @@ SentenceState::~SentenceState() {
 
 void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COLORREF background,
                          SentenceState& state) {
-    // Objects of an earlier text are never dropped while its timer may still read them.
-    releaseSentenceObjects(state);
-    if (!text) return;
     // Built aside and put into the state at the end, so that nothing a window does while the
-    // objects are created can pull the text from under the walk.
+    // objects are created can pull the text from under the walk. The text is copied before the
+    // release, whose message dispatching may free what it points into.
     std::string copy;
     std::vector<std::unique_ptr<SentenceObject>> objects;
     bool hasMedia = false;
     try {
-        copy.assign(*text);
+        if (text) copy.assign(*text);
     } catch (const std::bad_alloc&) {
+        releaseSentenceObjects(state);
         app().notifier.error(msg::kOutOfMemory);
         return;
     }
-    const std::string questionFile = questionFilePath();
+    // Objects of an earlier text are never dropped while its timer may still read them. A state
+    // that holds a timer must belong to a control that outlives this call: the control's own text
+    // goes through setSentenceText, which releases first.
+    releaseSentenceObjects(state);
+    if (!text) return;
+    // Tag paths resolve against the question file as the user chose it.
+    const std::filesystem::path questionFile = app().book.file();
     for (auto tag = nextMediaTag(copy, 0); tag; tag = nextMediaTag(copy, tag->end)) {
         std::unique_ptr<SentenceObject> object(new (std::nothrow) SentenceObject);
         bool stored = false;
@@ -204,7 +204,7 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
             app().notifier.error(msg::kOutOfMemory);
             break;
         }
-        std::optional<std::string> path = resolveMediaPath(questionFile, tagPath(tag->parameters));
+        std::optional<std::filesystem::path> path = resolveMediaFile(questionFile, tagPath(tag->parameters));
         if (tag->kind == TagKind::Picture) {
             createPicture(*object, control, path, tag->parameters, background);
         } else {

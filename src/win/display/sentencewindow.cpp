@@ -301,12 +301,23 @@ void setSentenceText(HWND parent, int controlId, std::optional<std::string_view>
     HWND control = sentenceControl(parent, controlId);
     SentenceState* state = sentenceState(control);
     if (!state) return;
+    // The release below dispatches messages while a media timer ends; one of them may close the
+    // window that holds the text or the control itself. So the text is copied first, and the
+    // control and its state are looked up again afterwards.
+    std::optional<std::string> copy;
+    if (text) copy.emplace(*text);
     resetScrollBars(control);
     HDC dc = GetDC(control);
     COLORREF background = brushColour(parentBackground(control, dc));
     ReleaseDC(control, dc);
-    releaseSentenceObjects(*state);
-    loadSentenceObjects(control, text, background, *state);
+    for (;;) {
+        releaseSentenceObjects(*state);
+        control = sentenceControl(parent, controlId);
+        state = sentenceState(control);
+        if (!state) return;
+        if (!state->timer) break; // else a text set meanwhile started a timer of its own
+    }
+    loadSentenceObjects(control, copy, background, *state);
     computeNaturalSize(control, *state);
     InvalidateRect(control, nullptr, TRUE);
     PostMessageW(control, kRecomputeLayout, 0, 0);

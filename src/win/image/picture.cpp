@@ -36,8 +36,8 @@ HBITMAP createBitmapFromDib(HDC dc, const DibImage& image) {
                           DIB_RGB_COLORS);
 }
 
-HBITMAP loadPngFile(HDC dc, std::string_view path, COLORREF background) {
-    return bitmapOrNull(dc, rekal::loadPngFile(nativePath(path), background));
+HBITMAP loadPngFile(HDC dc, const std::filesystem::path& path, COLORREF background) {
+    return bitmapOrNull(dc, rekal::loadPngFile(path, background));
 }
 
 HBITMAP loadPngResource(HDC dc, HMODULE module, int id, COLORREF background) {
@@ -58,13 +58,12 @@ HBITMAP loadPngArtwork(HWND window, int id, COLORREF background) {
     return picture;
 }
 
-HBITMAP loadJpegFile(HDC dc, std::string_view path) {
-    return bitmapOrNull(dc, rekal::loadJpegFile(nativePath(path)));
+HBITMAP loadJpegFile(HDC dc, const std::filesystem::path& path) {
+    return bitmapOrNull(dc, rekal::loadJpegFile(path));
 }
 
-HBITMAP loadBmpFile(std::string_view path) {
-    return static_cast<HBITMAP>(
-        LoadImageW(nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+HBITMAP loadBmpFile(const std::filesystem::path& path) {
+    return static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 
 } // namespace rekal::win

@@ -7,15 +7,15 @@
 
 #include <windows.h>
 
-#include <string_view>
+#include <filesystem>
 
 namespace rekal::win {
 
 // The decoded picture as a bitmap compatible with `dc`.
 HBITMAP createBitmapFromDib(HDC dc, const DibImage& image);
 
-// A PNG file (CP932 path), transparent pixels blended onto `background`.
-HBITMAP loadPngFile(HDC dc, std::string_view path, COLORREF background);
+// A PNG file, transparent pixels blended onto `background`.
+HBITMAP loadPngFile(HDC dc, const std::filesystem::path& path, COLORREF background);
 
 // A PNG kept as a raw-data (RCDATA) resource of `module`.
 HBITMAP loadPngResource(HDC dc, HMODULE module, int id, COLORREF background);
@@ -24,10 +24,10 @@ HBITMAP loadPngResource(HDC dc, HMODULE module, int id, COLORREF background);
 // window's dpi: `id` names the 1 x drawing.
 HBITMAP loadPngArtwork(HWND window, int id, COLORREF background);
 
-// A JPEG file (CP932 path).
-HBITMAP loadJpegFile(HDC dc, std::string_view path);
+// A JPEG file.
+HBITMAP loadJpegFile(HDC dc, const std::filesystem::path& path);
 
-// A BMP file (CP932 path), loaded by the platform as a device-dependent bitmap.
-HBITMAP loadBmpFile(std::string_view path);
+// A BMP file, loaded by the platform as a device-dependent bitmap.
+HBITMAP loadBmpFile(const std::filesystem::path& path);
 
 } // namespace rekal::win

@@ -1,13 +1,16 @@
 #include "core/display/mediapath.h"
 
+#include "core/base/fileio.h"
+
 #include <gtest/gtest.h>
 
 using namespace rekal;
 
 namespace {
 
-std::string resolved(std::string_view file, std::string_view tag) {
-    return resolveMediaPath(file, tag).value_or("<none>");
+std::string resolved(const std::filesystem::path& file, std::string_view tag) {
+    const auto path = resolveMediaFile(file, tag);
+    return path ? path->string() : "<none>";
 }
 
 } // namespace
@@ -36,9 +39,18 @@ TEST(MediaPath, DriveLetterPathsStayAsTheyAre) {
 
 TEST(MediaPath, DoubleByteNamesKeepTheirSecondByte) {
     // 0x95 0x5C is one character ending in the byte of a backslash.
-    EXPECT_EQ(resolved("C:\\a\\\x95\x5C.rkf", "b.png"), "C:\\a\\b.png");
-    EXPECT_EQ(resolved("C:\\\x95\x5C\\q.rkf", "x\\..\\b.png"), "C:\\\x95\x5C\\b.png");
+    EXPECT_EQ(resolved(nativePath("C:\\a\\\x95\x5C.rkf"), "b.png"), "C:\\a\\b.png");
+    EXPECT_EQ(resolved(nativePath("C:\\\x95\x5C\\q.rkf"), "x\\..\\b.png"),
+              nativePath("C:\\\x95\x5C\\b.png").string());
     EXPECT_EQ(resolved("C:\\d\\q.rkf", "\x95\x5C\\..\\b.png"), "C:\\d\\b.png");
+}
+
+TEST(MediaPath, TheQuestionFilesFolderKeepsCharactersCodePage932Lacks) {
+    // C:\Zoë\café\q.rkf, and 写真.png in CP932 in the tag.
+    const std::filesystem::path book(u8"C:\\Zo\xC3\xAB\\caf\xC3\xA9\\q.rkf");
+    EXPECT_EQ(resolveMediaFile(book, "..\\a.png"), std::filesystem::path(u8"C:\\Zo\xC3\xAB\\a.png"));
+    EXPECT_EQ(resolveMediaFile(book, "\x8E\xCA\x90\x5E.png"),
+              std::filesystem::path(u8"C:\\Zo\xC3\xAB\\caf\xC3\xA9\\\xE5\x86\x99\xE7\x9C\x9F.png"));
 }
 
 TEST(MediaPath, WithoutAQuestionFileTheTagPathStaysRelative) {
@@ -51,5 +63,5 @@ TEST(MediaPath, TooLongGivesNone) {
     // 3 + 240 + 1 + 15 = 259 bytes still fit.
     EXPECT_EQ(resolved(folder, std::string(15, 'n')),
               "C:\\" + std::string(240, 'd') + "\\" + std::string(15, 'n'));
-    EXPECT_FALSE(resolveMediaPath(folder, std::string(16, 'n')));
+    EXPECT_FALSE(resolveMediaFile(folder, std::string(16, 'n')));
 }
