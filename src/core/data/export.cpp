@@ -72,14 +72,9 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
 bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
                 Notifier& notifier) {
     if (!book.isLoaded()) return false;
-    FilePtr file = openFile(path, "wb");
-    if (!file) {
-        notifier.error(msg::kWriteFailed);
-        return false;
-    }
-    const std::string table = formatExportTable(book, commaSeparated);
-    bool ok = std::fwrite(table.data(), 1, table.size(), file.get()) == table.size();
-    if (std::fclose(file.release()) != 0) ok = false;
+    // Written like the book itself: a table exported over an older one keeps that file's
+    // permissions, and a failed write leaves it whole.
+    const bool ok = replaceFileContents(path, formatExportTable(book, commaSeparated));
     if (!ok) notifier.error(msg::kWriteFailed);
     return ok;
 }

@@ -207,8 +207,14 @@ TEST(ExamLogTrim, AppendKeepsTheLogWithinItsLimitInWholeRecords) {
     loadText(book, kBook);
     RecordingNotifier notifier;
     const std::string path = dir.file("EXAMLOG.TXT");
-    for (int i = 0; i < 6; ++i)
+    appendExamLog(path, 2, sampleRecord(kResults), book, notifier);
+    // The trim rewrites the log; it stays the user's file with its permissions.
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    for (int i = 0; i < 5; ++i)
         appendExamLog(path, 2, sampleRecord(kResults), book, notifier);
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const std::string log = slurp(path);
     EXPECT_LE(log.size(), 2048u);
     EXPECT_TRUE(log.starts_with("Rekal for Windows"));
