@@ -231,6 +231,23 @@ TEST(ExamLogTrim, AppendKeepsTheLogWithinItsLimitInWholeRecords) {
     EXPECT_GT(slurp(path).size(), 4096u);
 }
 
+TEST(ExamLogTrim, ALogOfExactlyItsLimitIsKeptWholeOneByteMoreIsTrimmed) {
+    TempFolder dir;
+    QuestionBook book;
+    loadText(book, kBook);
+    RecordingNotifier notifier;
+    const std::string path = dir.file("EXAMLOG.TXT");
+    const std::size_t record = std::string(kRecord).size() + 4; // with the blank line before it
+    for (const std::size_t over : {0, 1}) {
+        const std::string earlier(2048 - record + over, 'x');
+        std::ofstream(path, std::ios::binary) << earlier;
+        appendExamLog(path, 2, sampleRecord(kResults), book, notifier);
+        const std::string log = slurp(path);
+        EXPECT_EQ(log, over == 0 ? earlier + "\r\n\r\n" + kRecord : std::string(kRecord)) << over;
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
 TEST(ExamLogTrim, OneHugeRecordStaysOverTheLimit) {
     TempFolder dir;
     QuestionBook book;
