@@ -30,13 +30,13 @@ void CALLBACK cancelFileDialog(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-// The book of a test: two questions with full histories, in a folder of its own inside `dir`, and
-// another book to try to open over it. After start-up the histories are cleared, so the book holds
-// changes only the program knows.
+// The book of a test: two questions with full histories, in a folder of its own inside the test's
+// folder, and another book to try to open over it. After start-up the histories are cleared, so the
+// book holds changes only the program knows. The test's folder goes with it.
 struct ChangedBook {
-    fs::path folder, book, other;
+    fs::path dir, folder, book, other;
 
-    explicit ChangedBook(const fs::path& dir) : folder(dir / L"本棚") {
+    explicit ChangedBook(const wchar_t* name) : dir(makeFolder(name)), folder(dir / L"本棚") {
         fs::create_directories(folder);
         book = folder / L"履歴.rkf";
         writeBytes(book, "REKALDATA V1.6\r\nq1,a1,[00\r\nq2,a2,K00\r\n");
@@ -46,6 +46,7 @@ struct ChangedBook {
         DialogWatcher yes(L"Rekal for Windows", answering(IDYES));
         command(2314);
     }
+    ~ChangedBook() { removeFolder(dir); }
 };
 
 // Still the changed book, with the histories of this session.
@@ -104,61 +105,44 @@ void everyPathKeepsTheBook(const ChangedBook& b, const std::wstring& reason,
 } // namespace
 
 WINTEST(aReadOnlyBookTheUserWillNotWrite) {
-    auto dir = makeFolder(L"rekal-savefail-ro");
-    {
-        ChangedBook b(dir);
-        SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_READONLY);
-        const std::wstring question = b.book.wstring() + L" は読み込み専用ファイルです。保存しますか？";
-        everyPathKeepsTheBook(b, question,
-                              [&] { SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_NORMAL); });
-        closeProgram();
-    }
-    removeFolder(dir);
+    ChangedBook b(L"rekal-savefail-ro");
+    SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::wstring question = b.book.wstring() + L" は読み込み専用ファイルです。保存しますか？";
+    everyPathKeepsTheBook(b, question, [&] { SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_NORMAL); });
+    closeProgram();
 }
 
 WINTEST(aBookWhoseFolderHasGone) {
-    auto dir = makeFolder(L"rekal-savefail-gone");
-    {
-        ChangedBook b(dir);
-        fs::remove_all(b.folder);
-        everyPathKeepsTheBook(b, kWriteFailed, [&] { fs::create_directories(b.folder); });
-        closeProgram();
-    }
-    removeFolder(dir);
+    ChangedBook b(L"rekal-savefail-gone");
+    fs::remove_all(b.folder);
+    everyPathKeepsTheBook(b, kWriteFailed, [&] { fs::create_directories(b.folder); });
+    closeProgram();
 }
 
 WINTEST(closingWithoutSavingWhenTheUserSaysSo) {
-    auto dir = makeFolder(L"rekal-savefail-exit");
-    {
-        ChangedBook b(dir);
-        fs::remove_all(b.folder);
-        DialogWatcher yes(L"Rekal for Windows", answering(IDYES));
-        closeProgram();
-        ok(yes.texts() == std::vector<std::wstring>({kWriteFailed, kExitQuestion}), "%d boxes",
-           static_cast<int>(yes.texts().size()));
-        ok(!IsWindow(app().mainWindow), "the program is still open");
-        ok(!fs::exists(b.folder), "something was written");
-    }
-    removeFolder(dir);
+    ChangedBook b(L"rekal-savefail-exit");
+    fs::remove_all(b.folder);
+    DialogWatcher yes(L"Rekal for Windows", answering(IDYES));
+    closeProgram();
+    ok(yes.texts() == std::vector<std::wstring>({kWriteFailed, kExitQuestion}), "%d boxes",
+       static_cast<int>(yes.texts().size()));
+    ok(!IsWindow(app().mainWindow), "the program is still open");
+    ok(!fs::exists(b.folder), "something was written");
 }
 
 WINTEST(aSaveKeepsTheFilesAttributes) {
-    auto dir = makeFolder(L"rekal-save-attributes");
-    {
-        ChangedBook b(dir);
-        SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-        command(2003);
-        ok(!app().book.isDirty(), "not saved");
-        const DWORD attributes = GetFileAttributesW(b.book.c_str());
-        ok(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN), "attributes %lx",
-           attributes);
-        ok(readBytes(b.book) == "REKALDATA V1.6\r\nq1,a1,<00\r\nq2,a2,<00\r\n", "saved:\n%s",
-           readBytes(b.book).c_str());
-        ok(!fs::exists(b.book.wstring() + L".tmp~"), "a temporary file is left");
-        SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_NORMAL);
-        closeProgram();
-    }
-    removeFolder(dir);
+    ChangedBook b(L"rekal-save-attributes");
+    SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    command(2003);
+    ok(!app().book.isDirty(), "not saved");
+    const DWORD attributes = GetFileAttributesW(b.book.c_str());
+    ok(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN), "attributes %lx",
+       attributes);
+    ok(readBytes(b.book) == "REKALDATA V1.6\r\nq1,a1,<00\r\nq2,a2,<00\r\n", "saved:\n%s",
+       readBytes(b.book).c_str());
+    ok(!fs::exists(b.book.wstring() + L".tmp~"), "a temporary file is left");
+    SetFileAttributesW(b.book.c_str(), FILE_ATTRIBUTE_NORMAL);
+    closeProgram();
 }
 
 WINTEST_MAIN("savefailure")
