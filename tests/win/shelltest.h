@@ -4,6 +4,7 @@
 // watcher thread that answers the modal boxes the program raises.
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "win/app/app.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 // Last: its ok() macro must not meet the standard headers.
 #include "wintest.h"
@@ -164,6 +166,42 @@ inline MENUITEMINFOW menuItemInfo(int id) {
     info.fMask = MIIM_FTYPE | MIIM_STATE;
     GetMenuItemInfoW(mainMenu(), static_cast<UINT>(id), FALSE, &info);
     return info;
+}
+
+// Drops the files on the main window as the shell does (one block of wide names).
+inline void dropFiles(const std::vector<fs::path>& files) {
+    std::wstring list;
+    for (const fs::path& p : files)
+        list += p.wstring() + L'\0';
+    list += L'\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+                list.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SendMessageW(app().mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    wintest::flushEvents();
+}
+
+// The visible dialog of this thread owned by the main window (a file dialog, a message box), or null.
+inline HWND ownedDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM out) {
+            wchar_t cls[16] = {};
+            GetClassNameW(hwnd, cls, 16);
+            if (std::wstring(cls) == L"#32770" && GetWindow(hwnd, GW_OWNER) == app().mainWindow &&
+                IsWindowVisible(hwnd)) {
+                *reinterpret_cast<HWND*>(out) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Watches for top-level dialogs with the given caption (message boxes, file dialogs) from a thread

@@ -8,9 +8,6 @@
 
 #include "win/app/bookfile.h"
 
-#include <shlobj.h>
-
-#include <cstring>
 
 namespace {
 
@@ -156,19 +153,7 @@ WINTEST(droppingThreeFilesOpensTheFirst) {
     auto second = writeBook(dir, L"二番目.rkf", "二", 3);
     auto third = writeBook(dir, L"三番目.rkf", "三", 4);
     ok(start(dir), "start-up failed");
-    std::wstring list;
-    for (const fs::path& p : {first, second, third})
-        list += p.wstring() + L'\0';
-    list += L'\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
-                list.size() * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SendMessageW(app().mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-    wintest::flushEvents();
+    dropFiles({first, second, third});
     checkLoaded(first, 2);
     ok(recentEntries() == std::vector<std::wstring>{L"&1 " + first.wstring()},
        "only the first file is opened");
@@ -208,24 +193,6 @@ void chooseFile(HWND dialog, const std::wstring& path) {
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-}
-
-HWND ownedDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM out) {
-            wchar_t cls[16] = {};
-            GetClassNameW(hwnd, cls, 16);
-            if (std::wstring(cls) == L"#32770" && GetWindow(hwnd, GW_OWNER) == app().mainWindow &&
-                IsWindowVisible(hwnd)) {
-                *reinterpret_cast<HWND*>(out) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 // The name to type into the next file dialog; a timer of the dialog's own loop types it.

@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -21,6 +22,7 @@ namespace rekal {
 namespace {
 
 int g_failReplace = 0;
+unsigned g_failReplaceSteps = ReplaceWriteTemporary;
 
 bool flushToDisk(std::FILE* f) {
     if (std::fflush(f) != 0) return false;
@@ -121,35 +123,91 @@ void normaliseLineEnds(std::string& text) {
     if (text.empty() || text.back() != '\x01') text.push_back('\x01');
 }
 
-bool replaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
-    std::filesystem::path temp = target;
-    temp += L".tmp~";
-    bool injected = false;
-    if (g_failReplace > 0 && --g_failReplace == 0) injected = true;
-    {
-        FilePtr f = openFile(temp, "wb");
-        if (!f) return false;
-        std::size_t toWrite = injected ? bytes.size() / 2 : bytes.size();
-        bool ok = std::fwrite(bytes.data(), 1, toWrite, f.get()) == toWrite && !injected;
-        ok = ok && flushToDisk(f.get());
-        if (std::fclose(f.release()) != 0) ok = false;
-        if (!ok) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
+namespace {
+
+// The file a chain of symbolic links ends at (the path itself when it is no link, or when the
+// chain cannot be followed): the new contents belong to it, and the links stay as they are.
+std::filesystem::path linkTarget(const std::filesystem::path& path) {
+    std::filesystem::path at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(at, ec)) return at;
+        const std::filesystem::path next = std::filesystem::read_symlink(at, ec);
+        if (ec) return path;
+        at = next.is_absolute() ? next : at.parent_path() / next;
     }
+    return path;
+}
+
+// Writes bytes (or, when injected, half of them and then fails) and flushes them to the disk.
+bool writeAndFlush(std::FILE* f, std::string_view bytes, bool injected) {
+    const std::size_t toWrite = injected ? bytes.size() / 2 : bytes.size();
+    return std::fwrite(bytes.data(), 1, toWrite, f) == toWrite && !injected && flushToDisk(f);
+}
+
+// The old way, for a file whose folder takes no new file: the file is truncated and rewritten.
+bool rewriteInPlace(const std::filesystem::path& target, std::string_view bytes, bool injected) {
+    FilePtr f = openFile(target, "wb");
+    if (!f) return false;
+    bool ok = writeAndFlush(f.get(), bytes, injected);
+    if (std::fclose(f.release()) != 0) ok = false;
+    return ok;
+}
+
+#ifndef _WIN32
+// The new file gets the old one's permission bits and, where allowed, its owner and group (before
+// anything is written to it, so a private file's contents are never open to others).
+void copyOwnerAndMode(std::FILE* f, const std::filesystem::path& target) {
+    struct stat old {};
+    if (stat(target.c_str(), &old) != 0) return;
+    const int fd = fileno(f);
+    // A user may not give a file away; the group alone may still be his to keep.
+    [[maybe_unused]] const bool owned =
+        fchown(fd, old.st_uid, old.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+    fchmod(fd, old.st_mode & 07777);
+}
+#endif
+
+} // namespace
+
+bool replaceFileContents(const std::filesystem::path& path, std::string_view bytes) {
+    unsigned failing = 0;
+    if (g_failReplace > 0 && --g_failReplace == 0) failing = g_failReplaceSteps;
+    const std::filesystem::path target = linkTarget(path);
+    std::filesystem::path temp = target;
+    temp += ".tmp~";
+    FilePtr f = (failing & ReplaceCreateTemporary) ? nullptr : openFile(temp, "wb");
+    if (!f) return rewriteInPlace(target, bytes, (failing & ReplaceWriteInPlace) != 0);
+#ifndef _WIN32
+    copyOwnerAndMode(f.get(), target);
+#endif
+    bool ok = writeAndFlush(f.get(), bytes, (failing & ReplaceWriteTemporary) != 0);
+    if (std::fclose(f.release()) != 0) ok = false;
+    if (ok && moveFileOver(temp, target)) return true;
     std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
+    std::filesystem::remove(temp, ec);
+    return false;
+}
+
+#ifndef _WIN32
+bool moveFileOver(const std::filesystem::path& temp, const std::filesystem::path& target) {
+    if (std::rename(temp.c_str(), target.c_str()) != 0) return false;
+    // The rename is only lasting once the folder is on the disk too; a folder that cannot be
+    // synced (some file systems refuse) leaves the file replaced all the same.
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
     }
     return true;
 }
+#endif
 
-void failNextReplaceForTesting(int nth) {
+void failNextReplaceForTesting(int nth, unsigned steps) {
     g_failReplace = nth < 0 ? 0 : nth;
+    g_failReplaceSteps = steps;
 }
 
 } // namespace rekal

@@ -64,13 +64,28 @@ FileBytes readFileBytes(const std::filesystem::path& path);
 // byte, keeping double-byte characters together, and ends the text with 0x01 when it does not.
 void normaliseLineEnds(std::string& text);
 
-// Writes bytes to a temporary file in the target's folder, flushes it to the disk and only then
-// puts it in place of the target. A failure at any step leaves the old file as it was and returns
-// false.
+// Rewrites the target with bytes, keeping the file what it was: the same permissions, attributes
+// and (on Windows) ACL and creation time, and a symbolic link still pointing at the rewritten file.
+// The bytes go to a temporary file beside the file a link points to, are flushed to the disk and
+// only then put in its place; a failure at any of those steps leaves the old file as it was and
+// returns false. Where no temporary file can be made there (a folder the user may not write), the
+// file itself is rewritten, and a failure of that is reported the same way.
 bool replaceFileContents(const std::filesystem::path& target, std::string_view bytes);
 
-// Test hook: when set, the n-th following write through replaceFileContents fails after the
-// temporary file was partly written (1 = the next one). 0 switches it off.
-void failNextReplaceForTesting(int nth);
+// Puts a finished temporary file in the place of target, in the same folder, keeping target's
+// identity: on POSIX a rename and a sync of the folder; on Windows ReplaceFileW, with MoveFileExW
+// where it is refused (implemented by the Windows platform layer, src/win/base).
+bool moveFileOver(const std::filesystem::path& temp, const std::filesystem::path& target);
+
+// Steps of replaceFileContents that a test can make fail.
+enum ReplaceStep : unsigned {
+    ReplaceWriteTemporary = 1,  // the temporary file is partly written, then the write fails
+    ReplaceCreateTemporary = 2, // no temporary file can be made beside the target
+    ReplaceWriteInPlace = 4,    // rewriting the file itself fails after part of it
+};
+
+// Test hook: when set, the given steps of the n-th following replaceFileContents fail (1 = the
+// next one). 0 switches it off.
+void failNextReplaceForTesting(int nth, unsigned steps = ReplaceWriteTemporary);
 
 } // namespace rekal

@@ -75,15 +75,11 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
 bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
                 Notifier& notifier, ExportEncoding encoding) {
     if (!book.isLoaded()) return false;
-    FilePtr file = openFile(path, "wb");
-    if (!file) {
-        notifier.error(msg::kWriteFailed);
-        return false;
-    }
+    // Written like the book itself: a table exported over an older one keeps that file's
+    // permissions, and a failed write leaves it whole.
     std::string table = formatExportTable(book, commaSeparated);
     if (encoding == ExportEncoding::Utf8) table = "\xEF\xBB\xBF" + cp932ToUtf8(table);
-    bool ok = std::fwrite(table.data(), 1, table.size(), file.get()) == table.size();
-    if (std::fclose(file.release()) != 0) ok = false;
+    const bool ok = replaceFileContents(path, table);
     if (!ok) notifier.error(msg::kWriteFailed);
     return ok;
 }

@@ -125,10 +125,14 @@ bool openBookFile(const std::filesystem::path& file) {
     return loadBook(a.book, file, a.settings, a.notifier, &hooks);
 }
 
-void saveBookIfChanged() {
+bool saveBookIfChanged() {
     AppState& a = app();
     ShellSaveHooks hooks;
-    saveBook(a.book, a.settings, a.notifier, &hooks);
+    return saveBook(a.book, a.settings, a.notifier, &hooks);
+}
+
+bool openAnotherBook(const std::filesystem::path& file) {
+    return saveBookIfChanged() && openBookFile(file);
 }
 
 std::wstring openDialogFilter() {
@@ -139,7 +143,7 @@ std::wstring openDialogFilter() {
 }
 
 void openWithDialog(HWND owner) {
-    saveBookIfChanged();
+    if (!saveBookIfChanged()) return;
     std::vector<wchar_t> name = fileNameBuffer();
     const std::wstring filter = openDialogFilter();
     OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
@@ -177,7 +181,6 @@ void saveBookAs(HWND owner) {
 }
 
 void openDroppedFile(HDROP drop) {
-    saveBookIfChanged();
     std::wstring path;
     if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
         UINT length = DragQueryFileW(drop, 0, nullptr, 0);
@@ -186,7 +189,7 @@ void openDroppedFile(HDROP drop) {
         path.resize(length);
     }
     DragFinish(drop);
-    if (!path.empty()) openBookFile(std::filesystem::path(path));
+    if (!path.empty()) openAnotherBook(std::filesystem::path(path));
 }
 
 void clearAllHistories() {

@@ -43,13 +43,19 @@ void onCreate(HWND hwnd) {
     SendMessageW(hwnd, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
 }
 
+constexpr const char* kExitUnsavedQuestion = "変更が保存されていません。保存せずに終了しますか？";
+
 // The exam view goes first (a running exam ends and is logged), then the book is saved and
-// released, then the vague table is written back.
+// released, then the vague table is written back. When the book cannot be saved the user chooses:
+// exit without it, or stay (with a fresh exam view) to save it elsewhere.
 void onClose(HWND hwnd) {
     AppState& a = app();
     if (a.examView) SendMessageW(a.examView, WM_CLOSE, 0, 0);
     a.examView = nullptr;
-    saveBookIfChanged();
+    if (!saveBookIfChanged() && !a.notifier.ask(kExitUnsavedQuestion)) {
+        SendMessageW(hwnd, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
+        return;
+    }
     a.book.discard();
     if (!saveVagueTable(a.vaguePath, a.vague)) a.notifier.error(msg::kWriteFailed);
     a.vague = VagueTable{};

@@ -80,9 +80,7 @@ void openRecentFile(HWND, int commandId) {
     AppState& a = app();
     const int n = commandId - kRecentCommandBase;
     if (n < 1 || n > a.settings.recentFileMax || n > static_cast<int>(a.recent.paths.size())) return;
-    const std::filesystem::path path = nativePath(a.recent.paths[static_cast<std::size_t>(n - 1)]);
-    saveBookIfChanged();
-    openBookFile(path);
+    openAnotherBook(nativePath(a.recent.paths[static_cast<std::size_t>(n - 1)]));
 }
 
 void showRecentDropDown(HWND window, const NMTOOLBARW& notification) {

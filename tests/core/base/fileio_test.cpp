@@ -1,7 +1,12 @@
 #include "core/base/fileio.h"
 #include "core/base/textcode.h"
 
+#include "support/tempfiles.h"
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace rekal {
 namespace {
@@ -88,6 +93,84 @@ TEST(ReplaceFile, FailedWriteKeepsTheOldFile) {
     // A folder is not a file to read.
     EXPECT_EQ(ReadStatus::ReadFailed, readFileBytes(dir).status);
     std::filesystem::remove_all(dir);
+}
+
+struct stat statOf(const std::filesystem::path& p) {
+    struct stat info {};
+    EXPECT_EQ(0, stat(p.c_str(), &info)) << p;
+    return info;
+}
+
+std::filesystem::path leftTemporary(const std::filesystem::path& p) {
+    std::filesystem::path temp = p;
+    temp += ".tmp~";
+    return temp;
+}
+
+TEST(ReplaceFile, TheFileKeepsWhatItWas) {
+    test::TestFolder folder;
+    const std::filesystem::path book = folder.write("book.rkf", "old");
+
+    // Permission bits, and as far as allowed the owner, come over to the new file.
+    ASSERT_EQ(0, chmod(book.c_str(), 0640));
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(0, chown(book.c_str(), 4321, 4321));
+    }
+    ASSERT_TRUE(replaceFileContents(book, "new"));
+    EXPECT_EQ("new", readFileBytes(book).bytes);
+    EXPECT_EQ(0640u, statOf(book).st_mode & 07777);
+    if (root) {
+        EXPECT_EQ(4321u, statOf(book).st_uid);
+    }
+    EXPECT_FALSE(std::filesystem::exists(leftTemporary(book)));
+    ASSERT_EQ(0, chmod(book.c_str(), 0600));
+    ASSERT_TRUE(replaceFileContents(book, "private"));
+    EXPECT_EQ(0600u, statOf(book).st_mode & 07777);
+
+    // A link (even a chain of relative links) stays a link; the file it points at gets the bytes,
+    // and the temporary file is made beside that one.
+    std::filesystem::create_directories(folder.file("links"));
+    const std::filesystem::path link = folder.file("links/book.rkf"), link2 = folder.file("links/again.rkf");
+    std::filesystem::create_symlink("../book.rkf", link);
+    std::filesystem::create_symlink("book.rkf", link2);
+    ASSERT_TRUE(replaceFileContents(link2, "through two links"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link2));
+    EXPECT_EQ("through two links", readFileBytes(book).bytes);
+    EXPECT_EQ(0600u, statOf(book).st_mode & 07777);
+    EXPECT_EQ(2, std::distance(std::filesystem::directory_iterator(folder.file("links")), {}));
+
+    // No temporary file can be made beside it: the file itself is rewritten (the same file, so
+    // its links and permissions stay), and a failure of that is reported.
+    const ino_t inode = statOf(book).st_ino;
+    failNextReplaceForTesting(1, ReplaceCreateTemporary);
+    ASSERT_TRUE(replaceFileContents(book, "in place"));
+    EXPECT_EQ("in place", readFileBytes(book).bytes);
+    EXPECT_EQ(inode, statOf(book).st_ino);
+    failNextReplaceForTesting(1, ReplaceCreateTemporary | ReplaceWriteInPlace);
+    EXPECT_FALSE(replaceFileContents(book, "in place, failing"));
+
+    // A failed write of the temporary file leaves the old file itself, and no temporary file.
+    ASSERT_TRUE(replaceFileContents(book, "kept"));
+    const ino_t kept = statOf(book).st_ino;
+    failNextReplaceForTesting(1, ReplaceWriteTemporary);
+    EXPECT_FALSE(replaceFileContents(link, "lost"));
+    EXPECT_EQ("kept", readFileBytes(book).bytes);
+    EXPECT_EQ(kept, statOf(book).st_ino);
+    EXPECT_FALSE(std::filesystem::exists(leftTemporary(book)));
+    failNextReplaceForTesting(0);
+}
+
+TEST(ReplaceFile, AFolderTheUserMayNotWriteStillTakesHisFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes every folder";
+    test::TestFolder folder;
+    std::filesystem::create_directories(folder.file("shut"));
+    const std::filesystem::path book = folder.write("shut/book.rkf", "old");
+    ASSERT_EQ(0, chmod(folder.file("shut").c_str(), 0555));
+    EXPECT_TRUE(replaceFileContents(book, "new"));
+    ASSERT_EQ(0, chmod(folder.file("shut").c_str(), 0755));
+    EXPECT_EQ("new", readFileBytes(book).bytes);
 }
 
 TEST(TextCode, Cp932AndUtf8) {

@@ -2,7 +2,9 @@
 
 #include "book_fixture.h"
 
+#include "core/base/fileio.h"
 #include "core/data/export.h"
+#include "support/tempfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +77,17 @@ TEST(ExportBook, WritesTheFileAndTellsWhenItCannot) {
 
     ASSERT_TRUE(test::loadText(book, kBook).ok);
     std::ofstream(path) << "old content that is longer than nothing";
+    // An export over an older table keeps that file's permissions; a failed one keeps the table.
+    namespace fs = std::filesystem;
+    const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(path, shared);
+    failNextReplaceForTesting(1);
+    EXPECT_FALSE(exportBook(book, path, true, notifier));
+    failNextReplaceForTesting(0);
+    EXPECT_EQ("old content that is longer than nothing", test::readBytes(path));
+    notifier.messages.clear();
     EXPECT_TRUE(exportBook(book, path, true, notifier));
+    EXPECT_EQ(fs::status(path).permissions(), shared);
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();

@@ -115,6 +115,46 @@ TEST(SaveRoundTrip, OlderVersionsWriteOnlyTheEscapesTheyRead) {
               roundTrip("REKALDATA V1.5\n\\i\"x.bmp\"\x02m\"y.avi\",a,<00\n"));
 }
 
+TEST(SaveRoundTrip, AnApostropheInsideAnswersAndWrongChoicesOfEveryVersion) {
+    // From 1.3 on the answer field turns [ ] ( ) | into marks; an apostrophe is none of them.
+    for (const char* version : {"1.2", "1.3", "1.4", "1.5", "1.6"}) {
+        const std::string line =
+            std::string(version) >= "1.5" ? "q,don't\\cwon't|can't,<00'it's" : "q,don't,<00'it's";
+        QuestionBook book;
+        ASSERT_TRUE(loadText(book, std::string("REKALDATA V") + version + "\n" + line + "\n").ok) << version;
+        const QuestionCard* q = book.questionAt(0);
+        EXPECT_EQ(test::items(q->answers), std::vector<std::string>{"don't"}) << version;
+        if (std::string(version) >= "1.5") {
+            EXPECT_EQ(test::items(q->wrongChoices), (std::vector<std::string>{"won't", "can't"})) << version;
+        }
+        EXPECT_EQ("it's", q->comment.view()) << version;
+        const std::string written = roundTrip(std::string("REKALDATA V") + version + "\n" + line + "\n");
+        EXPECT_NE(std::string::npos, written.find("\r\n" + line + "\r\n")) << written;
+    }
+}
+
+TEST(SaveRoundTrip, OnlyALeadByteTakesTheBackslashBeforeAComma) {
+    // Q, a byte, backslash, comma: after a lead byte (0x81-0x9F, 0xE0-0xFC) the backslash is its
+    // second byte and the comma ends the question; after any other byte the backslash escapes the
+    // comma, which stays in the question and is written back escaped.
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        const std::string text =
+            "REKALDATA V1.6\nQ" + std::string(1, static_cast<char>(b)) + "\\,R,A,<00\nq,a,<00\n";
+        QuestionBook book;
+        const auto loaded = loadText(book, text);
+        ASSERT_TRUE(loaded.ok);
+        if (lead) {
+            EXPECT_EQ(std::vector<int>{2}, loaded.report.rejectedLines) << std::hex << b;
+        } else {
+            EXPECT_TRUE(loaded.report.rejectedLines.empty()) << std::hex << b;
+            EXPECT_EQ("Q" + std::string(1, static_cast<char>(b)) + ",R", book.questionAt(0)->question.view())
+                << std::hex << b;
+        }
+        roundTrip(text);
+    }
+}
+
 TEST(SaveRoundTrip, LeadByteStartingNoCharacterBeforeACommaInACommentOrMessage) {
     // A rejected line and a message holding a broken character (0x83) before a comma.
     const std::string written =

@@ -207,8 +207,14 @@ TEST(ExamLogTrim, AppendKeepsTheLogWithinItsLimitInWholeRecords) {
     loadText(book, kBook);
     RecordingNotifier notifier;
     const std::string path = dir.file("EXAMLOG.TXT");
-    for (int i = 0; i < 6; ++i)
+    appendExamLog(path, 2, sampleRecord(kResults), book, notifier);
+    // The trim rewrites the log; it stays the user's file with its permissions.
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    for (int i = 0; i < 5; ++i)
         appendExamLog(path, 2, sampleRecord(kResults), book, notifier);
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const std::string log = slurp(path);
     EXPECT_LE(log.size(), 2048u);
     EXPECT_TRUE(log.starts_with("Rekal for Windows"));
@@ -223,6 +229,23 @@ TEST(ExamLogTrim, AppendKeepsTheLogWithinItsLimitInWholeRecords) {
     for (int i = 0; i < 6; ++i)
         appendExamLog(path, 0, sampleRecord(kResults), book, notifier);
     EXPECT_GT(slurp(path).size(), 4096u);
+}
+
+TEST(ExamLogTrim, ALogOfExactlyItsLimitIsKeptWholeOneByteMoreIsTrimmed) {
+    TempFolder dir;
+    QuestionBook book;
+    loadText(book, kBook);
+    RecordingNotifier notifier;
+    const std::string path = dir.file("EXAMLOG.TXT");
+    const std::size_t record = std::string(kRecord).size() + 4; // with the blank line before it
+    for (const std::size_t over : {0, 1}) {
+        const std::string earlier(2048 - record + over, 'x');
+        std::ofstream(path, std::ios::binary) << earlier;
+        appendExamLog(path, 2, sampleRecord(kResults), book, notifier);
+        const std::string log = slurp(path);
+        EXPECT_EQ(log, over == 0 ? earlier + "\r\n\r\n" + kRecord : std::string(kRecord)) << over;
+    }
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 TEST(ExamLogTrim, OneHugeRecordStaysOverTheLimit) {

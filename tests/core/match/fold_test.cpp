@@ -1,3 +1,4 @@
+#include "core/base/sjis.h"
 #include "core/match/answer.h"
 #include "core/match/fold.h"
 #include "core/match/format.h"
@@ -118,6 +119,44 @@ TEST(FoldSteps, WidthKatakanaTable) {
 TEST(FoldSteps, SymbolRanges) {
     EXPECT_EQ("0aZｱ\x01", fold(" !/0:@[`a{Z~\xA1\xA5ｱｰﾞﾟ\xE0\xFF\x01", CompareIgnoreSymbols));
     EXPECT_EQ("Ａ亜", fold("①─Ａ亜", CompareIgnoreSymbols));
+}
+
+// Each folding range from one end to the other, and the characters just outside it, which stay.
+TEST(FoldSteps, WholeRangesAndTheCharactersBesideThem) {
+    const auto code = [](unsigned c) {
+        return std::string{static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    };
+    const auto one = [](int c) { return std::string(1, static_cast<char>(c)); };
+    // Case: a-z and ａ-ｚ become capitals; @ [ ` { and the codes beside Ａ-Ｚ and ａ-ｚ stay.
+    for (int c = 0x20; c < 0x7F; ++c)
+        EXPECT_EQ(c >= 'a' && c <= 'z' ? one(c - 0x20) : one(c), fold(one(c), CompareIgnoreCase)) << c;
+    for (unsigned i = 0; i < 26; ++i) {
+        EXPECT_EQ(code(0x8260 + i), fold(code(0x8281 + i), CompareIgnoreCase)) << i;
+        EXPECT_EQ(code(0x8260 + i), fold(code(0x8260 + i), CompareIgnoreCase)) << i;
+    }
+    for (unsigned c : {0x825Fu, 0x827Au, 0x8280u, 0x829Bu})
+        EXPECT_EQ(code(c), fold(code(c), CompareIgnoreCase)) << std::hex << c;
+    // Width: ０-９, Ａ-Ｚ and ａ-ｚ become 0-9, A-Z and a-z; the codes beside them keep their width.
+    for (unsigned i = 0; i < 10; ++i)
+        EXPECT_EQ(one('0' + static_cast<int>(i)), fold(code(0x824F + i), CompareIgnoreWidth)) << i;
+    for (unsigned i = 0; i < 26; ++i) {
+        EXPECT_EQ(one('A' + static_cast<int>(i)), fold(code(0x8260 + i), CompareIgnoreWidth)) << i;
+        EXPECT_EQ(one('a' + static_cast<int>(i)), fold(code(0x8281 + i), CompareIgnoreWidth)) << i;
+    }
+    for (unsigned c : {0x824Eu, 0x8259u, 0x825Fu, 0x827Au, 0x8280u, 0x829Bu})
+        EXPECT_EQ(code(c), fold(code(c), CompareIgnoreWidth)) << std::hex << c;
+    // Symbols: every ASCII character but the letters and digits goes, and every double-byte code
+    // from 0x8140 up to 0x824E, the one just before ０; ０ itself stays.
+    for (int c = 0x20; c < 0x7F; ++c) {
+        const bool kept = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        EXPECT_EQ(kept ? one(c) : "", fold(one(c), CompareIgnoreSymbols)) << c;
+    }
+    for (unsigned c = 0x8140; c <= 0x824E; ++c) {
+        if (isTrailByte(static_cast<unsigned char>(c & 0xFF))) {
+            EXPECT_EQ("", fold(code(c), CompareIgnoreSymbols)) << std::hex << c;
+        }
+    }
+    EXPECT_EQ(code(0x824F), fold(code(0x824F), CompareIgnoreSymbols));
 }
 
 TEST(FoldSteps, AllStepsTogetherEqualTheStepsOneAfterTheOther) {

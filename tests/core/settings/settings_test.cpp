@@ -1,6 +1,8 @@
 #include "core/base/fileio.h"
 #include "core/settings/settings.h"
 
+#include "support/tempfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -155,6 +157,39 @@ TEST(SettingsFile, WrittenRecordReadsBackTheSame) {
     EXPECT_EQ(1,
               std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
     std::filesystem::remove_all(dir);
+}
+
+TEST(SettingsFile, EveryRangeEndSurvivesASaveAndReloadAndOneBeyondIsRefused) {
+    struct Ranged {
+        const char* key;
+        int Settings::*field;
+        int low, high;
+    };
+    const Ranged keys[] = {
+        {"WeakPointStrength", &Settings::weakPointStrength, 0, 10},
+        {"TimeLimit", &Settings::timeLimit, 0, 32767},
+        {"InitialExamCount", &Settings::initialExamCount, 1, 32767},
+        {"AnsDlgClickButtonType", &Settings::ansDlgClickButtonType, 0, 2},
+        {"BaseWidthWndAnswer", &Settings::baseWidthWndAnswer, 260, 32767},
+        {"BaseHeightWndAnswer", &Settings::baseHeightWndAnswer, 150, 32767},
+        {"ExamLogSize", &Settings::examLogSize, 0, 32767},
+    };
+    test::TestFolder dir;
+    const std::string path = dir.file("REKALWIN.INI");
+    const Settings defaults = defaultSettings(testInputs());
+    for (const Ranged& k : keys) {
+        for (const int value : {k.low, k.high}) {
+            Settings s = defaults;
+            s.*k.field = value;
+            ASSERT_TRUE(saveSettings(s, path, nullptr));
+            Settings back = defaults;
+            loadSettings(back, path, nullptr);
+            EXPECT_EQ(value, back.*k.field) << k.key;
+        }
+        for (const int value : {k.low - 1, k.high + 1})
+            EXPECT_EQ(defaults.*k.field, readText(std::string(k.key) + "=" + std::to_string(value)).*k.field)
+                << k.key << "=" << value;
+    }
 }
 
 TEST(SettingsFile, MissingFileLeavesDefaults) {
