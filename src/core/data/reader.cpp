@@ -119,8 +119,11 @@ bool readBook(QuestionBook& book, const std::filesystem::path& file, std::string
         windowsFormLine = converted.windowsFormLine;
     }
     normaliseLineEnds(text);
-    // The buffer becomes the book's text; adding the last line end may have doubled it.
-    if (text.capacity() > text.size() + text.size() / 8 + 64) text.shrink_to_fit();
+    // The buffer becomes the book's text; adding the last line end may have doubled it. (A text
+    // converted from UTF-8 or UTF-16 is shorter than its buffer, which is no larger than the file.)
+    if (text.capacity() > text.size() + text.size() / 8 + 64 &&
+        (found.encoding == TextEncoding::Cp932 || text.capacity() > text.size() * 2 + 64))
+        text.shrink_to_fit();
     const bool isCsv = isCsvPath(file);
     const std::optional<int> version = checkHeader(text, isCsv, notifier);
     if (!version) return failLoad(book, hooks);
