@@ -15,6 +15,19 @@ namespace {
 constexpr std::string_view kStandIn = "\x81\xAC"; // 〓, for a character that code page 932 cannot hold
 constexpr char32_t kYenSign = 0xA5;
 
+// Name and byte-order mark of each TextEncoding, in its order.
+struct EncodingForm {
+    std::string_view name;
+    std::string_view mark;
+};
+constexpr EncodingForm kEncodings[] = {
+    {"CP932", {}},
+    {"UTF-8", {}},
+    {"UTF-8 (BOM)", "\xEF\xBB\xBF"},
+    {"UTF-16LE (BOM)", "\xFF\xFE"},
+    {"UTF-16BE (BOM)", "\xFE\xFF"},
+};
+
 bool isUtf16(TextEncoding encoding) {
     return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
 }
@@ -157,11 +170,7 @@ class Cp932Writer {
                 cp = nextUtf8(bytes_, pos);
                 if (cp == kMalformed && strict_) return kFailed;
             }
-            const std::uint16_t code = cp < 0x10000 ? codes[cp] : 0;
-            if (code >= 0x40)
-                out.code(code);
-            else
-                character(out, cp, code, at, n - pos);
+            put(out, codes, cp, at, n - pos);
         }
         used_ = out.used();
         return end;
@@ -190,14 +199,19 @@ class Cp932Writer {
                 *out.w++ = static_cast<char>(cp);
                 continue;
             }
-            const std::uint16_t code = cp < 0x10000 ? codes[cp] : 0;
-            if (code >= 0x40)
-                out.code(code);
-            else
-                character(out, cp, code, at, n - pos);
+            put(out, codes, cp, at, n - pos);
         }
         used_ = out.used();
         return end;
+    }
+
+    // A character from U+0080, or kMalformed; rest is what the file holds after it.
+    void put(Output& out, const std::uint16_t* codes, char32_t cp, std::size_t at, std::size_t rest) {
+        const std::uint16_t code = cp < 0x10000 ? codes[cp] : 0;
+        if (code >= 0x40)
+            out.code(code);
+        else
+            character(out, cp, code, at, rest);
     }
 
     // A character from U+0080 that code page 932 has only as a character of other tables (code 1
@@ -286,31 +300,11 @@ class Cp932Writer {
 } // namespace
 
 std::string_view encodingName(TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Utf8:
-        return "UTF-8";
-    case TextEncoding::Utf8Bom:
-        return "UTF-8 (BOM)";
-    case TextEncoding::Utf16Le:
-        return "UTF-16LE (BOM)";
-    case TextEncoding::Utf16Be:
-        return "UTF-16BE (BOM)";
-    default:
-        return "CP932";
-    }
+    return kEncodings[static_cast<std::size_t>(encoding)].name;
 }
 
 std::string_view byteOrderMark(TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Utf8Bom:
-        return "\xEF\xBB\xBF";
-    case TextEncoding::Utf16Le:
-        return "\xFF\xFE";
-    case TextEncoding::Utf16Be:
-        return "\xFE\xFF";
-    default:
-        return {};
-    }
+    return kEncodings[static_cast<std::size_t>(encoding)].mark;
 }
 
 TextEncoding detectEncoding(std::string_view bytes) {
