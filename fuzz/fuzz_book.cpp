@@ -1,11 +1,13 @@
 // The question-file reader on arbitrary bytes: no crash, no read beyond the text, and a book that
-// keeps its promises: one card per line after the header, rejected lines kept byte for byte, an
+// keeps its promises: one card per line after the header, rejected lines kept byte for byte (as
+// read in code page 932 or, from a UTF-8 or UTF-16 file, converted to it), an
 // index that agrees with walking the card list, list texts whose items can all be taken out.
 // The first byte picks the comma rules and the starting character sets; the rest is the file.
 
 #include "core/base/fileio.h"
 #include "core/base/notifier.h"
 #include "core/data/book.h"
+#include "core/data/encoding.h"
 #include "core/data/reader.h"
 
 #include <cstddef>
@@ -54,8 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         settings.fonts[static_cast<std::size_t>(i)].charSet = sets[(mode >> (i % 3)) & 3];
     const bool csv = (mode & 0x80) != 0;
 
-    // The lines after the header, as the reader will see them.
-    std::string normalised = text;
+    // The lines after the header, as the reader will see them (a UTF-8 or UTF-16 file converted to
+    // code page 932 first; a line it cannot hold is kept with a stand-in as its text).
+    std::string normalised = convertToCp932(text, detectEncoding(text)).text;
     normaliseLineEnds(normalised);
     std::size_t lines = 0;
     for (char c : normalised)

@@ -5,6 +5,7 @@
 // written back as it was, nor can a control byte written with a backslash before it: such input
 // is only checked for crashes; so are files that switch the
 // Group class to a single-byte set, whose names the reader finds and decodes by different rules.
+// A body that is valid UTF-8 makes a UTF-8 book, which is written back in UTF-8.
 
 #include "core/base/notifier.h"
 #include "core/data/reader.h"
@@ -78,6 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (hasLoneLeadBeforeEscape(body, csv) || hasEscapedControlByte(body) ||
         containsIgnoringCase(body, "FontGroup"))
         return 0;
+    // A Shift-JIS file that, saved, forms UTF-8 with multi-byte sequences (its other bytes dropped,
+    // as a .csv line's fields after the comment are) is read back as UTF-8: real Shift-JIS text
+    // practically never does, random bytes do.
+    if (rekal::detectEncoding(written) != first.encoding()) return 0;
     if (!loaded || rekal::test::describeCards(first) != rekal::test::describeCards(second)) std::abort();
     return 0;
 }

@@ -11,8 +11,10 @@ namespace rekal::cli {
 
 // Loads the file named by a command-line argument; kExitOk when it loaded with no rejected line,
 // kExitNegative when it loaded with rejected lines, kExitFailure when it did not load.
-inline int loadForReport(CliContext& ctx, const std::string& fileArg, QuestionBook& book) {
-    LoadReport report;
+inline int loadForReport(CliContext& ctx, const std::string& fileArg, QuestionBook& book,
+                         LoadReport* found = nullptr) {
+    LoadReport local;
+    LoadReport& report = found ? *found : local;
     if (!loadBook(book, argPath(fileArg), ctx.settings, ctx.notifier, nullptr, &report)) return kExitFailure;
     return report.rejectedLines.empty() ? kExitOk : kExitNegative;
 }

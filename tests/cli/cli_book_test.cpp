@@ -24,7 +24,7 @@ TEST(CliCheck, CountsTheCardsOfAGoodFile) {
     auto path = dir.write("book.rkf", kExample);
     CliResult r = runCli({"check", path.string()});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "1 questions, 1 titles, 3 cards\n");
+    EXPECT_EQ(r.out, "1 questions, 1 titles, 3 cards\nencoding: CP932\n");
     EXPECT_EQ(r.err, "");
 }
 
@@ -33,7 +33,7 @@ TEST(CliCheck, RejectedLinesAndMessages) {
     auto path = dir.write("book.rkf", "REKALDATA V1.6\n$Message=ようこそ\\n二行目\nq,a\nq,a,<00\n#章\n");
     CliResult r = runCli({"check", path.string()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "1 questions, 0 titles, 4 cards\n");
+    EXPECT_EQ(r.out, "1 questions, 0 titles, 4 cards\nencoding: CP932\nrejected lines: 3, 5\n");
     EXPECT_EQ(r.err, utf8("info: ようこそ\n二行目\nwarning: 次の行にエラーがありました：\n3, 5\n"));
 }
 
@@ -64,7 +64,36 @@ TEST(CliCheck, JapaneseFileNameAndCsvRules) {
     auto path = dir.write(name, "REKALDATA V1.5,,,\nq,a,<00'c,extra\n");
     CliResult r = runCli({"check", path.string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "1 questions, 0 titles, 1 cards\n");
+    EXPECT_EQ(r.out, "1 questions, 0 titles, 1 cards\nencoding: CP932\n");
+}
+
+// A UTF-8 book: check names the encoding and every rejected line with its character, while the
+// warning stops after twenty; save writes the book back in UTF-16 when it was read in UTF-16.
+TEST(CliCheck, UnicodeBooksAndTheFullListOfRejectedLines) {
+    TempDir dir;
+    std::u8string text = u8"REKALDATA V1.6\nq,a,<00\n한,a,<00\n";
+    for (int i = 0; i < 25; ++i)
+        text += u8"bad\n";
+    auto path = dir.write("book.rkf", std::string(text.begin(), text.end()));
+    CliResult r = runCli({"check", path.string()});
+    EXPECT_EQ(r.exitCode, 1);
+    std::string all = "3 (U+D55C)";
+    for (int line = 4; line <= 28; ++line)
+        all += ", " + std::to_string(line);
+    EXPECT_EQ(r.out, "1 questions, 0 titles, 27 cards\nencoding: UTF-8\nrejected lines: " + all + "\n");
+    EXPECT_NE(r.err.find(utf8("22 ほか 6 行\n")), std::string::npos) << r.err;
+
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string_view("REKALDATA V1.6\r\n*,a,<00\r\n")) {
+        utf16 += c == '*' ? '\x42' : c; // U+3042 あ
+        utf16 += c == '*' ? '\x30' : '\0';
+    }
+    path = dir.write("wide.rkf", utf16);
+    r = runCli({"save", path.string(), dir.file("out.rkf").string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(slurp(dir.file("out.rkf")), utf16);
+    EXPECT_EQ(runCli({"check", path.string()}).out,
+              "1 questions, 0 titles, 1 cards\nencoding: UTF-16LE (BOM)\n");
 }
 
 TEST(CliDump, TheWorkedExample) {

@@ -45,6 +45,22 @@ const CodeTable& codeTable() {
     return *table;
 }
 
+// Code point of every double-byte code 0x8100 to 0xFCFF (0 = none), built on first use: the reverse
+// of the table, so that each character comes back to the code point it was written from.
+constexpr std::uint16_t kFirstDoubleByte = 0x8100;
+using CharacterTable = std::array<std::uint16_t, 0xFD00 - kFirstDoubleByte>;
+
+const CharacterTable& characterTable() {
+    static const std::unique_ptr<CharacterTable> table = [] {
+        auto t = std::make_unique<CharacterTable>();
+        t->fill(0);
+        for (const CodePair& p : kDoubleByte)
+            (*t)[p.code - kFirstDoubleByte] = p.codePoint;
+        return t;
+    }();
+    return *table;
+}
+
 bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
@@ -176,6 +192,98 @@ int codePointToCp932(char32_t cp, char out[2]) {
     out[0] = static_cast<char>(code >> 8);
     out[1] = static_cast<char>(code & 0xFF);
     return 2;
+}
+
+bool isAlikeOfCp932Character(char32_t cp) {
+    for (const CodePair& p : kAlikes)
+        if (p.codePoint == cp) return true;
+    return false;
+}
+
+char32_t nextCp932(std::string_view text, std::size_t& pos) {
+    const auto c = static_cast<unsigned char>(text[pos]);
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    }
+    if (c >= 0xA1 && c <= 0xDF) { // half-width katakana
+        ++pos;
+        return 0xFF61 + (c - 0xA1);
+    }
+    if (pos + 1 < text.size() && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC))) {
+        const auto trail = static_cast<unsigned char>(text[pos + 1]);
+        const std::uint16_t cp = characterTable()[((c << 8) | trail) - kFirstDoubleByte];
+        if (cp != 0) {
+            pos += 2;
+            return cp;
+        }
+    }
+    ++pos;
+    return kMalformed;
+}
+
+namespace {
+
+// Calls put(code point) for every character of a code page 932 text, as nextCp932 reads it but
+// with U+FFFD for a byte that starts no character; one loop for both Unicode forms of a save.
+template <class Put> void eachCp932Character(std::string_view cp932, Put put) {
+    const CharacterTable& table = characterTable();
+    const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+    const auto* end = p + cp932.size();
+    while (p < end) {
+        const unsigned c = *p;
+        if (c < 0x80) {
+            put(static_cast<char32_t>(c));
+            ++p;
+        } else if (c >= 0xA1 && c <= 0xDF) {
+            put(static_cast<char32_t>(0xFF61 + (c - 0xA1)));
+            ++p;
+        } else if (std::uint16_t cp = 0; p + 1 < end &&
+                                         ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) &&
+                                         (cp = table[((c << 8) | p[1]) - kFirstDoubleByte]) != 0) {
+            put(static_cast<char32_t>(cp));
+            p += 2;
+        } else {
+            put(char32_t{0xFFFD});
+            ++p;
+        }
+    }
+}
+
+} // namespace
+
+void appendCp932AsUtf8(std::string& out, std::string_view cp932) {
+    // Every byte gives at most three: a one-byte character below U+10000 (or U+FFFD), or half of a
+    // two-byte one.
+    const std::size_t start = out.size();
+    out.resize(start + cp932.size() * 3);
+    char* w = out.data() + start;
+    eachCp932Character(cp932, [&w](char32_t cp) {
+        if (cp < 0x80) {
+            *w++ = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            *w++ = static_cast<char>(0xC0 | (cp >> 6));
+            *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *w++ = static_cast<char>(0xE0 | (cp >> 12));
+            *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    });
+    out.resize(static_cast<std::size_t>(w - out.data()));
+}
+
+void appendCp932AsUtf16(std::string& out, std::string_view cp932, bool bigEndian) {
+    // Every character is one code unit, and no character is shorter than a byte.
+    const std::size_t start = out.size();
+    out.resize(start + cp932.size() * 2);
+    char* w = out.data() + start;
+    eachCp932Character(cp932, [&w, bigEndian](char32_t cp) {
+        const char high = static_cast<char>(cp >> 8), low = static_cast<char>(cp & 0xFF);
+        *w++ = bigEndian ? high : low;
+        *w++ = bigEndian ? low : high;
+    });
+    out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 std::string utf8TextToCp932(std::string_view utf8, std::string_view replacement,

@@ -45,6 +45,18 @@ std::string unicodeToUtf8(std::string_view bytes, UnicodeForm form);
 // U+2016 as ∥, EM DASH U+2014 as ―, CENT, POUND and NOT SIGN as ￠ ￡ ￢, and YEN SIGN U+00A5 as 0x5C
 // (the yen sign of Japanese fonts). Control characters map to their own bytes.
 int codePointToCp932(char32_t cp, char out[2]);
+// True for those characters of other Japanese tables (WAVE DASH and the like, YEN SIGN included),
+// which code page 932 itself reads as other code points.
+bool isAlikeOfCp932Character(char32_t cp);
+
+// The code point of the code page 932 character at pos, moving pos past it, as Windows reads code
+// page 932 (～ is U+FF5E): a byte that starts no character, and a double-byte code that no character
+// of codePointToCp932 has, give kMalformed and move pos by one byte.
+char32_t nextCp932(std::string_view text, std::size_t& pos);
+// Appends code page 932 text as UTF-8, or as UTF-16 in the given byte order, each character as
+// nextCp932 reads it and a byte that starts no character as U+FFFD.
+void appendCp932AsUtf8(std::string& out, std::string_view cp932);
+void appendCp932AsUtf16(std::string& out, std::string_view cp932, bool bigEndian);
 
 // A character of a UTF-8 text that code page 932 cannot hold.
 struct Unrepresentable {

@@ -117,6 +117,9 @@ const ValueCard* asValue(const Card* card) {
 const FontCard* asFont(const Card* card) {
     return castIf<FontCard>(card, card && isFontCardKind(card->kind));
 }
+const KeptLineCard* asKeptLine(const Card* card) {
+    return castIf<KeptLineCard>(card, card && card->kind == CardKind::Comment && card->keptAsRead);
+}
 
 FontSpec applyFontCard(const FontSpec& base, const FontCard* card) {
     FontSpec font = base;
@@ -308,6 +311,7 @@ void QuestionBook::discard() {
     cardCount_ = 0;
     groupNames_ = {};
     version_ = 0;
+    encoding_ = TextEncoding::Cp932;
     dirty_ = false;
     rangeFirst_ = 0;
     rangeLast_ = -1;
@@ -322,13 +326,14 @@ std::size_t QuestionBook::memoryUsed() const {
     return bytes;
 }
 
-BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText)
+BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText, TextEncoding encoding)
     : book_(book), space_(std::make_unique<ReaderSpace>()) {
     book.discard();
     // Chunks of about a sixteenth of the file: few of them, and little left unused in the last.
     const std::size_t chunkSize = std::clamp<std::size_t>(fileText.size() / 16, 16 * 1024, 4 * 1024 * 1024);
     book.arena_ = std::make_unique<BookArena>(std::move(fileText), chunkSize);
     book.version_ = version;
+    book.encoding_ = encoding;
 }
 
 BookBuilder::~BookBuilder() = default;

@@ -3,6 +3,7 @@
 // the list window, the writer and the export ask of it. Every card and card text lives in the book's
 // arena, which is released as a whole when the book is discarded.
 
+#include "core/data/encoding.h"
 #include "core/settings/settings.h"
 
 #include <array>
@@ -99,6 +100,7 @@ constexpr AnswerHistory historyAfter(AnswerHistory history, Verdict verdict) {
 // (Its small fields come first and last, so that a kind's own small fields fit in the padding.)
 struct Card {
     CardKind kind = CardKind::Comment;
+    bool keptAsRead = false;    // a comment card of a line that code page 932 cannot hold (KeptLineCard)
     std::uint32_t position = 0; // place in the book from 0; the file line is position + 2
     Card* prev = nullptr;
     Card* next = nullptr;
@@ -147,6 +149,13 @@ struct FontCard : Card {
     }
 };
 
+// A line of a UTF-8 or UTF-16 file with a character that code page 932 cannot hold: a comment card
+// whose comment shows the line with "〓" for such characters, and which keeps the line's bytes as read
+// so that saving writes them back unchanged.
+struct KeptLineCard : Card {
+    std::string_view original; // in the book's arena
+};
+
 // Checked downcasts: none when the card is not of that kind.
 const TitleCard* asTitle(const Card* card);
 const QuestionCard* asQuestion(const Card* card);
@@ -154,6 +163,7 @@ const GroupNamesCard* asGroupNames(const Card* card);
 const MessageCard* asMessage(const Card* card);
 const ValueCard* asValue(const Card* card);
 const FontCard* asFont(const Card* card);
+const KeptLineCard* asKeptLine(const Card* card);
 
 // The settings font of a class as a font card in effect changes it: a non-zero size, a character
 // set other than -1 and a non-empty face replace the settings' values; colours stay.
@@ -174,6 +184,8 @@ class QuestionBook {
 
     bool isLoaded() const;
     int version() const { return version_; } // 12 to 16 while loaded
+    // The encoding the file was read in, and a save writes in.
+    TextEncoding encoding() const { return encoding_; }
 
     // The book's file, as the user chose it.
     const std::filesystem::path& file() const { return file_; }
@@ -244,6 +256,7 @@ class QuestionBook {
     std::filesystem::path file_;
     std::string path_;
     int version_ = 0;
+    TextEncoding encoding_ = TextEncoding::Cp932;
     bool dirty_ = false;
     bool replacing_ = false;
     std::array<bool, 9> groupFilter_{};
@@ -261,7 +274,8 @@ class QuestionBook {
 // allocates and appends cards in file order, and commits. Allocation failures give null.
 class BookBuilder {
   public:
-    BookBuilder(QuestionBook& book, int version, std::string fileText);
+    BookBuilder(QuestionBook& book, int version, std::string fileText,
+                TextEncoding encoding = TextEncoding::Cp932);
     ~BookBuilder();
     BookBuilder(const BookBuilder&) = delete;
     BookBuilder& operator=(const BookBuilder&) = delete;

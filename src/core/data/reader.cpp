@@ -3,6 +3,7 @@
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -17,6 +18,9 @@ constexpr const char* kBadHeader = "ヘッダの形式が違います。";
 constexpr const char* kBadVersion = "データのバージョンが違います。";
 constexpr const char* kRejectedLines = "次の行にエラーがありました：";
 constexpr const char* kNoQuestions = "問題が見つかりません。";
+constexpr const char* kMoreLines = "ほか %d 行";
+constexpr const char* kWindowsForms = "%d 行目ほかの文字を Windows の形（～ － ∥ ￠ ￡ ￢）で読みました。"
+                                      "保存するとこの形で書き込まれます。";
 constexpr int kFirstBodyLine = 2; // the header is line 1
 
 bool isDigit(char c) {
@@ -41,19 +45,51 @@ bool failLoad(QuestionBook& book, LoadHooks& hooks) {
     return false;
 }
 
+// Replaces the first "%d" of a message.
+std::string withNumber(std::string_view text, std::size_t number) {
+    std::string out(text);
+    if (const std::size_t at = out.find("%d"); at != std::string::npos)
+        out.replace(at, 2, std::to_string(number));
+    return out;
+}
+
+// A line of a Unicode file that code page 932 cannot hold: a comment card showing its stand-in and
+// keeping its bytes as read.
+Card* keptLineCard(BookBuilder& builder, const char* standIn, std::string_view original) {
+    auto* card = builder.make<KeptLineCard>(CardKind::Comment);
+    const char* copy = card ? builder.copyText(original) : nullptr;
+    if (!copy) return nullptr;
+    card->keptAsRead = true;
+    card->comment = StoredText{standIn};
+    card->original = std::string_view(copy, original.size());
+    return card;
+}
+
 // Reads the lines after the header into cards. False when the arena ran out of memory.
 bool readLines(BookBuilder& builder, std::size_t start, int version, bool isCsv, CharSets& charsets,
-               Notifier& notifier, std::vector<int>& rejectedLines) {
+               const std::vector<UnconvertedLine>& unconverted, Notifier& notifier,
+               std::vector<int>& rejectedLines) {
     char* text = builder.text();
     const std::size_t size = builder.textSize();
     int lineNumber = kFirstBodyLine;
+    auto nextUnconverted = unconverted.begin();
     for (std::size_t pos = start; pos < size; ++lineNumber) {
         const char* found = static_cast<const char*>(std::memchr(text + pos, '\x01', size - pos));
         const std::size_t end = found ? static_cast<std::size_t>(found - text) : size;
         char* line = text + pos;
-        LineResult result = readLine(builder, line, end - pos, version, isCsv, charsets);
+        while (nextUnconverted != unconverted.end() && nextUnconverted->where.line < lineNumber)
+            ++nextUnconverted;
+        LineResult result;
+        if (nextUnconverted != unconverted.end() && nextUnconverted->where.line == lineNumber) {
+            text[end] = '\0';
+            result.card = keptLineCard(builder, line, nextUnconverted->original);
+            if (!result.card) return false;
+            rejectedLines.push_back(lineNumber);
+        } else {
+            result = readLine(builder, line, end - pos, version, isCsv, charsets);
+        }
         if (result.status == LineStatus::OutOfMemory) return false;
-        if (result.status == LineStatus::Rejected) {
+        if (result.status == LineStatus::Rejected && !result.card) {
             // The line is kept byte for byte as the text of a comment card.
             result.card = builder.make<Card>(CardKind::Comment);
             if (!result.card) return false;
@@ -70,21 +106,36 @@ bool readLines(BookBuilder& builder, std::size_t start, int version, bool isCsv,
 
 bool readBook(QuestionBook& book, const std::filesystem::path& file, std::string text,
               const Settings& settings, Notifier& notifier, LoadHooks& hooks, LoadReport* report) {
+    LoadReport local;
+    LoadReport& found = report ? *report : local;
+    Cp932Text converted;
+    found.encoding = decodeFile(text, converted);
+    std::vector<UnconvertedLine> unconverted;
+    int windowsFormLine = 0;
+    if (found.encoding != TextEncoding::Cp932) {
+        std::string().swap(text); // the file's own bytes are no longer needed
+        text = std::move(converted.text);
+        unconverted = std::move(converted.rejected);
+        windowsFormLine = converted.windowsFormLine;
+    }
     normaliseLineEnds(text);
-    // The buffer becomes the book's text; adding the last line end may have doubled it.
-    if (text.capacity() > text.size() + text.size() / 8 + 64) text.shrink_to_fit();
+    // The buffer becomes the book's text; adding the last line end may have doubled it. (A text
+    // converted from UTF-8 or UTF-16 is shorter than its buffer, which is no larger than the file.)
+    if (text.capacity() > text.size() + text.size() / 8 + 64 &&
+        (found.encoding == TextEncoding::Cp932 || text.capacity() > text.size() * 2 + 64))
+        text.shrink_to_fit();
     const bool isCsv = isCsvPath(file);
     const std::optional<int> version = checkHeader(text, isCsv, notifier);
     if (!version) return failLoad(book, hooks);
     CharSets charsets = startingCharSets(settings);
     const std::size_t bodyStart = text.find('\x01') + 1;
 
-    std::vector<int> rejected;
     std::optional<BookBuilder> builder;
     bool read = false;
     try {
-        builder.emplace(book, *version, std::move(text));
-        read = readLines(*builder, bodyStart, *version, isCsv, charsets, notifier, rejected);
+        builder.emplace(book, *version, std::move(text), found.encoding);
+        read = readLines(*builder, bodyStart, *version, isCsv, charsets, unconverted, notifier,
+                         found.rejectedLines);
     } catch (const std::bad_alloc&) {
         read = false; // the index or the arena could not grow
     }
@@ -92,26 +143,52 @@ bool readBook(QuestionBook& book, const std::filesystem::path& file, std::string
         notifier.error(msg::kOutOfMemory);
         return failLoad(book, hooks);
     }
-    if (!rejected.empty()) {
-        std::string list = std::string(kRejectedLines) + "\n";
-        for (std::size_t i = 0; i < rejected.size(); ++i) {
-            if (i) list += ", ";
-            list += std::to_string(rejected[i]);
-        }
-        notifier.warning(list);
-    }
-    if (report) report->rejectedLines = std::move(rejected);
+    for (const UnconvertedLine& line : unconverted)
+        found.unconverted.push_back(line.where);
+    if (!found.rejectedLines.empty())
+        notifier.warning(std::string(kRejectedLines) + "\n" + rejectedLineList(found, kRejectedLinesNamed));
     builder->commit();
     if (book.questionCount() == 0) {
         book.discard();
         notifier.error(kNoQuestions);
         return failLoad(book, hooks);
     }
+    if (windowsFormLine != 0)
+        notifier.info(withNumber(kWindowsForms, static_cast<std::size_t>(windowsFormLine)));
     hooks.loadFinished(true);
     return true;
 }
 
+std::string hex(std::uint32_t value, int digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += kDigits[(value >> shift) & 15];
+    return out;
+}
+
 } // namespace
+
+std::string rejectedLineList(const LoadReport& report, std::size_t limit) {
+    std::string list;
+    const std::vector<int>& lines = report.rejectedLines;
+    const std::size_t named = limit == 0 ? lines.size() : std::min(limit, lines.size());
+    auto character = report.unconverted.begin();
+    for (std::size_t i = 0; i < named; ++i) {
+        if (i) list += ", ";
+        list += std::to_string(lines[i]);
+        while (character != report.unconverted.end() && character->line < lines[i])
+            ++character;
+        if (character != report.unconverted.end() && character->line == lines[i]) {
+            list += character->notACharacter
+                        ? " (0x" + hex(character->value, character->value > 0xFF ? 4 : 2)
+                        : " (U+" + hex(character->value, character->value > 0xFFFF ? 5 : 4);
+            list += ')';
+        }
+    }
+    if (named < lines.size()) list += " " + withNumber(kMoreLines, lines.size() - named);
+    return list;
+}
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path, Notifier& notifier,
                                          bool reportMissing) {
@@ -162,7 +239,7 @@ bool loadBookFromBytes(QuestionBook& book, const std::filesystem::path& file, st
                        const Settings& settings, Notifier& notifier, LoadHooks* hooks, LoadReport* report) {
     LoadHooks none;
     LoadHooks& h = hooks ? *hooks : none;
-    if (report) report->rejectedLines.clear();
+    if (report) *report = LoadReport{};
     const std::filesystem::path pathCopy(file); // the path may live in the book that is replaced
     startLoad(book, pathCopy, h);
     return readBook(book, pathCopy, std::move(bytes), settings, notifier, h, report);
@@ -172,7 +249,7 @@ bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Setti
               Notifier& notifier, LoadHooks* hooks, LoadReport* report) {
     LoadHooks none;
     LoadHooks& h = hooks ? *hooks : none;
-    if (report) report->rejectedLines.clear();
+    if (report) *report = LoadReport{};
     const std::filesystem::path pathCopy(file);
     startLoad(book, pathCopy, h);
     std::optional<std::string> bytes = readWholeFile(pathCopy, notifier);

@@ -55,8 +55,17 @@ class LoadHooks {
 
 // What a load found besides its messages.
 struct LoadReport {
-    std::vector<int> rejectedLines; // file line numbers, the header being line 1
+    std::vector<int> rejectedLines;              // file line numbers, the header being line 1
+    std::vector<LineCharacter> unconverted;      // those rejected for a character code page 932 cannot hold
+    TextEncoding encoding = TextEncoding::Cp932; // what the file was written in
 };
+
+// How many rejected lines the load's warning names; a count of the others follows them.
+inline constexpr std::size_t kRejectedLinesNamed = 20;
+// The rejected lines as the load's warning names them: their numbers joined by ", ", a line rejected
+// for a character followed by that character ("7 (U+D55C)"), and after the first `limit` of them
+// (0 = no limit) "ほか %d 行" with the rest counted.
+std::string rejectedLineList(const LoadReport& report, std::size_t limit);
 
 // Loads the file into the book (discarding what it held) and tells the user what went wrong.
 // The caller has saved a dirty book first. False when no book is loaded afterwards.

@@ -301,17 +301,35 @@ void appendCardLine(std::string& out, const Card& card, CardLineFormat& format) 
 std::string formatBook(const QuestionBook& book, const Settings& settings) {
     // No reservation up front: growing the text costs less than a block sized from the book's
     // memory, which measured slower for large books.
-    std::string out;
-    out += "REKALDATA V";
-    out += static_cast<char>('0' + book.version() / 10 % 10);
-    out += '.';
-    out += static_cast<char>('0' + book.version() % 10);
+    const TextEncoding encoding = book.encoding();
+    std::string out(byteOrderMark(encoding));
+    // A file in another encoding is written in code page 932 into a buffer first, converted a piece
+    // at a time, and lines kept as read are put between the pieces unchanged.
+    std::string pending;
+    std::string& text = encoding == TextEncoding::Cp932 ? out : pending;
+    const auto flush = [&] {
+        if (&text == &out) return;
+        appendInEncoding(out, pending, encoding);
+        pending.clear();
+    };
+    constexpr std::size_t kPiece = 64 * 1024;
+    text += "REKALDATA V";
+    text += static_cast<char>('0' + book.version() / 10 % 10);
+    text += '.';
+    text += static_cast<char>('0' + book.version() % 10);
     CardLineFormat format(settings, book.version(), isCsvPath(book.file()));
     for (const Card* card = book.firstCard(); card; card = card->next) {
-        out += kLineEnd;
-        appendCardLine(out, *card, format);
+        text += kLineEnd;
+        if (const KeptLineCard* kept = asKeptLine(card); kept && &text != &out) {
+            flush();
+            out += kept->original;
+            continue;
+        }
+        appendCardLine(text, *card, format);
+        if (pending.size() >= kPiece) flush();
     }
-    out += kLineEnd;
+    text += kLineEnd;
+    flush();
     return out;
 }
 
