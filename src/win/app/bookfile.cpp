@@ -131,6 +131,12 @@ void saveBookIfChanged() {
     saveBook(a.book, a.settings, a.notifier, &hooks);
 }
 
+bool openNamedBookFile(std::string_view cp932Path) {
+    const std::string path(cp932Path); // the path may live in the book that the save or load replaces
+    saveBookIfChanged();
+    return openBookFile(path);
+}
+
 std::wstring openDialogFilter() {
     return filterList({{"REKALファイル (*.rkf)", "*.rkf"},
                        {"テキストファイル (*.txt)", "*.txt"},
