@@ -110,6 +110,7 @@ void fillQuestionList(HWND dialog, ViewerState& s, const ExamLogEntry& entry) {
             setItemText(list, row, static_cast<int>(f), fields[f]);
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 // ---- one record ----
@@ -184,6 +185,7 @@ void arrange(HWND dialog, ViewerState& s, ExamLogOrder order) {
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
                  reinterpret_cast<LPARAM>(items[static_cast<std::size_t>(s.tree.selected)]));
     SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
     s.quiet = false;
     showNode(dialog, s, s.tree.selected);
 }
