@@ -137,8 +137,8 @@ void logRun(const fs::path& log, const fs::path& book, rekal::LocalTime start,
             const std::vector<ExamResult>& results, rekal::ExamMethod method = rekal::kMethodAll) {
     rekal::QuestionBook b;
     rekal::SilentNotifier quiet;
-    ok(rekal::loadBookFromBytes(b, cp932(book.wstring()), readBytes(book), app().settings, quiet),
-       "book %s did not load", wintest::utf8(book.wstring()).c_str());
+    ok(rekal::loadBookFromBytes(b, book, readBytes(book), app().settings, quiet), "book %s did not load",
+       wintest::utf8(book.wstring()).c_str());
     rekal::ExamLogRecord record;
     record.start = start;
     record.filePath = b.path();
@@ -150,7 +150,7 @@ void logRun(const fs::path& log, const fs::path& book, rekal::LocalTime start,
     }
     record.elapsedMs = 65000;
     record.results = results;
-    rekal::appendExamLog(cp932(log.wstring()), 0, record, b, quiet);
+    rekal::appendExamLog(log, 0, record, b, quiet);
 }
 
 // Starts the program with its log in the test's folder.
@@ -228,7 +228,7 @@ WINTEST(browsesByDateAndByFileAndKeepsTheTab) {
            SetDlgItemTextW(d, IDC_LOG_NUMBER, L"3");
            SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_LOG_FILE, STN_CLICKED),
                         reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_LOG_FILE)));
-           ok(app().book.path() == cp932(b.wstring()), "the link opened %s", app().book.path().c_str());
+           ok(app().book.file() == b, "the link opened %s", app().book.path().c_str());
            ok(IsWindowVisible(d), "the viewer stays");
            PostMessageW(d, WM_CLOSE, 0, 0);
        }),
@@ -248,7 +248,7 @@ WINTEST(reexamsTheWrongQuestionsShuffledAndLogsTheRun) {
             {1000, 2, Verdict::Skipped},
             {1000, 3, Verdict::Right},
             {1000, 4, Verdict::Wrong}});
-    rekal::win::openBookFile(cp932(other.wstring()));
+    rekal::win::openBookFile(other);
     app().settings.set(rekal::RetryRandom, false);
 
     bool menuShown = false;
@@ -267,8 +267,7 @@ WINTEST(reexamsTheWrongQuestionsShuffledAndLogsTheRun) {
        "the viewer showed");
     ok(menuShown, "the re-exam menu showed");
     ok(app().settings.has(rekal::RetryRandom), "random stored");
-    ok(app().book.path() == cp932(a.wstring()), "the record's file was opened: %s",
-       app().book.path().c_str());
+    ok(app().book.file() == a, "the record's file was opened: %s", app().book.path().c_str());
     rekal::ExamRun& run = app().run;
     ok(run.method == (rekal::KindRetryWrong | rekal::MethodFixedList | rekal::MethodRandom), "method %#x",
        run.method);
@@ -280,7 +279,7 @@ WINTEST(reexamsTheWrongQuestionsShuffledAndLogsTheRun) {
     // The run ends (as the view's abort would end it) and is logged under its name.
     rekal::endRun(run, rekal::win::programExamEnv());
     rekal::SilentNotifier quiet;
-    std::optional<rekal::ExamLog> parsed = rekal::readExamLog(cp932(log.wstring()), quiet);
+    std::optional<rekal::ExamLog> parsed = rekal::readExamLog(log, quiet);
     ok(parsed && parsed->entries.size() == 2, "a second record");
     if (parsed && parsed->entries.size() == 2)
         ok(parsed->entries[1].method == std::string_view("間違えた問題を再出題(ランダム)"), "method %s",
@@ -338,7 +337,7 @@ WINTEST(opensALargeLog) {
     writeBytes(log, text);
     DWORD before = GetTickCount();
     rekal::SilentNotifier quiet;
-    std::optional<rekal::ExamLog> parsed = rekal::readExamLog(cp932(log.wstring()), quiet);
+    std::optional<rekal::ExamLog> parsed = rekal::readExamLog(log, quiet);
     const DWORD readMs = GetTickCount() - before;
     before = GetTickCount();
     if (parsed) rekal::arrangeExamLog(*parsed, rekal::ExamLogOrder::ByDate);

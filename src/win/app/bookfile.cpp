@@ -131,10 +131,10 @@ void saveBookIfChanged() {
     saveBook(a.book, a.settings, a.notifier, &hooks);
 }
 
-bool openNamedBookFile(std::string_view cp932Path) {
-    const std::string path(cp932Path); // the path may live in the book that the save or load replaces
+bool openNamedBookFile(const std::filesystem::path& file) {
+    const std::filesystem::path name = file; // the path may live in the book that the save or load replaces
     saveBookIfChanged();
-    return openBookFile(path);
+    return openBookFile(name);
 }
 
 std::wstring openDialogFilter() {

@@ -18,9 +18,9 @@ namespace rekal::win {
 bool openBookFile(const std::filesystem::path& file);
 // Writes the book back when it holds unsaved changes.
 void saveBookIfChanged();
-// A named file opened by a command (a recent file, the exam-log viewer): saves a changed book first,
-// then opens the file. False when no book is loaded afterwards.
-bool openNamedBookFile(std::string_view cp932Path);
+// A named file opened by a command (the exam-log viewer's link and re-exam): saves a changed book
+// first, then opens the file. False when no book is loaded afterwards.
+bool openNamedBookFile(const std::filesystem::path& file);
 
 // The open dialog's filter list: pairs of a description and a pattern, each ended by a zero.
 std::wstring openDialogFilter();

@@ -1,5 +1,6 @@
 #include "win/examlog/examlogviewer.h"
 
+#include "core/base/fileio.h"
 #include "core/base/messages.h"
 #include "core/examlog/browse.h"
 #include "core/examlog/examlog.h"
@@ -194,7 +195,7 @@ void arrange(HWND dialog, ViewerState& s, ExamLogOrder order) {
 
 // The shell's default program for the log, else notepad; "ファイルが見つかりません。" when neither starts.
 void openInEditor(HWND dialog, const std::string& logPath) {
-    const std::wstring path = toWide(logPath);
+    const std::wstring path = nativePath(logPath).native();
     const auto shell = reinterpret_cast<INT_PTR>(
         ShellExecuteW(dialog, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (shell > 32) return;
@@ -238,7 +239,7 @@ void onReexam(HWND dialog, ViewerState& s) {
         return;
     }
     const ExamLogEntry& entry = *s.shown;
-    if (!openNamedBookFile(entry.file.value_or(std::string_view()))) return;
+    if (!openNamedBookFile(nativePath(entry.file.value_or(std::string_view())))) return;
     ReexamRequest request;
     request.questions = collectReexamQuestions(s.log, entry, menu.choice, selected);
     keepExistingQuestions(app().book, request.questions);
@@ -346,7 +347,7 @@ INT_PTR CALLBACK viewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 std::optional<ExamLog> readLog(const std::string& path) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     setStatusText(StatusText::Analysing);
-    std::optional<ExamLog> log = readExamLog(path, app().notifier);
+    std::optional<ExamLog> log = readExamLog(nativePath(path), app().notifier);
     setStatusText(StatusText::Idle);
     SetCursor(previous);
     return log;
