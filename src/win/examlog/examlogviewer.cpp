@@ -263,10 +263,8 @@ void onInit(HWND dialog, ViewerState& s) {
         tab.pszText = title.data();
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
     }
-    HDC dc = GetDC(dialog);
-    s.firstImage.reset(loadPngResource(dc, app().instance, IDP_FIRST, GetSysColor(COLOR_BTNFACE)));
-    s.lastImage.reset(loadPngResource(dc, app().instance, IDP_LAST, GetSysColor(COLOR_BTNFACE)));
-    ReleaseDC(dialog, dc);
+    s.firstImage.reset(loadPngArtwork(dialog, IDP_FIRST, GetSysColor(COLOR_BTNFACE)));
+    s.lastImage.reset(loadPngArtwork(dialog, IDP_LAST, GetSysColor(COLOR_BTNFACE)));
     SendDlgItemMessageW(dialog, IDC_LOG_FIRST, BM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(s.firstImage.get()));
     SendDlgItemMessageW(dialog, IDC_LOG_LAST, BM_SETIMAGE, IMAGE_BITMAP,
