@@ -109,13 +109,7 @@ std::vector<std::wstring> treeItems(HWND dialog) {
 }
 
 std::wstring listText(HWND dialog, int row, int column) {
-    wchar_t buffer[300] = {};
-    LVITEMW it{};
-    it.iSubItem = column;
-    it.pszText = buffer;
-    it.cchTextMax = 300;
-    SendDlgItemMessageW(dialog, IDC_LOG_QUESTIONS, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&it));
-    return buffer;
+    return listCell(GetDlgItem(dialog, IDC_LOG_QUESTIONS), row, column);
 }
 int listCount(HWND dialog) {
     return static_cast<int>(SendDlgItemMessageW(dialog, IDC_LOG_QUESTIONS, LVM_GETITEMCOUNT, 0, 0));
