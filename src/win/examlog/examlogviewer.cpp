@@ -194,8 +194,8 @@ void arrange(HWND dialog, ViewerState& s, ExamLogOrder order) {
 // ---- the buttons ----
 
 // The shell's default program for the log, else notepad; "ファイルが見つかりません。" when neither starts.
-void openInEditor(HWND dialog, const std::string& logPath) {
-    const std::wstring path = nativePath(logPath).native();
+void openInEditor(HWND dialog, const std::filesystem::path& logPath) {
+    const std::wstring path = logPath.native();
     const auto shell = reinterpret_cast<INT_PTR>(
         ShellExecuteW(dialog, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (shell > 32) return;
@@ -298,7 +298,7 @@ void onCommand(HWND dialog, ViewerState& s, int id, int notification) {
         if (notification == STN_CLICKED && s.shown && s.shown->file) openNamedBookFile(*s.shown->file);
         break;
     case IDC_LOG_EDITOR:
-        openInEditor(dialog, s.data.settings.examLogName);
+        openInEditor(dialog, examLogPath());
         break;
     case IDC_LOG_REEXAM:
         onReexam(dialog, s);
@@ -342,10 +342,10 @@ INT_PTR CALLBACK viewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 // The log parsed with the wait cursor and "解析中..." in the status bar.
-std::optional<ExamLog> readLog(const std::string& path) {
+std::optional<ExamLog> readLog(const std::filesystem::path& path) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     setStatusText(StatusText::Analysing);
-    std::optional<ExamLog> log = readExamLog(nativePath(path), app().notifier);
+    std::optional<ExamLog> log = readExamLog(path, app().notifier);
     setStatusText(StatusText::Idle);
     SetCursor(previous);
     return log;
@@ -354,7 +354,7 @@ std::optional<ExamLog> readLog(const std::string& path) {
 } // namespace
 
 void showExamLogViewer(HWND owner, ExamLogViewerData& data) {
-    std::optional<ExamLog> log = readLog(data.settings.examLogName);
+    std::optional<ExamLog> log = readLog(examLogPath());
     if (!log) return;
     ViewerState state(data, std::move(*log));
     runModalDialog(owner, IDD_EXAMLOG, viewerProc, &state);
