@@ -6,12 +6,15 @@
 //   over the questions (shown against counting them).
 // - Appending a record to a 32 MB exam log and trimming it, and parsing a 32 MB log, each take at most
 //   twice as long as converting the same bytes with iconv (target ratio <= 2.00).
+// - Building the log viewer's model (sorting the records and their tree) for a 32 MB log of about
+//   100,000 short records takes at most twice as long as parsing that log (target ratio <= 2.00).
 
 #include "bench_books.h"
 #include "ratio_reporter.h"
 #include "core/base/notifier.h"
 #include "core/data/reader.h"
 #include "core/exam/run.h"
+#include "core/examlog/browse.h"
 #include "core/examlog/examlog.h"
 
 #include <iconv.h>
@@ -203,6 +206,60 @@ void BM_ParseLog(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+// About 32 MB of short records (one or two answered questions each), one every 17 minutes from 2019
+// on, over 40 files whose names differ in letter case too: the log of years of daily use.
+const std::string& manyRecordsText() {
+    static std::string text;
+    if (!text.empty()) return text;
+    static constexpr const char* kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+    LocalTime t{2019, 1, 1, 2, 0, 0, 0, 0};
+    std::int64_t ms = calendarToMilliseconds(t).value_or(0);
+    for (int i = 0; text.size() < 32u * 1024 * 1024 - 400; ++i, ms += 17 * 60 * 1000) {
+        const LocalTime now = millisecondsToCalendar(ms).value_or(t);
+        if (!text.empty()) text += "\r\n\r\n";
+        text += "Rekal for Windows Ver.1.63 出題履歴\r\n[   時刻   ] ";
+        text += std::to_string(now.year) + "年" + std::to_string(now.month) + "月" + std::to_string(now.day) +
+                "日(" + kWeekdays[now.weekday] + ") " + std::to_string(now.hour) + "時" +
+                std::to_string(now.minute) + "分\r\n";
+        text += std::string("[ファイル名] C:\\drill\\") + (i % 3 ? "chapter" : "CHAPTER") +
+                std::to_string((i * 7) % 40) + ".rkf\r\n";
+        text += "[ 出題範囲 ] 1～400\r\n[ グループ ] 全般\r\n[ 出題方法 ] 一問のみ\r\n"
+                "[解答モード] 記述式\r\n[  正解率  ] 100.00%\r\n[ 所要時間 ] 5秒\r\n"
+                "順番,問題番号,正誤,所要時間,問題,答え,グループ,コメント\r\n";
+        text += "1," + std::to_string(i % 400 + 1) + ",○,5秒,日本一高い山は？,富士山,全般,\r\n";
+        if (i % 2) text += "2,7,×,3秒,\"1,000円\",本,全般,見て\r\n";
+    }
+    return text;
+}
+
+void BM_ParseManyRecords(benchmark::State& state) {
+    const std::string& text = manyRecordsText();
+    std::size_t entries = 0;
+    for (auto _ : state) {
+        ExamLog log = parseExamLog(text);
+        entries = log.entries.size();
+        benchmark::DoNotOptimize(log.entries.data());
+    }
+    state.counters["records"] = static_cast<double>(entries);
+}
+
+// Sorting and the tree in one order, from the entries in file order as the parse leaves them.
+void BM_ViewerModel(benchmark::State& state) {
+    const ExamLogOrder order = state.range(0) ? ExamLogOrder::ByFile : ExamLogOrder::ByDate;
+    ExamLog log = parseExamLog(manyRecordsText());
+    const std::vector<ExamLogEntry> inFileOrder = log.entries;
+    std::size_t nodes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        log.entries = inFileOrder;
+        state.ResumeTiming();
+        const ExamLogTree tree = arrangeExamLog(log, order);
+        nodes = tree.nodes.size();
+        benchmark::DoNotOptimize(tree.nodes.data());
+    }
+    state.counters["nodes"] = static_cast<double>(nodes);
+}
+
 void BM_AppendAndTrim(benchmark::State& state) {
     const std::string path = (std::filesystem::temp_directory_path() / "rekal-bench-examlog.txt").string();
     std::ofstream(path, std::ios::binary) << logText();
@@ -249,6 +306,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("log/iconv", BM_Iconv)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("log/parse", BM_ParseLog)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("log/append-trim", BM_AppendAndTrim)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("log/parse-many-records", BM_ParseManyRecords)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("log/viewer-model", BM_ViewerModel)
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     rekal::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -257,6 +320,10 @@ int main(int argc, char** argv) {
     std::printf(
         "\nexam log, 32 MB (target <= 2.00): parse / iconv %.2f, append+trim / iconv %.2f (real time)\n",
         reporter.ratio("log/parse", "log/iconv"), reporter.ratio("log/append-trim", "log/iconv"));
+    std::printf("log viewer, 32 MB of short records (target <= 2.00): model by date / parse %.2f, by file / "
+                "parse %.2f (CPU time)\n",
+                reporter.ratio("log/viewer-model/0", "log/parse-many-records", true),
+                reporter.ratio("log/viewer-model/1", "log/parse-many-records", true));
     std::printf("random-all over 100k: selection %.0f ms, whole run %.0f ms; load of the same book %.0f ms\n",
                 reporter.times["exam/random-all-selection/100000"],
                 reporter.times["exam/random-all-run/100000"], reporter.times["exam/load-book/100000"]);

@@ -22,6 +22,8 @@
 #define IDR_ACCEL_MAIN 580
 #define IDD_IDLE_PANEL 590
 #define IDD_EXAM_VIEW 591
+#define IDD_EXAMLOG 594
+#define IDD_REEXAM 595
 #define IDD_ABOUT 604
 #define IDD_RESULT 605
 #define IDD_DETAIL 606
@@ -75,6 +77,33 @@
 #define IDC_DETAIL_LIST 1040
 #define IDC_DETAIL_SHOW 1041
 #define IDC_DETAIL_HELP 1059
+
+// Exam-log viewer
+#define IDC_LOG_TABS 1024
+#define IDC_LOG_TREE 1025
+#define IDC_LOG_FIRST 1026
+#define IDC_LOG_LAST 1027
+#define IDC_LOG_RANGE 1028
+#define IDC_LOG_TIME 1029
+#define IDC_LOG_METHOD 1030
+#define IDC_LOG_MODE 1031
+#define IDC_LOG_RATE 1032
+#define IDC_LOG_ELAPSED 1033
+#define IDC_LOG_REEXAM 1034
+#define IDC_LOG_QUESTIONS 1060
+#define IDC_LOG_NUMBER 1067
+#define IDC_LOG_SPIN 1068
+#define IDC_LOG_EDITOR 1070
+#define IDC_LOG_FILE 1072
+
+// Re-exam menu
+#define IDC_REEXAM_WRONG 1024
+#define IDC_REEXAM_ALL 1025
+#define IDC_REEXAM_SELECTED 1026
+#define IDC_REEXAM_RANDOM 1069
+
+// The help button of every dialog
+#define IDC_HELP_BUTTON 1059
 
 // File menu
 #define CMD_OPEN 2001

@@ -159,6 +159,17 @@ inline int buttonState(int command) {
     return static_cast<int>(SendMessageW(toolbar(), TB_GETSTATE, command, 0));
 }
 
+// The text of a list view's cell (column 0 is the item's own text).
+inline std::wstring listCell(HWND list, int row, int column) {
+    wchar_t buffer[512] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 512;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
 // The radio and check state of a menu item.
 inline MENUITEMINFOW menuItemInfo(int id) {
     MENUITEMINFOW info{};

@@ -112,13 +112,7 @@ std::vector<int> listedOrder(HWND list) {
 }
 
 std::wstring cell(HWND list, int row, int column) {
-    wchar_t buffer[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 256;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
+    return listCell(list, row, column);
 }
 
 void clickHeader(HWND dialog, int column) {

@@ -132,7 +132,8 @@ bool saveBookIfChanged() {
 }
 
 bool openAnotherBook(const std::filesystem::path& file) {
-    return saveBookIfChanged() && openBookFile(file);
+    const std::filesystem::path name = file; // the path may live in the book that the save or load replaces
+    return saveBookIfChanged() && openBookFile(name);
 }
 
 std::wstring openDialogFilter() {

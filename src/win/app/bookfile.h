@@ -20,8 +20,8 @@ bool openBookFile(const std::filesystem::path& file);
 // failed, or the user would not write a read-only file): the book must then not be replaced.
 bool saveBookIfChanged();
 // The way every command that replaces the book opens another file (a recent file, a dropped file,
-// a file named in the exam log): saves a changed book first, and when that fails keeps it loaded
-// and opens nothing. False when the file was not opened.
+// the exam-log viewer's link and re-exam): saves a changed book first, and when that fails keeps it
+// loaded and opens nothing. False when the file was not opened.
 bool openAnotherBook(const std::filesystem::path& file);
 
 // The open dialog's filter list: pairs of a description and a pattern, each ended by a zero.

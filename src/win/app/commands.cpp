@@ -10,6 +10,7 @@
 #include "win/app/recentfiles.h"
 #include "win/app/tooltips.h"
 #include "win/exam/examview.h"
+#include "win/examlog/examlogviewer.h"
 
 namespace rekal::win {
 

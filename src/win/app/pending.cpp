@@ -2,7 +2,6 @@
 
 namespace rekal::win {
 
-void openExamLogViewer(HWND) {}
 void openExportDialog(HWND) {}
 void openRangeDialog(HWND) {}
 void startExamCommand(HWND, int) {}

@@ -4,6 +4,7 @@
 #include "core/shell/geometry.h"
 #include "core/shell/numberfield.h"
 #include "core/shell/shell.h"
+#include "resource.h"
 #include "win/app/app.h"
 #include "win/app/help.h"
 #include "win/base/wintext.h"
@@ -76,7 +77,8 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state) {
 }
 
 bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext) {
-    if (message == WM_HELP || (message == WM_COMMAND && LOWORD(wParam) == IDHELP)) {
+    if (message == WM_HELP ||
+        (message == WM_COMMAND && (LOWORD(wParam) == IDHELP || LOWORD(wParam) == IDC_HELP_BUTTON))) {
         showHelpTopic(dialog, helpContext);
         if (message == WM_HELP) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
         return true;

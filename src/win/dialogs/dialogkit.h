@@ -66,8 +66,8 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state);
 
 // ---- common behaviour ----
 
-// F1 (WM_HELP) and the "ヘルプ(&H)" button (IDHELP) open the help file at `helpContext`. True when
-// the message was one of them.
+// F1 (WM_HELP) and the "ヘルプ(&H)" button (IDC_HELP_BUTTON, 1059, or IDHELP) open the help file at
+// `helpContext`. True when the message was one of them.
 bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext);
 
 // Centres the window over its owner (over the work area when it has none), then keeps it inside
