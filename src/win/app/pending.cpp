@@ -5,7 +5,6 @@ namespace rekal::win {
 void openExamLogViewer(HWND) {}
 void openExportDialog(HWND) {}
 void openRangeDialog(HWND) {}
-void startExamCommand(HWND, int) {}
 void openListWindow(HWND) {}
 void toggleHintWindow(HWND) {}
 void openCustomizeSheet(HWND) {}

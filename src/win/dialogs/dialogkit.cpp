@@ -75,8 +75,8 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state) {
     return result;
 }
 
-bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext) {
-    if (message == WM_HELP || (message == WM_COMMAND && LOWORD(wParam) == IDHELP)) {
+bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext, int helpButtonId) {
+    if (message == WM_HELP || (message == WM_COMMAND && LOWORD(wParam) == helpButtonId)) {
         showHelpTopic(dialog, helpContext);
         if (message == WM_HELP) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
         return true;

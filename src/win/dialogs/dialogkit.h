@@ -66,9 +66,10 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state);
 
 // ---- common behaviour ----
 
-// F1 (WM_HELP) and the "ヘルプ(&H)" button (IDHELP) open the help file at `helpContext`. True when
-// the message was one of them.
-bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext);
+// F1 (WM_HELP) and the "ヘルプ(&H)" button (IDHELP unless the dialog gives its own id) open the help
+// file at `helpContext`. True when the message was one of them.
+bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext,
+                               int helpButtonId = IDHELP);
 
 // Centres the window over its owner (over the work area when it has none), then keeps it inside
 // the work area of the owner's monitor.
