@@ -154,7 +154,7 @@ inline std::vector<int> savedHistories(const fs::path& book) {
     rekal::QuestionBook b;
     rekal::SilentNotifier silent;
     std::vector<int> histories;
-    if (!rekal::loadBook(b, cp932(book.wstring()), rekal::Settings{}, silent)) return histories;
+    if (!rekal::loadBook(b, book, rekal::Settings{}, silent)) return histories;
     for (int i = 0; i < b.questionCount(); ++i)
         histories.push_back(b.questionAt(i)->history);
     return histories;
