@@ -19,6 +19,14 @@ namespace examtest {
 
 using namespace shelltest;
 
+// The Windows form of a path of the build machine (Wine maps the root to drive Z:).
+inline std::wstring hostPath(const char* unixPath) {
+    std::wstring p = L"Z:" + wide(unixPath);
+    for (wchar_t& c : p)
+        if (c == L'/') c = L'\\';
+    return p;
+}
+
 // Dispatches as the program's loop does, for at least ms.
 inline void pump(DWORD ms = 60) {
     const DWORD end = GetTickCount() + ms;

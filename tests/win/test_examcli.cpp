@@ -10,14 +10,6 @@ namespace {
 
 using namespace examtest;
 
-// The Windows form of a path of the build machine (Wine maps the root to drive Z:).
-std::wstring hostPath(const char* unixPath) {
-    std::wstring p = L"Z:" + wide(unixPath);
-    for (wchar_t& c : p)
-        if (c == L'/') c = L'\\';
-    return p;
-}
-
 // rekal-cli drill with `input` (UTF-8) on its standard input; its exit code, or -1.
 int runCliDrill(const fs::path& book, const fs::path& ini, const fs::path& log, const std::wstring& mode,
                 int seed, const std::string& input) {

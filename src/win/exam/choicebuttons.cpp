@@ -134,6 +134,12 @@ void ChoiceButtons::show() {
         ShowWindow(button->hwnd, SW_SHOWNA);
 }
 
+void ChoiceButtons::setLook(const ChoiceLook& look) {
+    look_ = look;
+    for (auto& button : buttons_)
+        InvalidateRect(button->hwnd, nullptr, TRUE);
+}
+
 bool ChoiceButtons::contains(HWND hwnd) const {
     return std::any_of(buttons_.begin(), buttons_.end(), [&](const auto& b) { return b->hwnd == hwnd; });
 }

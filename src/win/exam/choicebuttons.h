@@ -43,6 +43,8 @@ class ChoiceButtons {
     // Destroys the buttons with their tooltips and layouts.
     void remove(HWND view);
     void show();
+    // The question's colours, which arrive after the buttons: repaints them.
+    void setLook(const ChoiceLook& look);
     int count() const { return static_cast<int>(buttons_.size()); }
     bool contains(HWND hwnd) const;
 

@@ -122,15 +122,10 @@ class ExamSession : public ExamScreen {
         choices_.remove(view_);
         restoreDisplayFonts();
     }
+    // The buttons come before the question's fonts: they start in the settings' answer colours and
+    // take the question's when its fonts are applied.
     void createChoiceButtons(const std::vector<Choice>& choices, bool hidden) override {
-        const FontSpec& answer = fonts_[AnswerFont];
-        ChoiceLook look;
-        look.captionFont = app().fonts.choice;
-        look.text = answer.color;
-        look.background = answer.backColor;
-        look.hover = app().settings.colorHover;
-        look.active = app().settings.colorActive;
-        choices_.create(view_, choices, hidden, look);
+        choices_.create(view_, choices, hidden, choiceLook(app().settings.fonts[AnswerFont]));
     }
     void showChoiceButtons() override { choices_.show(); }
     void applyQuestionFonts(const QuestionFonts& fonts) override {
@@ -146,8 +141,7 @@ class ExamSession : public ExamScreen {
             SendDlgItemMessageW(
                 view_, id, WM_SETFONT,
                 reinterpret_cast<WPARAM>(questionFonts_[static_cast<std::size_t>(textClass)].get()), FALSE);
-        // The choice buttons were made before the fonts: they take the question's answer colours.
-        if (choices_.count() > 0) InvalidateRect(view_, nullptr, FALSE);
+        if (choices_.count() > 0) choices_.setLook(choiceLook(fonts[AnswerFont]));
     }
     void showQuestion(const QuestionCard& q, int index) override {
         const QuestionBook& book = app().book;
@@ -215,6 +209,15 @@ class ExamSession : public ExamScreen {
     }
 
   private:
+    static ChoiceLook choiceLook(const FontSpec& answer) {
+        ChoiceLook look;
+        look.captionFont = app().fonts.choice;
+        look.text = answer.color;
+        look.background = answer.backColor;
+        look.hover = app().settings.colorHover;
+        look.active = app().settings.colorActive;
+        return look;
+    }
     void focusControl(HWND control) {
         if (control && isShown(control) && IsWindowEnabled(control))
             SendMessageW(view_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
