@@ -129,6 +129,18 @@ std::optional<int> readNumberEdit(HWND dialog, int editId, int minimum, int maxi
     return value;
 }
 
+int fontHeight(HWND window, HFONT font) {
+    if (!font) font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(window);
+    TEXTMETRICW tm{};
+    {
+        SelectedFont select(dc, font);
+        GetTextMetricsW(dc, &tm);
+    }
+    ReleaseDC(window, dc);
+    return tm.tmHeight;
+}
+
 void setControlFont(HWND dialog, int id, HFONT font) {
     SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }

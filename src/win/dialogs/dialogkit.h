@@ -121,6 +121,24 @@ using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedPen = GdiObject<HPEN>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 
+// A font selected into a DC for the lifetime of the object (none: nothing selected).
+class SelectedFont {
+  public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
+    ~SelectedFont() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// The height in pixels of a font on a window's screen (the window's own font for null).
+int fontHeight(HWND window, HFONT font = nullptr);
+
 // Gives control `id` a font (the dialog keeps the font's owner).
 void setControlFont(HWND dialog, int id, HFONT font);
 

@@ -18,6 +18,7 @@ namespace {
 constexpr int kHelpAlternatives = 107;
 
 struct AlternativesState {
+    AlternativesState(const QuestionCard& q, const FontSpec& f) : question(q), answerFont(f) {}
     const QuestionCard& question;
     const FontSpec& answerFont;
     OwnedFont font;

@@ -23,6 +23,7 @@ constexpr const char* kMarkFace = "ＭＳ Ｐゴシック";
 constexpr int kMeasureUnlimited = 32000;
 
 struct AnswerState {
+    AnswerState(const AnswerDialogInput& in, const QuestionFonts& f) : input(in), fonts(f) {}
     const AnswerDialogInput& input;
     const QuestionFonts& fonts;
     Verdict grade = Verdict::None;
@@ -37,16 +38,6 @@ void placeControl(HWND dialog, int id, const PixelRect& r) {
 
 void showControl(HWND dialog, int id, bool shown) {
     if (HWND control = GetDlgItem(dialog, id)) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
-}
-
-int fontHeight(HWND window, HFONT font) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return tm.tmHeight;
 }
 
 HFONT createMarkFont(HWND dialog, HFONT textFont) {
@@ -93,7 +84,8 @@ void layoutDialog(HWND dialog, AnswerState& state, bool withComment, bool withLi
     m.alternatives = withList;
     m.captionHeight = GetSystemMetrics(SM_CYCAPTION);
     m.frameWidth = static_cast<int>((window.right - window.left) - client.right) / 2;
-    m.frameHeight = std::max(0, static_cast<int>((window.bottom - window.top) - client.bottom - m.captionHeight) / 2);
+    m.frameHeight =
+        std::max(0, static_cast<int>((window.bottom - window.top) - client.bottom - m.captionHeight) / 2);
     m.dpi = windowDpi(dialog);
 
     const PixelSize limit = answerLimit(m);

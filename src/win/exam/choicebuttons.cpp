@@ -68,27 +68,6 @@ int edgeWidth() {
     return GetSystemMetrics(SM_CXEDGE);
 }
 
-class DcFont {
-  public:
-    DcFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
-    ~DcFont() {
-        if (old_) SelectObject(dc_, old_);
-    }
-    DcFont(const DcFont&) = delete;
-    DcFont& operator=(const DcFont&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-int fontHeight(HDC dc, HFONT font) {
-    DcFont select(dc, font);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    return tm.tmHeight;
-}
-
 } // namespace
 
 void ChoiceButtons::create(HWND view, const std::vector<Choice>& choices, bool hidden,
@@ -145,7 +124,7 @@ bool ChoiceButtons::contains(HWND hwnd) const {
 }
 
 int ChoiceButtons::labelWidth(HDC dc) const {
-    DcFont select(dc, look_.captionFont);
+    SelectedFont select(dc, look_.captionFont);
     int widest = 0;
     for (std::size_t k = 0; k < buttons_.size(); ++k) {
         RECT r{};
@@ -174,11 +153,11 @@ std::vector<int> ChoiceButtons::rowHeights(HWND view, int perRow, int buttonWidt
     perRow = std::max(1, perRow);
     HDC dc = GetDC(view);
     const int label = labelWidth(dc);
-    const int labelHeight = fontHeight(dc, look_.captionFont);
+    ReleaseDC(view, dc);
+    const int labelHeight = fontHeight(view, look_.captionFont);
     int lineHeight = labelHeight;
     for (const auto& button : buttons_)
-        lineHeight = std::max(lineHeight, fontHeight(dc, button->font.get()));
-    ReleaseDC(view, dc);
+        lineHeight = std::max(lineHeight, fontHeight(view, button->font.get()));
     const int textWidth = std::max(1, buttonWidth - label - 2 * (edgeWidth() + scaled(view, 2)));
     const int rows = (count() + perRow - 1) / perRow;
     for (int r = 0; r < rows; ++r) {
@@ -225,7 +204,7 @@ bool ChoiceButtons::draw(const DRAWITEMSTRUCT& item, int selectedId) const {
     RECT labelRect = content;
     labelRect.left += margin;
     {
-        DcFont select(dc, look_.captionFont);
+        SelectedFont select(dc, look_.captionFont);
         DrawTextW(dc, label.c_str(), -1, &labelRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
         RECT measure{};
         DrawTextW(dc, label.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT);

@@ -383,48 +383,42 @@ void onRunActivated(ExamSession& session) {
 
 namespace {
 
+// The extent of a control's text in its own font (rect's right as the wrapping width with
+// DT_WORDBREAK); false for an empty text.
+bool textExtent(HWND control, UINT flags, RECT& rect) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(control, text, 1024);
+    if (!text[0]) return false;
+    HDC dc = GetDC(control);
+    {
+        SelectedFont select(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, text, -1, &rect, DT_CALCRECT | DT_NOPREFIX | flags);
+    }
+    ReleaseDC(control, dc);
+    return true;
+}
+
 BandSizes measureBand(ExamSession& session) {
     HWND view = session.view();
     const int dpi = windowDpi(view);
     const bool groupShown = app().settings.has(Group);
     if (!groupShown) return bandSizes(false, false, 0, 0, 0, dpi);
     HWND group = GetDlgItem(view, IDC_GROUP);
-    HDC dc = GetDC(group);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(group, WM_GETFONT, 0, 0)));
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    wchar_t text[256] = {};
-    GetWindowTextW(group, text, 256);
     RECT r{};
-    const bool measured = text[0] && DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_NOPREFIX) > 0;
-    SelectObject(dc, old);
-    ReleaseDC(group, dc);
-    return bandSizes(true, measured, r.right, r.bottom, tm.tmHeight, dpi);
+    const bool measured = textExtent(group, 0, r);
+    return bandSizes(true, measured, r.right, r.bottom, fontHeight(group), dpi);
 }
 
 int titleHeight(HWND view, int width) {
     HWND title = GetDlgItem(view, IDC_TITLE);
     if (!isShown(title)) return 0;
-    wchar_t text[1024] = {};
-    GetWindowTextW(title, text, 1024);
-    HDC dc = GetDC(title);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0)));
     RECT r{0, 0, width, 0};
-    DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(title, dc);
+    textExtent(title, DT_WORDBREAK, r);
     return r.bottom;
 }
 
 int editHeight(HWND view) {
-    HWND edit = GetDlgItem(view, IDC_ANSWER_EDIT);
-    HDC dc = GetDC(edit);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)));
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(edit, dc);
-    return tm.tmHeight + scaled(view, 8);
+    return fontHeight(GetDlgItem(view, IDC_ANSWER_EDIT)) + scaled(view, 8);
 }
 
 } // namespace
