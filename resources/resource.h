@@ -27,6 +27,8 @@
 #define IDD_ABOUT 604
 #define IDD_RESULT 605
 #define IDD_DETAIL 606
+#define IDD_ANSWER 607
+#define IDD_ALTERNATIVES 608
 
 // Exam view (the question list window uses the same identifiers for the same roles)
 #define IDC_TOOLBAR 1026
@@ -42,6 +44,16 @@
 #define IDC_ANSWER 1061
 #define IDC_COMMENT 1062
 #define IDC_CHOICE_FIRST 1071
+
+// Answer dialog and alternatives dialog (the grading buttons reuse numbers of the exam view's block
+// in a dialog of their own)
+#define IDC_ANSWER_MARK 1024
+#define IDC_GRADE_RIGHT 1025
+#define IDC_GRADE_WRONG 1026
+#define IDC_GRADE_SKIP 1027
+#define IDC_DIALOG_HELP 1059
+#define IDC_ANSWER_LIST 1060
+#define IDC_SHOW_ALTERNATIVES 1063
 
 // Idle information panel
 #define IDC_IDLE_FILE_LABEL 1090

@@ -44,8 +44,9 @@ class Template {
 
   private:
     void add(const void* p, std::size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        bytes_.insert(bytes_.end(), b, b + n);
+        const std::size_t at = bytes_.size();
+        bytes_.resize(at + n);
+        std::memcpy(bytes_.data() + at, p, n);
     }
     void word(WORD w) { add(&w, sizeof w); }
     void text(const wchar_t* s) { add(s, (std::wcslen(s) + 1) * sizeof(wchar_t)); }

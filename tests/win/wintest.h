@@ -8,6 +8,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -83,14 +85,16 @@ struct Registrar {
     Registrar(const char* name, std::function<void()> fn) { state().tests.emplace_back(name, std::move(fn)); }
 };
 
+// WINTEST_ONLY=part runs only the tests whose name contains it (while working on one).
 inline int runAll(const char* program) {
     // A run asked for at another density (REKAL_DPI, set in the Wine prefix) must really be there.
     wchar_t asked[16] = {};
     if (GetEnvironmentVariableW(L"REKAL_DPI", asked, 16) > 0)
         check(__FILE__, __LINE__, screenDpi() == _wtoi(asked), "screen at %d dpi, %ls asked for", screenDpi(),
               asked);
+    const char* only = std::getenv("WINTEST_ONLY");
     for (auto& [name, fn] : state().tests)
-        fn();
+        if (!only || std::strstr(name, only)) fn();
     std::printf("%s: %d tests executed (0 marked as todo, %d failures), 0 skipped.\n", program,
                 state().checks, state().failures);
     return state().failures;

@@ -151,4 +151,19 @@ std::string clipboardText(std::string_view text) {
     return out;
 }
 
+std::string plainText(std::string_view text) {
+    std::string out;
+    std::size_t at = 0;
+    auto copy = [&](std::size_t end) {
+        for (; at < end; ++at)
+            if (text[at] != '\n') out += text[at];
+    };
+    while (std::optional<MediaTag> tag = nextMediaTag(text, at)) {
+        copy(tag->begin);
+        at = tag->end;
+    }
+    copy(text.size());
+    return out;
+}
+
 } // namespace rekal

@@ -64,6 +64,9 @@ std::string_view tagPath(std::string_view parameters);
 PictureAttributes parsePictureAttributes(std::string_view parameters);
 MediaAttributes parseMediaAttributes(std::string_view parameters);
 
+// The text as a tooltip shows it: every tag removed and every line feed dropped.
+std::string plainText(std::string_view text);
+
 // The text as it goes to the clipboard: every tag byte becomes a backslash, so the tags read as
 // they were written in the question file.
 std::string clipboardText(std::string_view text);

@@ -1,5 +1,7 @@
 #include "core/exam/clock.h"
 
+#include "core/base/tick.h"
+
 #include <ctime>
 
 #include <sys/time.h>
@@ -86,13 +88,14 @@ LocalTime timeBefore(const LocalTime& now, std::uint32_t elapsedMs) {
     return start ? *start : now;
 }
 
-// The C library's clock (<chrono> cannot be compiled with the code page 932 execution character set,
-// and timespec_get is missing from the Windows runtime).
+// The run's timings follow the monotonic tick, so a step of the wall clock during a run neither
+// fires a time limit nor changes the times in the log.
 std::uint32_t SystemClock::tickCount() {
-    timeval tv{};
-    gettimeofday(&tv, nullptr);
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(tv.tv_sec) * 1000 + tv.tv_usec / 1000);
+    return monotonicTickCount();
 }
+
+// The C library's wall clock (<chrono> cannot be compiled with the code page 932 execution character
+// set, and timespec_get is missing from the Windows runtime).
 
 LocalTime SystemClock::localTime() {
     timeval tv{};

@@ -71,6 +71,8 @@ class ExamLogFile : public ExamLogSink {
         : book_(book), settings_(settings), clock_(clock), notifier_(notifier) {}
     // Another file than the settings' ExamLogName (rekal-cli --log).
     void setPath(std::filesystem::path path) { path_ = std::move(path); }
+    // Told "保存中..." while a record is written (the window's status text and wait cursor).
+    void setBusyIndicator(BusyIndicator* busy) { busy_ = busy; }
     void appendRun(const ExamRun& run) override;
 
   private:
@@ -79,7 +81,11 @@ class ExamLogFile : public ExamLogSink {
     ExamClock& clock_;
     Notifier& notifier_;
     std::optional<std::filesystem::path> path_;
+    BusyIndicator* busy_ = nullptr;
 };
+
+// The status text while the log is written.
+inline constexpr const char* kSavingStatus = "保存中...";
 
 // ---- reading ----
 

@@ -224,9 +224,11 @@ void appendExamLog(const std::filesystem::path& file, int sizeKb, const ExamLogR
 
 void ExamLogFile::appendRun(const ExamRun& run) {
     const ExamLogRecord record = examLogRecordOf(run, book_, settings_, clock_.localTime());
+    if (busy_) busy_->beginBusy(kSavingStatus);
     // The settings' log name is CP932 text from the settings file.
     appendExamLog(path_ ? *path_ : nativePath(settings_.examLogName), settings_.examLogSize, record, book_,
                   notifier_);
+    if (busy_) busy_->endBusy();
 }
 
 } // namespace rekal

@@ -41,4 +41,11 @@ std::string_view resultMark(int kind) {
     }
 }
 
+std::string historyText(int history) {
+    std::string text = "５４３２１\n";
+    for (int bit = 0; bit < 5; ++bit)
+        text += resultMark((history >> bit) & 1 ? 1 : 2);
+    return text;
+}
+
 } // namespace rekal

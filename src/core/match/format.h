@@ -14,4 +14,8 @@ std::string formatDuration(std::uint32_t ms);
 // "○" for right (1), "×" for wrong (2), "－" for anything else (the numbers of Verdict).
 std::string_view resultMark(int kind);
 
+// The history field of a question: "５４３２１" over one mark per history bit, oldest (bit 0, under
+// "５") to newest (bit 4, under "１"): "○" for a right answer, "×" otherwise.
+std::string historyText(int history);
+
 } // namespace rekal

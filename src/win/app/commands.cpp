@@ -9,6 +9,7 @@
 #include "win/app/pending.h"
 #include "win/app/recentfiles.h"
 #include "win/app/tooltips.h"
+#include "win/exam/examsession.h"
 #include "win/exam/examview.h"
 #include "win/examlog/examlogviewer.h"
 

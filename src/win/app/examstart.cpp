@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "win/app/app.h"
 #include "win/base/wintext.h"
+#include "win/exam/examsession.h"
 #include "win/exam/resultdialog.h"
 
 #include <memory>
@@ -43,6 +44,9 @@ struct ProgramExam {
 } // namespace
 
 ExamEnv& programExamEnv() {
+    // The exam view's session asks the questions; the stand-in below serves only while no view
+    // exists.
+    if (ExamEnv* env = sessionExamEnv()) return *env;
     static std::unique_ptr<ProgramExam> exam;
     // The program record is made anew for each start (tests start the program several times).
     if (!exam || &exam->env.book != &app().book) exam = std::make_unique<ProgramExam>();

@@ -114,6 +114,10 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_ACTIVATE:
         if (app().examView) SendMessageW(app().examView, WM_ACTIVATE, wParam, lParam);
         return 0;
+    case WM_NEXTDLGCTL:
+        // Dialog navigation of the main window (Tab, arrows) moves the focus among the view's controls.
+        if (app().examView) SendMessageW(app().examView, WM_NEXTDLGCTL, wParam, lParam);
+        return 0;
     case WM_CLOSE:
         onClose(hwnd);
         return 0;

@@ -4,7 +4,6 @@ namespace rekal::win {
 
 void openExportDialog(HWND) {}
 void openRangeDialog(HWND) {}
-void startExamCommand(HWND, int) {}
 void openListWindow(HWND) {}
 void toggleHintWindow(HWND) {}
 void openCustomizeSheet(HWND) {}

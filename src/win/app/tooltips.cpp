@@ -54,6 +54,10 @@ void addControlTooltip(HWND dialog, int controlId, std::string_view cp932Text) {
     SendMessageW(app().tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void removeControlTooltip(HWND dialog, int controlId) {
+    if (HWND control = GetDlgItem(dialog, controlId)) removeTool(control, reinterpret_cast<LPARAM>(dialog));
+}
+
 void removeControlTooltips(HWND dialog) {
     if (app().tooltip) EnumChildWindows(dialog, removeTool, reinterpret_cast<LPARAM>(dialog));
 }

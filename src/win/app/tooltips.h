@@ -16,6 +16,8 @@ void setTooltipsActive(bool active);
 
 // Registers a control of `dialog` with a fixed text (the tooltip subclasses the control).
 void addControlTooltip(HWND dialog, int controlId, std::string_view cp932Text);
+// Removes the tool of one control of `dialog` (before the control is destroyed).
+void removeControlTooltip(HWND dialog, int controlId);
 // Removes the tools of every control of `dialog`.
 void removeControlTooltips(HWND dialog);
 

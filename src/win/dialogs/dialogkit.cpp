@@ -76,9 +76,9 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state) {
     return result;
 }
 
-bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext) {
-    if (message == WM_HELP ||
-        (message == WM_COMMAND && (LOWORD(wParam) == IDHELP || LOWORD(wParam) == IDC_HELP_BUTTON))) {
+bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext, int helpButtonId) {
+    const int id = LOWORD(wParam);
+    if (message == WM_HELP || (message == WM_COMMAND && (id == helpButtonId || id == IDC_HELP_BUTTON))) {
         showHelpTopic(dialog, helpContext);
         if (message == WM_HELP) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
         return true;
@@ -129,6 +129,18 @@ std::optional<int> readNumberEdit(HWND dialog, int editId, int minimum, int maxi
         SendMessageW(edit, EM_SETSEL, 0, -1);
     }
     return value;
+}
+
+int fontHeight(HWND window, HFONT font) {
+    if (!font) font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(window);
+    TEXTMETRICW tm{};
+    {
+        SelectedFont select(dc, font);
+        GetTextMetricsW(dc, &tm);
+    }
+    ReleaseDC(window, dc);
+    return tm.tmHeight;
 }
 
 void setControlFont(HWND dialog, int id, HFONT font) {

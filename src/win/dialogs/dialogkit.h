@@ -66,9 +66,10 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state);
 
 // ---- common behaviour ----
 
-// F1 (WM_HELP) and the "ヘルプ(&H)" button (IDC_HELP_BUTTON, 1059, or IDHELP) open the help file at
-// `helpContext`. True when the message was one of them.
-bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext);
+// F1 (WM_HELP) and the "ヘルプ(&H)" button (IDC_HELP_BUTTON, 1059, or IDHELP unless the dialog
+// gives its own id) open the help file at `helpContext`. True when the message was one of them.
+bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext,
+                               int helpButtonId = IDHELP);
 
 // Centres the window over its owner (over the work area when it has none), then keeps it inside
 // the work area of the owner's monitor.
@@ -119,6 +120,24 @@ using OwnedFont = GdiObject<HFONT>;
 using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedPen = GdiObject<HPEN>;
 using OwnedBitmap = GdiObject<HBITMAP>;
+
+// A font selected into a DC for the lifetime of the object (none: nothing selected).
+class SelectedFont {
+  public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
+    ~SelectedFont() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// The height in pixels of a font on a window's screen (the window's own font for null).
+int fontHeight(HWND window, HFONT font = nullptr);
 
 // Gives control `id` a font (the dialog keeps the font's owner).
 void setControlFont(HWND dialog, int id, HFONT font);

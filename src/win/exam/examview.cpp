@@ -9,6 +9,7 @@
 #include "win/app/tooltips.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
+#include "win/exam/examsession.h"
 #include "win/exam/idlepanel.h"
 
 #include <commctrl.h>
@@ -28,6 +29,7 @@ constexpr int kBandHeight = 24; // the group and history band until the question
 struct ExamViewState {
     HIMAGELIST toolbarImages = nullptr;
     HWND idlePanel = nullptr;
+    ExamSessionPtr session;
 
     ExamViewState() = default;
     ExamViewState(const ExamViewState&) = delete;
@@ -136,9 +138,11 @@ void layoutView(HWND view, int width, int height) {
     in.infoPaneShown = s.has(InfoPain);
     in.infoPaneWidth = s.infoPainWidth;
     in.scrollBarWidth = systemMetric(view, SM_CXVSCROLL);
-    in.bandHeight = scaleForDpi(kBandHeight, in.dpi);
-    in.runActive = examRunning();
     ExamViewState* state = viewState(view);
+    in.runActive = examRunning();
+    // The measured band of the question on screen (already at the view's dpi), else the fixed one.
+    in.bandHeight = state && state->session && in.runActive ? runBandHeight(*state->session)
+                                                            : scaleForDpi(kBandHeight, in.dpi);
     if (state && state->idlePanel) {
         RECT r;
         GetWindowRect(state->idlePanel, &r);
@@ -153,6 +157,7 @@ void layoutView(HWND view, int width, int height) {
     if (state && state->idlePanel)
         SetWindowPos(state->idlePanel, nullptr, f.idlePanel.left, f.idlePanel.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (state && state->session && in.runActive) layoutRunFields(*state->session, f);
 }
 
 void onInit(HWND view) {
@@ -163,6 +168,7 @@ void onInit(HWND view) {
     SendDlgItemMessageW(view, IDC_INFO_SPLITTER, kSetSeparatorOrientation, SeparatorVertical, 0);
     addViewTooltips(view);
     applyDisplayFonts(view, a.fonts);
+    state->session = createExamSession(view);
     SetWindowLongPtrW(view, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
     showIdlePanel();
     toggleDisplayPart(IDC_TOOLBAR, CMD_VIEW_TOOLBAR, ToolBar, true);
@@ -195,6 +201,8 @@ void onDestroy(HWND view) {
 
 // Texts and backgrounds of the question controls in the colours of their text class.
 INT_PTR onControlColour(HWND view, HDC dc, HWND control) {
+    if (ExamViewState* state = viewState(view); state && state->session && examRunning())
+        if (INT_PTR brush = runControlColour(*state->session, dc, GetDlgCtrlID(control))) return brush;
     const int textClass = textClassOfControl(GetDlgCtrlID(control));
     const DisplayFonts& fonts = app().fonts;
     if (textClass < 0 || !fonts.created()) return FALSE;
@@ -224,10 +232,26 @@ INT_PTR CALLBACK examViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lPa
         layoutView(view, LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_COMMAND:
-        // The toolbar's buttons are the main window's commands; 答え and 中止 do nothing while no
-        // exam runs.
-        if (fromToolbar(view, reinterpret_cast<HWND>(lParam)) && app().mainWindow)
-            SendMessageW(app().mainWindow, WM_COMMAND, wParam, lParam);
+        // The toolbar's buttons are the main window's commands; 答え, 中止 and the choices belong to
+        // the run (and do nothing while no exam runs).
+        if (fromToolbar(view, reinterpret_cast<HWND>(lParam))) {
+            if (app().mainWindow) SendMessageW(app().mainWindow, WM_COMMAND, wParam, lParam);
+        } else if (ExamViewState* state = viewState(view); state && state->session) {
+            onRunCommand(*state->session, LOWORD(wParam), HIWORD(wParam));
+        }
+        return TRUE;
+    case WM_TIMER:
+        if (ExamViewState* state = viewState(view); state && state->session)
+            onRunTimer(*state->session, wParam);
+        return TRUE;
+    case WM_DRAWITEM:
+        if (ExamViewState* state = viewState(view); state && state->session)
+            return drawRunItem(*state->session, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return FALSE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            if (ExamViewState* state = viewState(view); state && state->session)
+                onRunActivated(*state->session);
         return TRUE;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -264,9 +288,15 @@ INT_PTR CALLBACK examViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 bool endExamRun() {
-    // A run starts only through the exam commands, which arrive with the question area of the
-    // view; until then no run is ever active and there is nothing to end.
-    return !app().run.active();
+    // A run starts only through the view's session, so without a view no run is active.
+    ExamViewState* state = viewState(app().examView);
+    if (!state || !state->session) return !app().run.active();
+    return endRunningExam(*state->session);
+}
+
+ExamSession* examSession() {
+    ExamViewState* state = viewState(app().examView);
+    return state ? state->session.get() : nullptr;
 }
 
 bool createExamView() {

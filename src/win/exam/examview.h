@@ -17,6 +17,10 @@ void layoutExamView();
 // started instead.
 bool endExamRun();
 
+class ExamSession;
+// The window side of the run, kept in the view's record; null while there is no view.
+ExamSession* examSession();
+
 // The view's toolbar, or null while there is no view.
 HWND examToolbar();
 

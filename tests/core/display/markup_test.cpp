@@ -117,3 +117,11 @@ TEST(ClipboardText, TagsAppearAsWritten) {
     // Double-byte text is untouched.
     EXPECT_EQ(clipboardText("\x95\x5C\x83\x7C"), "\x95\x5C\x83\x7C");
 }
+
+TEST(PlainText, TagsAndLineFeedsGoOtherTextStays) {
+    EXPECT_EQ(plainText("Q\n\x02i\"name.png|width=50%\"\nA\x02m\"s.wav\""), "QA");
+    // A tag byte that starts no tag, and double-byte text, stay.
+    EXPECT_EQ(plainText("\x02x\x95\x5C"), "\x02x\x95\x5C");
+    // An unclosed tag runs to the end of the text.
+    EXPECT_EQ(plainText("ab\x02i\"pic.png"), "ab");
+}

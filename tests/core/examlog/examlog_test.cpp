@@ -284,13 +284,25 @@ TEST(ExamLogAppend, TheEngineLogsThroughTheSettingsFile) {
     test::ExamRig rig(numberedBook(3));
     RecordingNotifier notifier;
     ExamLogFile file(rig.book, rig.settings, rig.clock, notifier);
+    // "保存中..." is shown from before the file is touched until the record is in it.
+    struct SavingIndicator : BusyIndicator {
+        std::string path;
+        std::vector<std::string> calls;
+        void beginBusy(std::string_view text) override {
+            calls.push_back("begin " + std::string(text) + " " + std::to_string(slurp(path).size()));
+        }
+        void endBusy() override { calls.push_back(slurp(path).empty() ? "end empty" : "end written"); }
+    } saving;
+    file.setBusyIndicator(&saving);
     rig.env.log = &file;
     rig.settings.examLogName = dir.file("log.txt");
+    saving.path = rig.settings.examLogName;
     startAllRun(rig.run, rig.env);
     rig.clock.advance(4000);
     rig.answerRight();
     rig.answerWrong();
     onAbortCommand(rig.run, rig.env);
+    EXPECT_EQ(saving.calls, (std::vector<std::string>{"begin 保存中... 0", "end written"}));
     const ExamLog log = parseExamLog(slurp(rig.settings.examLogName));
     ASSERT_EQ(log.entries.size(), 1u);
     const ExamLogEntry& e = log.entries[0];

@@ -6,6 +6,8 @@
 
 #include "core/match/testbook.h"
 
+#include "core/data/book.h"
+
 #include <gtest/gtest.h>
 
 namespace rekal {
@@ -227,6 +229,14 @@ TEST(SmallTexts, ResultMarks) {
     EXPECT_EQ("×", resultMark(2));
     EXPECT_EQ("－", resultMark(0));
     EXPECT_EQ("－", resultMark(3));
+}
+
+TEST(SmallTexts, HistoryMarksRunFromTheOldestUnderFiveToTheNewestUnderOne) {
+    EXPECT_EQ("５４３２１\n×××××", historyText(0));
+    EXPECT_EQ("５４３２１\n○○○○○", historyText(31));
+    // One right answer after a fresh history: the newest mark, under "１".
+    EXPECT_EQ("５４３２１\n××××○", historyText(historyAfter(0, Verdict::Right)));
+    EXPECT_EQ("５４３２１\n○××××", historyText(1));
 }
 
 } // namespace

@@ -1,0 +1,125 @@
+// Screenshots of an exam for the documentation, taken only when REKAL_SCREENSHOTS names a folder:
+// a question with its title, a picture and the history; choice mode with nine choices in rows; the
+// answer dialog with a comment and the list of answers. Each is the whole screen as a BMP file.
+
+#include "examtest.h"
+
+#include <cstdlib>
+
+namespace {
+
+using namespace examtest;
+
+std::wstring shotFolder() {
+    const wchar_t* dir = _wgetenv(L"REKAL_SCREENSHOTS");
+    return dir ? dir : L"";
+}
+
+// The screen as a 24-bit BMP file.
+bool saveScreen(const std::wstring& file) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+    const DWORD size = stride * static_cast<DWORD>(h);
+    BITMAPFILEHEADER head{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string bytes(reinterpret_cast<const char*>(&head), sizeof head);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), size);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    writeBytes(fs::path(file), bytes);
+    return true;
+}
+
+std::string nineQuestions() {
+    std::string text = "REKALDATA V1.6\r\n#県庁所在地,000000\r\n";
+    const char* pairs[][2] = {{"北海道", "札幌市"}, {"青森県", "青森市"}, {"岩手県", "盛岡市"},
+                              {"宮城県", "仙台市"}, {"秋田県", "秋田市"}, {"山形県", "山形市"},
+                              {"福島県", "福島市"}, {"茨城県", "水戸市"}, {"栃木県", "宇都宮市"}};
+    for (const auto& p : pairs)
+        text += std::string(p[0]) + "の県庁所在地は？,(" + p[1] + "|" + std::string(p[1]).substr(0, std::string(p[1]).size() - 2) +
+                ")," + "<00'" + p[0] + "の中心都市\r\n";
+    return text;
+}
+
+} // namespace
+
+void abortRun() {
+    DialogWatcher yes = DialogWatcher::pressing(IDYES);
+    pressKey(VK_ESCAPE, 300);
+}
+
+void bigWindow() {
+    MoveWindow(app().mainWindow, 0, 0, 760, 560, TRUE);
+    pump(100);
+}
+
+WINTEST(examScreenshots) {
+    const std::wstring dir = shotFolder();
+    if (dir.empty()) return;
+    {
+        // A question with a title, a picture and a history.
+        const std::string book = "REKALDATA V1.6\r\n#東北地方,000000\r\n"
+                                 "この地図の県の県庁所在地は？\\n\\i\"map.png\",盛岡(市|),Z00'わんこそばで有名\r\n";
+        Exam exam(L"rekal-shots-picture", book);
+        writeBytes(exam.dir / L"map.png",
+                   readBytes(fs::path(hostPath(REKAL_TEST_DATA "/../../resources/infopane.png"))));
+        bigWindow();
+        setMode(CMD_MODE_WRITTEN);
+        command(CMD_START_ALL);
+        typeAnswer(L"もりおか");
+        pump(300);
+        ok(saveScreen(dir + L"\\exam-question.bmp"), "no screenshot");
+        abortRun();
+        closeProgram();
+    }
+    {
+        // Choice mode with nine choices, three to a row, the fifth selected.
+        Exam exam(L"rekal-shots-choices", nineQuestions());
+        bigWindow();
+        app().settings.defaultSelection = 9;
+        app().settings.lineSelection = 3;
+        app().settings.selectionAlign = 0;
+        app().settings.selectionHeight = 2;
+        setMode(CMD_MODE_CHOICE);
+        app().random.seed(3);
+        command(CMD_START_ALL);
+        postCharKey(GetFocus(), L'5');
+        pump(300);
+        ok(app().run.choiceCount == 9, "%d choices", app().run.choiceCount);
+        ok(saveScreen(dir + L"\\exam-choices.bmp"), "no screenshot");
+        abortRun();
+        closeProgram();
+    }
+    {
+        // The answer dialog of a wrong answer with the comment and the answers list.
+        Exam exam(L"rekal-shots-answer", nineQuestions());
+        bigWindow();
+        app().settings.answerView = 3;
+        setMode(CMD_MODE_WRITTEN);
+        DialogWatcher shot(L"答え", [&](HWND d) {
+            Sleep(300);
+            saveScreen(dir + L"\\exam-answer.bmp");
+            postKey(focusOf(d), VK_RETURN);
+        });
+        command(CMD_START_ALL);
+        typeAnswer(L"函館");
+        pressKey(VK_RETURN, 800);
+        ok(shot.seen() == 1, "no answer dialog");
+        abortRun();
+        closeProgram();
+    }
+}
+
+WINTEST_MAIN("examshots")
