@@ -25,6 +25,7 @@
 #define IDD_ABOUT 604
 #define IDD_RESULT 605
 #define IDD_DETAIL 606
+#define IDD_VAGUE 609
 
 // Exam view (the question list window uses the same identifiers for the same roles)
 #define IDC_TOOLBAR 1026
@@ -75,6 +76,16 @@
 #define IDC_DETAIL_LIST 1040
 #define IDC_DETAIL_SHOW 1041
 #define IDC_DETAIL_HELP 1059
+// Vague settings dialog
+#define IDC_VAGUE_FIRST 1024
+#define IDC_VAGUE_SECOND 1025
+#define IDC_VAGUE_ADD 1026
+#define IDC_VAGUE_UP 1027
+#define IDC_VAGUE_DOWN 1028
+#define IDC_VAGUE_DELETE 1029
+#define IDC_VAGUE_LIST 1060
+// The reset button of the vague dialog and of every customize page
+#define IDC_RESET 1064
 
 // File menu
 #define CMD_OPEN 2001

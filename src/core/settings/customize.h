@@ -99,6 +99,7 @@ inline bool autoClickControlsEnabled(int autoClickTime) {
 struct VagueRow {
     std::string first, second;
     bool selected = false;
+    bool focused = false; // the list's focus row; it travels with its row
 };
 struct VagueList {
     std::vector<VagueRow> rows;
