@@ -3,6 +3,8 @@
 #include "shelltest.h"
 #include "win/customize/vaguedialog.h"
 
+#include <prsht.h>
+
 using namespace shelltest;
 
 namespace {
@@ -121,6 +123,99 @@ WINTEST(vaguePairAddedMovedDeletedAndWrittenAtOnce) {
     closeProgram();
     ok(readBytes(dir / L"RKLVAGUE.DAT") == rekal::formatVagueTable(stored),
        "the table written at exit differs");
+    removeFolder(dir);
+}
+
+namespace {
+
+constexpr int kApplyButton = 0x3021;
+
+HWND currentPage(HWND sheet) {
+    return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+HWND showPage(HWND sheet, int position) {
+    SendMessageW(sheet, PSM_SETCURSEL, position, 0);
+    return currentPage(sheet);
+}
+
+bool applyEnabled(HWND sheet) {
+    return IsWindowEnabled(GetDlgItem(sheet, kApplyButton)) != FALSE;
+}
+
+void typeText(HWND page, int id, const wchar_t* text) {
+    SetDlgItemTextW(page, id, text);
+}
+
+bool hasLine(const std::string& file, const std::string& line) {
+    return file.find("\r\n" + line + "\r\n") != std::string::npos;
+}
+
+} // namespace
+
+WINTEST(customizeSheetAppliesCheckedValuesAndRemembersItsPage) {
+    auto dir = makeFolder(L"rekal-customize");
+    ok(start(dir), "start-up failed");
+    DialogWatcher boxes = DialogWatcher::pressing(IDOK);
+    bool firstIsGeneral = false, applyOffAtOpen = false, applyOffAfterFill = false, applyOnAfterEdit = false;
+    bool stayedOnAnswer = false, unchangedAfterWarning = false, greyed = false;
+    {
+        DialogWatcher watcher(L"カスタマイズ", [&](HWND sheet) {
+            HWND general = currentPage(sheet);
+            firstIsGeneral = general && GetDlgItem(general, IDC_PAGE_1026) != nullptr;
+            applyOffAtOpen = !applyEnabled(sheet);
+            HWND answer = showPage(sheet, 3);
+            applyOffAfterFill = !applyEnabled(sheet);
+            typeText(answer, IDC_PAGE_1024, L"100");
+            applyOnAfterEdit = applyEnabled(sheet);
+            SendMessageW(sheet, PSM_APPLY, 0, 0); // the width is out of range
+            stayedOnAnswer = currentPage(sheet) == answer;
+            unchangedAfterWarning = app().settings.baseWidthWndAnswer == 500;
+            typeText(answer, IDC_PAGE_1024, L"600");
+            HWND compare = showPage(sheet, 1);
+            click(compare, IDC_PAGE_USE_DATA); // on by default: now off, the options enabled
+            CheckDlgButton(compare, IDC_PAGE_1024, BST_CHECKED);
+            click(compare, IDC_PAGE_1024);
+            CheckDlgButton(compare, IDC_PAGE_USE_DATA, BST_CHECKED);
+            click(compare, IDC_PAGE_USE_DATA);
+            greyed = !IsWindowEnabled(GetDlgItem(compare, IDC_PAGE_1024));
+            CheckDlgButton(compare, IDC_PAGE_USE_DATA, BST_UNCHECKED);
+            click(compare, IDC_PAGE_USE_DATA);
+            HWND question = showPage(sheet, 2);
+            typeText(question, IDC_PAGE_1041, L"12");
+            PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        });
+        command(CMD_CUSTOMIZE);
+        ok(watcher.seen() == 1, "the sheet was not shown");
+    }
+    ok(firstIsGeneral, "the sheet did not open on 一般");
+    ok(applyOffAtOpen && applyOffAfterFill, "適用 enabled without an edit");
+    ok(applyOnAfterEdit, "an edit did not enable 適用");
+    ok(stayedOnAnswer && unchangedAfterWarning, "an invalid width left the page or was stored");
+    const std::vector<std::wstring> messages = boxes.texts();
+    ok(messages.size() == 1 &&
+           messages[0] == L"答えダイアログの基準幅は 260 ～ 32767 の間で指定してください。",
+       "warnings: %d", static_cast<int>(messages.size()));
+    ok(greyed, "the question file's settings did not grey the options");
+    ok(app().settings.baseWidthWndAnswer == 600, "width %d", app().settings.baseWidthWndAnswer);
+    ok(app().settings.compareMode == 1 && (app().settings.useData & 2) == 0, "compare %d use %d",
+       app().settings.compareMode, app().settings.useData);
+    ok(app().settings.lineInterval == 12, "line spacing %d", app().settings.lineInterval);
+
+    bool reopenedOnQuestion = false;
+    {
+        DialogWatcher watcher(L"カスタマイズ", [&](HWND sheet) {
+            reopenedOnQuestion = GetDlgItem(currentPage(sheet), IDC_PAGE_1041) != nullptr;
+            PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        });
+        command(CMD_CUSTOMIZE);
+    }
+    ok(reopenedOnQuestion, "the sheet did not reopen on 問題");
+    closeProgram();
+    const std::string ini = readBytes(dir / L"REKALWIN.INI");
+    ok(hasLine(ini, "BaseWidthWndAnswer=600") && hasLine(ini, "LineInterval=12") &&
+           hasLine(ini, "CompareMode=1") && hasLine(ini, "UseData=5"),
+       "the applied values are not in REKALWIN.INI");
     removeFolder(dir);
 }
 

@@ -8,6 +8,5 @@ void openRangeDialog(HWND) {}
 void startExamCommand(HWND, int) {}
 void openListWindow(HWND) {}
 void toggleHintWindow(HWND) {}
-void openCustomizeSheet(HWND) {}
 
 } // namespace rekal::win
