@@ -29,6 +29,13 @@
 #define IDD_DETAIL 606
 #define IDD_ANSWER 607
 #define IDD_ALTERNATIVES 608
+#define IDD_VAGUE 609
+#define IDD_PAGE_GENERAL 610
+#define IDD_PAGE_SOUND 611
+#define IDD_PAGE_COMPARE 612
+#define IDD_PAGE_FONT 613
+#define IDD_PAGE_QUESTION 614
+#define IDD_PAGE_ANSWER 615
 
 // Exam view (the question list window uses the same identifiers for the same roles)
 #define IDC_TOOLBAR 1026
@@ -89,6 +96,38 @@
 #define IDC_DETAIL_LIST 1040
 #define IDC_DETAIL_SHOW 1041
 #define IDC_DETAIL_HELP 1059
+// Vague settings dialog
+#define IDC_VAGUE_FIRST 1024
+#define IDC_VAGUE_SECOND 1025
+#define IDC_VAGUE_ADD 1026
+#define IDC_VAGUE_UP 1027
+#define IDC_VAGUE_DOWN 1028
+#define IDC_VAGUE_DELETE 1029
+#define IDC_VAGUE_LIST 1060
+// The reset button of the vague dialog and of every customize page
+#define IDC_RESET 1064
+// Customize pages: the question file's own settings box, and the page controls by their place
+#define IDC_PAGE_USE_DATA 1065
+#define IDC_PAGE_BROWSE 1066
+#define IDC_PAGE_1024 1024
+#define IDC_PAGE_1025 1025
+#define IDC_PAGE_1026 1026
+#define IDC_PAGE_1027 1027
+#define IDC_PAGE_1028 1028
+#define IDC_PAGE_1029 1029
+#define IDC_PAGE_1030 1030
+#define IDC_PAGE_1031 1031
+#define IDC_PAGE_1032 1032
+#define IDC_PAGE_1033 1033
+#define IDC_PAGE_1034 1034
+#define IDC_PAGE_1035 1035
+#define IDC_PAGE_1036 1036
+#define IDC_PAGE_1037 1037
+#define IDC_PAGE_1038 1038
+#define IDC_PAGE_1039 1039
+#define IDC_PAGE_1040 1040
+#define IDC_PAGE_1041 1041
+#define IDC_PAGE_1042 1042
 
 // Exam-log viewer
 #define IDC_LOG_TABS 1024

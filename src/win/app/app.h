@@ -49,6 +49,8 @@ struct AppState {
     bool fileCommandsEnabled = true;
     // The user has been told that a file name cannot go into the recent list and the exam log.
     bool toldUnstorableName = false;
+    // The customize sheet opens on the page last shown (一般 0 ... 答え 5).
+    int customizeStartPage = 0;
 
     MessageBoxNotifier notifier;
 };

@@ -7,6 +7,7 @@
 #include "win/app/help.h"
 #include "win/app/mainwindow.h"
 #include "win/app/pending.h"
+#include "win/customize/customizesheet.h"
 #include "win/app/recentfiles.h"
 #include "win/app/tooltips.h"
 #include "win/exam/examsession.h"

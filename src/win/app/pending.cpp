@@ -6,6 +6,5 @@ void openExportDialog(HWND) {}
 void openRangeDialog(HWND) {}
 void openListWindow(HWND) {}
 void toggleHintWindow(HWND) {}
-void openCustomizeSheet(HWND) {}
 
 } // namespace rekal::win

@@ -1,0 +1,151 @@
+#include "win/customize/customizesheet.h"
+
+#include "win/app/app.h"
+#include "win/app/help.h"
+#include "win/base/winnotifier.h"
+#include "win/base/wintext.h"
+#include "win/customize/customizepages.h"
+#include "win/dialogs/dialogkit.h"
+#include "resource.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+namespace rekal::win {
+
+namespace {
+
+// One page of an open sheet: its rules and whether its controls are being filled by the program
+// (their change notices are then no user edit).
+struct PageState {
+    const CustomizePage* page = nullptr;
+    bool filling = false;
+};
+
+void markChanged(HWND page) {
+    SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+// The controls from a settings record, without marking the sheet changed.
+void fill(HWND page, PageState& state, const Settings& from) {
+    state.filling = true;
+    state.page->show(page, from);
+    state.page->enable(page);
+    state.filling = false;
+}
+
+BOOL onInit(HWND page, PageState& state) {
+    HWND tabs = reinterpret_cast<HWND>(SendMessageW(GetParent(page), PSM_GETTABCONTROL, 0, 0));
+    if (tabs) SetWindowLongPtrW(tabs, GWL_STYLE, GetWindowLongPtrW(tabs, GWL_STYLE) | TCS_HOTTRACK);
+    state.filling = true;
+    state.page->setUp(page, app().settings);
+    state.filling = false;
+    fill(page, state, app().settings);
+    return TRUE;
+}
+
+// A user edit: a box clicked, a text changed, a list choice made.
+bool isEdit(int code) {
+    return code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE;
+}
+
+BOOL onCommand(HWND page, PageState& state, int id, int code) {
+    if (id == IDC_RESET && code == BN_CLICKED) {
+        fill(page, state, app().defaults);
+        markChanged(page);
+        return TRUE;
+    }
+    if (state.page->command && code == BN_CLICKED) {
+        const PageCommand done = state.page->command(page, id);
+        if (done == PageCommand::Changed) markChanged(page);
+        if (done != PageCommand::NotMine) return TRUE;
+    }
+    if (state.filling || !isEdit(code)) return FALSE;
+    state.page->enable(page);
+    markChanged(page);
+    return TRUE;
+}
+
+// Checks the page, then stores it; an invalid page warns and keeps the sheet open on itself.
+LRESULT onApply(HWND page, PageState& state) {
+    const std::string_view warning = state.page->check(page);
+    if (!warning.empty()) {
+        showMessage(page, warning, MB_OK | MB_ICONWARNING);
+        return PSNRET_INVALID;
+    }
+    state.page->store(page, app().settings);
+    return PSNRET_NOERROR;
+}
+
+BOOL onNotify(HWND page, PageState& state, const NMHDR& header) {
+    LRESULT result = 0;
+    switch (header.code) {
+    case PSN_SETACTIVE:
+        app().customizeStartPage = state.page->index;
+        break;
+    case PSN_APPLY:
+        result = onApply(page, state);
+        break;
+    case PSN_HELP:
+        showHelpTopic(page, state.page->helpContext);
+        break;
+    default:
+        return FALSE;
+    }
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const auto* sheetPage = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
+        return onInit(page, hangDialogState<PageState>(page, sheetPage->lParam));
+    }
+    PageState* state = dialogState<PageState>(page);
+    if (!state) return FALSE;
+    if (handleCommonDialogMessage(page, message, wParam, state->page->helpContext)) return TRUE;
+    switch (message) {
+    case WM_COMMAND:
+        return onCommand(page, *state, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY:
+        return onNotify(page, *state, *reinterpret_cast<const NMHDR*>(lParam));
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void openCustomizeSheet(HWND owner) {
+    const std::span<const CustomizePage> pages = customizePages();
+    std::vector<PageState> states(pages.size());
+    std::vector<PROPSHEETPAGEW> sheetPages(pages.size());
+    UINT start = 0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        states[i].page = &pages[i];
+        PROPSHEETPAGEW& p = sheetPages[i];
+        p.dwSize = sizeof p;
+        p.dwFlags = PSP_HASHELP;
+        p.hInstance = app().instance;
+        p.pszTemplate = MAKEINTRESOURCEW(pages[i].templateId);
+        p.pfnDlgProc = pageProc;
+        p.lParam = reinterpret_cast<LPARAM>(&states[i]);
+        if (pages[i].index == app().customizeStartPage) start = static_cast<UINT>(i);
+    }
+    const std::wstring title = toWide("カスタマイズ");
+    PROPSHEETHEADERW header{};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP;
+    header.hwndParent = owner;
+    header.hInstance = app().instance;
+    header.pszCaption = title.c_str();
+    header.nPages = static_cast<UINT>(sheetPages.size());
+    header.nStartPage = start;
+    header.ppsp = sheetPages.data();
+    PropertySheetW(&header);
+}
+
+} // namespace rekal::win
