@@ -6,7 +6,6 @@
 
 namespace rekal::win {
 
-void openExportDialog(HWND owner);              // 2004, dialog 596
 void openRangeDialog(HWND owner);               // 2306, dialog 600
 void startExamCommand(HWND owner, int command); // 2307 to 2312 (count dialog 601, weak-point dialog 602)
 void openListWindow(HWND owner);                // 2313, window "RekalWinList"
