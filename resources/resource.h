@@ -24,6 +24,7 @@
 #define IDD_EXAM_VIEW 591
 #define IDD_EXAMLOG 594
 #define IDD_REEXAM 595
+#define IDD_EXPORT 596
 #define IDD_ABOUT 604
 #define IDD_RESULT 605
 #define IDD_DETAIL 606
@@ -155,6 +156,12 @@
 
 // The help button of every dialog
 #define IDC_HELP_BUTTON 1059
+
+// Export dialog
+#define IDC_EXPORT_FILE 1110
+#define IDC_EXPORT_BROWSE 1111
+#define IDC_EXPORT_COMMA 1112
+#define IDC_EXPORT_TAB 1113
 
 // File menu
 #define CMD_OPEN 2001

@@ -41,7 +41,7 @@ const std::array<std::string_view, 10> kExportColumnNames = {
     "問題番号",  "問題",      "答え",      "正誤履歴5", "正誤履歴4",
     "正誤履歴3", "正誤履歴2", "正誤履歴1", "グループ",  "コメント"};
 
-std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
+std::string formatExportTable(const QuestionBook& book, bool commaSeparated, int* missingAnswers) {
     const char separator = commaSeparated ? ',' : '\t';
     std::string out;
     for (std::string_view name : kExportColumnNames) {
@@ -50,6 +50,7 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
     }
     out += "\r\n";
     const int count = book.questionCount();
+    int missing = 0;
     for (int n = 0; n < count; ++n) {
         const QuestionCard* q = book.questionAt(n);
         out += std::to_string(n + 1);
@@ -57,8 +58,10 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
         appendCsvField(out, q->question.view());
         out += separator;
         const std::optional<std::string> answer = book.displayAnswer(q);
-        if (!answer) break;
-        appendCsvField(out, *answer);
+        if (answer)
+            appendCsvField(out, *answer);
+        else
+            ++missing;
         for (int bit = 0; bit < 5; ++bit) {
             out += separator;
             out += (q->history >> bit) & 1 ? "○" : "×";
@@ -69,6 +72,7 @@ std::string formatExportTable(const QuestionBook& book, bool commaSeparated) {
         appendCsvField(out, q->comment.view());
         out += "\r\n";
     }
+    if (missingAnswers) *missingAnswers = missing;
     return out;
 }
 
@@ -77,11 +81,20 @@ bool exportBook(const QuestionBook& book, const std::filesystem::path& path, boo
     if (!book.isLoaded()) return false;
     // Written like the book itself: a table exported over an older one keeps that file's
     // permissions, and a failed write leaves it whole.
-    std::string table = formatExportTable(book, commaSeparated);
+    int missing = 0;
+    std::string table = formatExportTable(book, commaSeparated, &missing);
     if (encoding == ExportEncoding::Utf8) table = "\xEF\xBB\xBF" + cp932ToUtf8(table);
-    const bool ok = replaceFileContents(path, table);
-    if (!ok) notifier.error(msg::kWriteFailed);
-    return ok;
+    if (!replaceFileContents(path, table)) {
+        notifier.error(msg::kWriteFailed);
+        return false;
+    }
+    if (missing > 0) {
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "答えのない問題が %d 問ありました。その答えの欄は空で書き出しました。", missing);
+        notifier.warning(text);
+    }
+    return true;
 }
 
 } // namespace rekal

@@ -25,11 +25,14 @@ extern const std::array<std::string_view, 10> kExportColumnNames;
 enum class ExportEncoding { Cp932, Utf8 };
 
 // The whole table as it is written: header row, then the questions in book order, rows ended by
-// CR LF. A question whose displayed answer does not exist ends the table after its first two fields.
-std::string formatExportTable(const QuestionBook& book, bool commaSeparated);
+// CR LF. A question whose displayed answer does not exist keeps its row with an empty answer field;
+// such rows are counted into missingAnswers when it is given.
+std::string formatExportTable(const QuestionBook& book, bool commaSeparated, int* missingAnswers = nullptr);
 
-// Writes the table to path, replacing the file. Nothing happens without a loaded book. A file that
-// cannot be created or written is told ("ファイル書き込みに失敗しました。") and gives false.
+// Writes the table to path through the crash-safe replace, so a failed export leaves any old file
+// whole. Nothing happens without a loaded book. A file that cannot be written is told
+// ("ファイル書き込みに失敗しました。") and gives false; rows written without an answer are told
+// afterwards as a warning with their count.
 bool exportBook(const QuestionBook& book, const std::filesystem::path& path, bool commaSeparated,
                 Notifier& notifier, ExportEncoding encoding = ExportEncoding::Cp932);
 

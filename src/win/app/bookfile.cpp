@@ -5,8 +5,10 @@
 #include "core/data/save.h"
 #include "resource.h"
 #include "win/app/app.h"
+#include "win/app/filedialog.h"
 #include "win/app/mainwindow.h"
 #include "win/app/recentfiles.h"
+#include "win/base/waitcursor.h"
 #include "win/base/wintext.h"
 #include "win/exam/examview.h"
 
@@ -19,23 +21,6 @@ namespace rekal::win {
 namespace {
 
 constexpr const char* kClearHistoriesQuestion = "すべての問題の正誤履歴をクリアします。よろしいですか？";
-
-// The wait cursor for the length of a load or a save.
-class WaitCursor {
-  public:
-    void begin() {
-        if (!active_) previous_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        active_ = true;
-    }
-    void end() {
-        if (active_) SetCursor(previous_ ? previous_ : LoadCursorW(nullptr, IDC_ARROW));
-        active_ = false;
-    }
-
-  private:
-    HCURSOR previous_ = nullptr;
-    bool active_ = false;
-};
 
 // The window steps of the load procedure.
 class ShellLoadHooks : public LoadHooks {
@@ -85,38 +70,6 @@ class ShellSaveHooks : public SaveHooks {
 };
 
 // A file dialog's buffer: the current book's path, at most MAX_PATH characters with the zero.
-std::vector<wchar_t> fileNameBuffer() {
-    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
-    const std::wstring& current = app().book.file().native();
-    current.copy(buffer.data(), std::min<std::size_t>(current.size(), MAX_PATH - 1));
-    return buffer;
-}
-
-std::wstring filterList(std::initializer_list<std::pair<const char*, const char*>> entries) {
-    std::wstring filter;
-    for (const auto& [description, pattern] : entries) {
-        filter += toWide(description);
-        filter += L'\0';
-        filter += toWide(pattern);
-        filter += L'\0';
-    }
-    return filter;
-}
-
-// The open and save dialogs' common record: the first filter chosen, the current folder left alone.
-OPENFILENAMEW fileDialogRecord(HWND owner, const std::wstring& filter, std::vector<wchar_t>& name,
-                               DWORD flags) {
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = flags | OFN_NOCHANGEDIR;
-    return ofn;
-}
-
 } // namespace
 
 bool openBookFile(const std::filesystem::path& file) {
@@ -137,15 +90,15 @@ bool openAnotherBook(const std::filesystem::path& file) {
 }
 
 std::wstring openDialogFilter() {
-    return filterList({{"REKALファイル (*.rkf)", "*.rkf"},
-                       {"テキストファイル (*.txt)", "*.txt"},
-                       {"CSVファイル (*.csv)", "*.csv"},
-                       {"すべてのファイル (*.*)", "*.*"}});
+    return fileDialogFilter({{"REKALファイル (*.rkf)", "*.rkf"},
+                             {"テキストファイル (*.txt)", "*.txt"},
+                             {"CSVファイル (*.csv)", "*.csv"},
+                             {"すべてのファイル (*.*)", "*.*"}});
 }
 
 void openWithDialog(HWND owner) {
     if (!saveBookIfChanged()) return;
-    std::vector<wchar_t> name = fileNameBuffer();
+    std::vector<wchar_t> name = fileNameBuffer(app().book.file());
     const std::wstring filter = openDialogFilter();
     OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (GetOpenFileNameW(&ofn)) {
@@ -158,21 +111,15 @@ void openWithDialog(HWND owner) {
 void saveBookAs(HWND owner) {
     AppState& a = app();
     if (!a.book.isLoaded()) return;
-    std::vector<wchar_t> name = fileNameBuffer();
+    std::vector<wchar_t> name = fileNameBuffer(app().book.file());
     const std::wstring filter =
-        filterList({{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}});
+        fileDialogFilter({{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}});
     OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     if (!GetSaveFileNameW(&ofn)) {
         if (CommDlgExtendedError() != 0) a.notifier.error(msg::kCannotOpenDialog);
         return;
     }
-    std::wstring path = name.data();
-    const bool hasExtension = ofn.nFileExtension != 0 && ofn.nFileExtension < path.size();
-    if (!hasExtension && ofn.nFilterIndex == 1) {
-        if (!path.empty() && path.back() != L'.') path += L'.';
-        path += L"rkf";
-    }
-    a.book.setFile(path);
+    a.book.setFile(chosenFileName(ofn, {"rkf", ""}));
     a.book.setDirty(true);
     saveBookIfChanged();
     a.book.setFile(a.book.file()); // a short name exists only once the file does

@@ -4,6 +4,7 @@
 #include "win/app/aboutbox.h"
 #include "win/app/app.h"
 #include "win/app/bookfile.h"
+#include "win/app/exportdialog.h"
 #include "win/app/help.h"
 #include "win/app/mainwindow.h"
 #include "win/app/pending.h"

@@ -2,7 +2,6 @@
 
 namespace rekal::win {
 
-void openExportDialog(HWND) {}
 void openRangeDialog(HWND) {}
 void openListWindow(HWND) {}
 void toggleHintWindow(HWND) {}

@@ -6,7 +6,6 @@
 
 namespace rekal::win {
 
-void openExportDialog(HWND owner); // 2004, dialog 596
 void openRangeDialog(HWND owner);  // 2306, dialog 600
 void openListWindow(HWND owner);   // 2313, window "RekalWinList"
 void toggleHintWindow(HWND owner); // 2505, dialog 593

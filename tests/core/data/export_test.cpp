@@ -1,4 +1,4 @@
-// The export table: header, the ten fields, quoting in the CSV-field form, the early end.
+// The export table: header, the ten fields, quoting in the CSV-field form, rows without an answer.
 
 #include "book_fixture.h"
 
@@ -58,11 +58,25 @@ TEST(ExportTable, TabSeparatedKeepsTheSameQuoting) {
         "1\t\"1,000円\"\tans\t×\t×\t×\t×\t×\t全般\t\r\n"));
 }
 
-TEST(ExportTable, AMissingDisplayedAnswerEndsTheTable) {
+TEST(ExportTable, AMissingDisplayedAnswerLeavesItsFieldEmptyAndTheRowsGoOn) {
     QuestionBook book;
-    ASSERT_TRUE(test::loadText(book, "REKALDATA V1.6\nq1,a,<00\nq2,b,<07\nq3,c,<00\n").ok);
-    const std::string table = formatExportTable(book, true);
-    EXPECT_TRUE(table.ends_with("\r\n1,q1,a,×,×,×,×,×,全般,\r\n2,q2,")) << table;
+    ASSERT_TRUE(test::loadText(book, "REKALDATA V1.6\nq1,a,<00\nq2,b,<07\nq3,c,<00\nq4,d,<07\n").ok);
+    int missing = -1;
+    EXPECT_EQ(formatExportTable(book, true, &missing),
+              "問題番号,問題,答え,正誤履歴5,正誤履歴4,正誤履歴3,正誤履歴2,正誤履歴1,グループ,コメント\r\n"
+              "1,q1,a,×,×,×,×,×,全般,\r\n"
+              "2,q2,,×,×,×,×,×,全般,\r\n"
+              "3,q3,c,×,×,×,×,×,全般,\r\n"
+              "4,q4,,×,×,×,×,×,全般,\r\n");
+    EXPECT_EQ(missing, 2);
+
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "rekal-export-missing.csv";
+    RecordingNotifier notifier;
+    EXPECT_TRUE(exportBook(book, path, true, notifier));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].kind, RecordingNotifier::Kind::Warning);
+    EXPECT_NE(notifier.messages[0].text.find(" 2 "), std::string::npos) << notifier.messages[0].text;
+    std::filesystem::remove(path);
 }
 
 TEST(ExportBook, WritesTheFileAndTellsWhenItCannot) {
@@ -97,6 +111,16 @@ TEST(ExportBook, WritesTheFileAndTellsWhenItCannot) {
     EXPECT_FALSE(exportBook(book, (dir / "no" / "out.csv").string(), true, notifier));
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, "ファイル書き込みに失敗しました。");
+
+    // A write failing halfway leaves the old table whole.
+    failNextReplaceForTesting(1);
+    EXPECT_FALSE(exportBook(book, path, false, notifier));
+    failNextReplaceForTesting(0);
+    std::ifstream again(path, std::ios::binary);
+    std::stringstream kept;
+    kept << again.rdbuf();
+    EXPECT_EQ(kept.str(), formatExportTable(book, true));
+    EXPECT_EQ(notifier.messages.size(), 2u);
     std::filesystem::remove_all(dir);
 }
 

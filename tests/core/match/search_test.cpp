@@ -91,5 +91,30 @@ TEST(SearchCharacters, AHalfWidthTextShorterInBytesThanThePatternCanStillHoldIt)
     EXPECT_TRUE(containsFolded("x", "", 0));
 }
 
+TEST_F(QuestionSearch, AHalfWidthVoicedPatternFindsFullWidthTextWithSymbolsOn) {
+    test::fillBook(book, {{"start"}, {"マスタング"}, {"パン"}, {"ぶどう"}});
+    for (CompareOptions mode : {7, 15, 31})
+        EXPECT_EQ(1, find(0, "ﾏｽﾀﾝｸﾞ", true, mode)) << mode;
+    EXPECT_EQ(-1, find(0, "ﾏｽﾀﾝｸﾞ", true, CompareIgnoreSymbols)); // without width they never meet
+    EXPECT_EQ(2, find(0, "ﾊﾟﾝ", true, 15));
+    EXPECT_EQ(3, find(0, "ﾌﾄﾞｳ", true, 15));
+    EXPECT_EQ(-1, find(0, "ﾌﾄﾞｳ", true, CompareIgnoreWidth | CompareIgnoreSymbols)); // ぶ needs kana
+}
+
+// Whatever the answer comparison holds equal is found by the search under the same options.
+TEST(SearchCharacters, WhatTheJudgeAcceptsIsFound) {
+    const VagueTable table = defaultVagueTable();
+    const char* texts[] = {"マスタング", "ﾏｽﾀﾝｸﾞ",     "マスタンク", "ヴァイオリン", "ｳﾞｧｲｵﾘﾝ",  "パピプペポ",
+                           "ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", "ばびぶべぼ", "ハヒフヘホ", "ガッコウ",     "がっこう", "ﾂﾞ"};
+    for (CompareOptions mode = 0; mode < 32; ++mode)
+        for (const char* a : texts)
+            for (const char* b : texts)
+                if (foldForCompare(a, mode, table) == foldForCompare(b, mode, table))
+                    EXPECT_TRUE(containsFolded(
+                        foldForCompare(b, mode & (CompareIgnoreSymbols | CompareVague), table),
+                        foldForCompare(a, mode & (CompareIgnoreSymbols | CompareVague), table), mode))
+                        << a << " / " << b << " mode " << int(mode);
+}
+
 } // namespace
 } // namespace rekal
