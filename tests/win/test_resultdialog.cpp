@@ -2,6 +2,7 @@
 // retry and random boxes with their enabling, what OK and Esc hand back and store, and the detail
 // list sorted by its columns with its widths and place kept in the settings.
 
+#include "dialogsteps.h"
 #include "shelltest.h"
 
 #include "core/exam/run.h"
@@ -15,67 +16,11 @@
 namespace {
 
 using namespace shelltest;
+using namespace dialogsteps;
 using rekal::ExamResult;
 using rekal::ResultDialogChoice;
 using rekal::ResultDialogInput;
 using rekal::Verdict;
-
-// Steps run on the user-interface thread while the program's modal dialogs are open: each tick
-// runs the first step; a step that finds its window not yet there returns false and is tried
-// again on the next tick. A step still waiting after 10 s gives up: the steps are dropped and the
-// dialogs closed, so a fault fails the test instead of hanging it.
-std::deque<std::function<bool()>> g_steps;
-DWORD g_stepSince = 0;
-
-void CALLBACK runStep(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_steps.empty()) {
-        KillTimer(nullptr, timer);
-        return;
-    }
-    std::function<bool()> step = g_steps.front();
-    if (step()) {
-        g_steps.pop_front();
-        g_stepSince = GetTickCount();
-    } else if (GetTickCount() - g_stepSince > 10'000) {
-        KillTimer(nullptr, timer);
-        for (const wchar_t* caption : {L"詳細", L"結果"})
-            if (HWND d = FindWindowW(L"#32770", caption)) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
-// Runs the steps while `show` opens the dialogs; every step must have run when it returns.
-template <class Show> void withSteps(std::deque<std::function<bool()>> steps, Show show, int line) {
-    g_steps = std::move(steps);
-    g_stepSince = GetTickCount();
-    UINT_PTR timer = SetTimer(nullptr, 0, 40, runStep);
-    show();
-    KillTimer(nullptr, timer);
-    ok_at(__FILE__, line, g_steps.empty(), "%d steps did not run", static_cast<int>(g_steps.size()));
-    g_steps.clear();
-}
-
-HWND dialogCalled(const wchar_t* caption) {
-    HWND found = FindWindowW(L"#32770", caption);
-    return found && IsWindowVisible(found) ? found : nullptr;
-}
-
-std::wstring itemText(HWND dialog, int id) {
-    return windowText(GetDlgItem(dialog, id));
-}
-
-bool checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-bool enabled(HWND dialog, int id) {
-    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-}
-
-// Clicks a control the way the user does, from the keyboard's point of view: a posted BM_CLICK, so
-// a dialog it opens runs its loop outside the step.
-void click(HWND dialog, int id) {
-    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
 
 // 4 asked: 2 right, 1 wrong, 1 skipped, in 1 h 2 min 3 s. The first question took an hour, the
 // third one second.

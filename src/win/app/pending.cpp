@@ -1,8 +1,13 @@
 #include "win/app/pending.h"
 
+#include "win/app/app.h"
+#include "win/exam/rangedialog.h"
+
 namespace rekal::win {
 
-void openRangeDialog(HWND) {}
+void openRangeDialog(HWND owner) {
+    if (app().book.questionCount() > 0 && !examRunning()) showRangeDialog(owner, app().book);
+}
 void openListWindow(HWND) {}
 void toggleHintWindow(HWND) {}
 

@@ -1,0 +1,14 @@
+#pragma once
+// The range dialog: the question range and the groups that runs ask from.
+
+#include "core/data/book.h"
+
+#include <windows.h>
+
+namespace rekal::win {
+
+// Shows the dialog over `owner`; on "OK" with a range holding at least one eligible question the
+// range and group flags go into the book. True when they were stored.
+bool showRangeDialog(HWND owner, QuestionBook& book);
+
+} // namespace rekal::win

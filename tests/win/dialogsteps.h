@@ -1,0 +1,78 @@
+#pragma once
+// Driving the program's modal dialogs from a test: steps run on the user-interface thread while a
+// dialog's own loop runs, and small readers of its controls.
+
+#include "shelltest.h"
+
+#include <deque>
+#include <functional>
+
+namespace dialogsteps {
+
+using shelltest::windowText;
+
+// Steps run on the user-interface thread while the program's modal dialogs are open: each tick
+// runs the first step; a step that finds its window not yet there returns false and is tried
+// again on the next tick. A step still waiting after 10 s gives up: the steps are dropped and the
+// dialogs closed, so a fault fails the test instead of hanging it.
+inline std::deque<std::function<bool()>> g_steps;
+inline DWORD g_stepSince = 0;
+
+inline void CALLBACK runStep(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_steps.empty()) {
+        KillTimer(nullptr, timer);
+        return;
+    }
+    std::function<bool()> step = g_steps.front();
+    if (step()) {
+        g_steps.pop_front();
+        g_stepSince = GetTickCount();
+    } else if (GetTickCount() - g_stepSince > 10'000) {
+        KillTimer(nullptr, timer);
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (lstrcmpW(cls, L"#32770") == 0) PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+                return TRUE;
+            },
+            0);
+    }
+}
+
+// Runs the steps while `show` opens the dialogs; every step must have run when it returns.
+template <class Show> void withSteps(std::deque<std::function<bool()>> steps, Show show, int line) {
+    g_steps = std::move(steps);
+    g_stepSince = GetTickCount();
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, runStep);
+    show();
+    KillTimer(nullptr, timer);
+    ok_at(__FILE__, line, g_steps.empty(), "%d steps did not run", static_cast<int>(g_steps.size()));
+    g_steps.clear();
+}
+
+inline HWND dialogCalled(const wchar_t* caption) {
+    HWND found = FindWindowW(L"#32770", caption);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+inline std::wstring itemText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
+
+inline bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+inline bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+// Clicks a control the way the user does, from the keyboard's point of view: a posted BM_CLICK, so
+// a dialog it opens runs its loop outside the step.
+inline void click(HWND dialog, int id) {
+    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+} // namespace dialogsteps
