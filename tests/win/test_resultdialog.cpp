@@ -223,8 +223,8 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
              ok((GetWindowLongW(d, GWL_STYLE) & WS_THICKFRAME) != 0, "not resizable");
              RECT r{};
              GetWindowRect(d, &r);
-             ok(r.right - r.left == 350 && r.bottom - r.top == 300, "default size %ldx%ld", r.right - r.left,
-                r.bottom - r.top);
+             ok(r.right - r.left == wintest::px(350) && r.bottom - r.top == wintest::px(300),
+                "default size %ldx%ld", r.right - r.left, r.bottom - r.top);
 
              // An hour sorts above a second: the first click sorts descending, the next ascending.
              clickHeader(d, 3);
@@ -238,7 +238,7 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
                 "number ascending, ties in asking order");
 
              // The list follows the window's size; the window has a minimum size.
-             MoveWindow(d, 30, 40, 420, 330, TRUE);
+             MoveWindow(d, 30, 40, wintest::px(420), wintest::px(330), TRUE);
              RECT client{}, listRect{}, okButton{};
              GetClientRect(d, &client);
              GetWindowRect(list, &listRect);
@@ -247,12 +247,14 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
                 listRect.right - listRect.left, client.right);
              POINT okTop{okButton.left, okButton.bottom};
              ScreenToClient(d, &okTop);
-             ok(okTop.y == client.bottom - 2, "buttons %ld above the bottom", client.bottom - okTop.y);
+             ok(okTop.y == client.bottom - wintest::px(2), "buttons %ld above the bottom",
+                client.bottom - okTop.y);
              MoveWindow(d, 30, 40, 50, 50, TRUE);
              GetWindowRect(d, &r);
-             ok(r.right - r.left >= 200 && r.bottom - r.top >= 120, "smaller than the minimum");
-             MoveWindow(d, 30, 40, 420, 330, TRUE);
-             ListView_SetColumnWidth(list, 4, 150);
+             ok(r.right - r.left >= wintest::px(200) && r.bottom - r.top >= wintest::px(120),
+                "smaller than the minimum");
+             MoveWindow(d, 30, 40, wintest::px(420), wintest::px(330), TRUE);
+             ListView_SetColumnWidth(list, 4, wintest::px(150));
              SendDlgItemMessageW(d, IDC_DETAIL_HELP, BM_CLICK, 0, 0);
              ok(g_helpContexts == std::vector<DWORD_PTR>({111}), "help of the detail list");
              PostMessageW(d, WM_COMMAND, IDCANCEL, 0); // Esc also keeps the layout
@@ -263,8 +265,8 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
     const rekal::Settings& s = app().settings;
     ok(s.detailsListWidth[4] == 150 && s.detailsListWidth[0] == 36, "widths %d %d", s.detailsListWidth[4],
        s.detailsListWidth[0]);
-    ok(s.detailRect.left == 30 && s.detailRect.top == 40 && s.detailRect.width == 420 &&
-           s.detailRect.height == 330,
+    ok(s.detailRect.left == 30 && s.detailRect.top == 40 && s.detailRect.width == wintest::px(420) &&
+           s.detailRect.height == wintest::px(330),
        "place %d,%d %dx%d", s.detailRect.left, s.detailRect.top, s.detailRect.width, s.detailRect.height);
     ok(!s.detailMaximized, "maximised");
 
@@ -279,7 +281,8 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
              WINDOWPLACEMENT wp{};
              wp.length = sizeof wp;
              GetWindowPlacement(d, &wp);
-             ok(wp.rcNormalPosition.left == 30 && wp.rcNormalPosition.right - wp.rcNormalPosition.left == 420,
+             ok(wp.rcNormalPosition.left == 30 &&
+                    wp.rcNormalPosition.right - wp.rcNormalPosition.left == wintest::px(420),
                 "normal place %ld width %ld", wp.rcNormalPosition.left,
                 wp.rcNormalPosition.right - wp.rcNormalPosition.left);
              return true;

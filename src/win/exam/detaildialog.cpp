@@ -110,13 +110,14 @@ void layout(HWND dialog, const DetailState& state) {
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
-// The stored size (96-dpi numbers, scaled), centred over the owner, then the stored position. The
-// window stays hidden until the modal loop shows it.
+// The stored size (screen pixels, like every stored window place; the built-in default is scaled
+// for the screen when the defaults are made), centred over the owner, then the stored position.
+// The window stays hidden until the modal loop shows it.
 void placeWindow(HWND dialog) {
     const Settings& settings = app().settings;
     const WindowRect& stored = settings.detailRect;
     if (stored.width > 0 && stored.height > 0)
-        SetWindowPos(dialog, nullptr, 0, 0, scaled(dialog, stored.width), scaled(dialog, stored.height),
+        SetWindowPos(dialog, nullptr, 0, 0, stored.width, stored.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     centreOnOwner(dialog);
     WindowRect place = stored;
@@ -129,7 +130,7 @@ void placeWindow(HWND dialog) {
     restoreStoredPlacement(dialog, place, false, SW_HIDE);
 }
 
-// Column widths and the window's place into the settings, sizes as 96-dpi numbers.
+// Column widths into the settings as 96-dpi numbers, the window's place as screen pixels.
 void storeLayout(HWND dialog) {
     Settings& settings = app().settings;
     const int dpi = windowDpi(dialog);
@@ -138,8 +139,6 @@ void storeLayout(HWND dialog) {
             static_cast<int>(SendMessageW(listView(dialog), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0)),
             dpi);
     storeWindowPlacement(dialog, settings.detailRect, settings.detailMaximized);
-    settings.detailRect.width = unscaleForDpi(settings.detailRect.width, dpi);
-    settings.detailRect.height = unscaleForDpi(settings.detailRect.height, dpi);
 }
 
 BOOL onInit(HWND dialog, DetailState& state) {
