@@ -48,7 +48,7 @@ TEST(CliImport, ATableBecomesABookThatDumpShowsTextForText) {
     r = runCli({"import", table.string(), book.string(), "--replace", "--force", "--title-every", "2"});
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ("4 rows imported, 0 skipped, 1 changed\n", r.out);
-    EXPECT_EQ("4 questions, 2 titles, 6 cards\n", runCli({"check", book.string()}).out);
+    EXPECT_EQ("4 questions, 2 titles, 6 cards\nencoding: CP932\n", runCli({"check", book.string()}).out);
     // The section titles judge as a question without a title does: every leniency on.
     r = runCli({"judge", book.string(), "3", "[Y]|Z"});
     EXPECT_EQ("right\n", r.out) << r.err;
