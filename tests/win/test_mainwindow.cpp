@@ -111,16 +111,16 @@ std::string expectedSettingsFile(const std::string& programDir, const RECT& wind
     return out;
 }
 
-// Records the commands that reach the main window; the open command is kept from opening its
-// dialog.
+// Records the commands that reach the main window; the open and range commands are kept from
+// opening their dialogs.
 WNDPROC g_mainProc = nullptr;
 std::vector<int> g_commands;
 LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         g_commands.push_back(LOWORD(wParam));
-        // Recorded only: the open dialog and the exam runs have tests of their own (a run would
-        // grey the hint command the table checks next).
-        if (LOWORD(wParam) == 2001 || (LOWORD(wParam) >= 2307 && LOWORD(wParam) <= 2312)) return 0;
+        // Recorded only: the open and range dialogs and the exam runs have tests of their own (a
+        // run would grey the hint command the table checks next).
+        if (LOWORD(wParam) == 2001 || (LOWORD(wParam) >= 2306 && LOWORD(wParam) <= 2312)) return 0;
     }
     return CallWindowProcW(g_mainProc, hwnd, message, wParam, lParam);
 }
