@@ -198,10 +198,11 @@ WINTEST(browsesByDateAndByFileAndKeepsTheTab) {
            press(d, IDC_LOG_FIRST);
            ok(text(d, IDC_LOG_NUMBER) == L"1" && text(d, IDC_LOG_FILE) == a.wstring(), "first button");
            // A column width the user set stays for the next record.
-           SendDlgItemMessageW(d, IDC_LOG_QUESTIONS, LVM_SETCOLUMNWIDTH, 4, 150);
+           SendDlgItemMessageW(d, IDC_LOG_QUESTIONS, LVM_SETCOLUMNWIDTH, 4, wintest::px(150));
            press(d, IDC_LOG_LAST);
            ok(text(d, IDC_LOG_NUMBER) == L"2" && text(d, IDC_LOG_FILE) == b.wstring(), "last button");
-           ok(SendDlgItemMessageW(d, IDC_LOG_QUESTIONS, LVM_GETCOLUMNWIDTH, 4, 0) == 150, "width kept");
+           ok(SendDlgItemMessageW(d, IDC_LOG_QUESTIONS, LVM_GETCOLUMNWIDTH, 4, 0) == wintest::px(150),
+              "width kept");
 
            selectTab(d, 1);
            const std::vector<std::wstring> byFile = {L"出題履歴*", L"  " + a.wstring(), L"  " + b.wstring()};
@@ -217,7 +218,8 @@ WINTEST(browsesByDateAndByFileAndKeepsTheTab) {
 
     ok(withViewer([&](HWND d) {
            ok(SendDlgItemMessageW(d, IDC_LOG_TABS, TCM_GETCURSEL, 0, 0) == 1, "reopens on ファイル順");
-           ok(SendDlgItemMessageW(d, IDC_LOG_QUESTIONS, LVM_GETCOLUMNWIDTH, 4, 0) == 150, "width reopened");
+           ok(SendDlgItemMessageW(d, IDC_LOG_QUESTIONS, LVM_GETCOLUMNWIDTH, 4, 0) == wintest::px(150),
+              "width reopened");
            // The file link opens the record's file through the open path; the viewer stays.
            SetDlgItemTextW(d, IDC_LOG_NUMBER, L"3");
            SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_LOG_FILE, STN_CLICKED),
