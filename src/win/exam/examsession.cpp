@@ -8,6 +8,7 @@
 #include "win/app/displayfonts.h"
 #include "win/app/mainwindow.h"
 #include "win/base/dpi.h"
+#include "win/base/waitcursor.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
@@ -184,11 +185,11 @@ class ExamSession : public ExamScreen {
         HWND status = GetDlgItem(view_, IDC_STATUS_BAR);
         SendMessageW(status, SB_SETTEXTW, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(wide.c_str()));
         UpdateWindow(status);
-        savedCursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        busyCursor_.begin();
     }
     void endBusy() override {
         win::setStatusText(StatusText::Idle);
-        SetCursor(savedCursor_ ? savedCursor_ : LoadCursorW(nullptr, IDC_ARROW));
+        busyCursor_.end();
     }
 
     // The run's input takes the focus: 答え in confirm mode, the edit without choices, else the
@@ -242,7 +243,7 @@ class ExamSession : public ExamScreen {
     std::array<OwnedFont, kStoredFontCount> questionFonts_;
     std::array<OwnedBrush, kStoredFontCount> brushes_;
     OwnedFont buttonFont_;
-    HCURSOR savedCursor_ = nullptr;
+    WaitCursor busyCursor_;
 };
 
 void ExamSessionDeleter::operator()(ExamSession* session) const {
