@@ -12,6 +12,7 @@
 #include "core/examlog/examlog.h"
 #include "win/app/bookfile.h"
 #include "win/app/examstart.h"
+#include "win/exam/examsession.h"
 
 #include <cwchar>
 
@@ -273,7 +274,9 @@ WINTEST(reexamsTheWrongQuestionsShuffledAndLogsTheRun) {
     ok(asked == std::multiset<int>({1, 2, 4}), "the wrong and skipped questions, once each");
 
     // The run ends (as the view's abort would end it) and is logged under its name.
-    rekal::endRun(run, rekal::win::programExamEnv());
+    rekal::ExamEnv* env = rekal::win::sessionExamEnv();
+    ok(env != nullptr, "no exam view");
+    if (env) rekal::endRun(run, *env);
     rekal::SilentNotifier quiet;
     std::optional<rekal::ExamLog> parsed = rekal::readExamLog(log, quiet);
     ok(parsed && parsed->entries.size() == 2, "a second record");
