@@ -15,6 +15,7 @@
 //     }
 
 #include "core/settings/settings.h"
+#include "win/base/selectedfont.h"
 
 #include <windows.h>
 
@@ -120,21 +121,6 @@ using OwnedFont = GdiObject<HFONT>;
 using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedPen = GdiObject<HPEN>;
 using OwnedBitmap = GdiObject<HBITMAP>;
-
-// A font selected into a DC for the lifetime of the object (none: nothing selected).
-class SelectedFont {
-  public:
-    SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
-    ~SelectedFont() {
-        if (old_) SelectObject(dc_, old_);
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 // The height in pixels of a font on a window's screen (the window's own font for null).
 int fontHeight(HWND window, HFONT font = nullptr);

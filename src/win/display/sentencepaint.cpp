@@ -7,6 +7,7 @@
 #include "core/display/layout.h"
 #include "win/app/app.h"
 #include "win/base/dpi.h"
+#include "win/base/selectedfont.h"
 #include "win/base/wintext.h"
 #include "win/display/sentencelayout.h"
 
@@ -126,21 +127,6 @@ class GdiSentenceCanvas : public SentenceCanvas {
     bool measuring_ = true;
 };
 
-// Selects the state's font into a DC for the lifetime of the object.
-class FontSelection {
-  public:
-    FontSelection(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
-    ~FontSelection() {
-        if (old_) SelectObject(dc_, old_);
-    }
-    FontSelection(const FontSelection&) = delete;
-    FontSelection& operator=(const FontSelection&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 int lineInterval() {
     return app().settings.lineInterval;
 }
@@ -176,7 +162,7 @@ int drawWrappedText(HDC dc, std::string_view text, RECT& rect, unsigned flags, i
 
 ContentSize layoutSentenceOnDc(HDC dc, SentenceState& state, const RECT& rect, bool measureOnly) {
     if (!state.text) return {};
-    FontSelection font(dc, state.font);
+    SelectedFont font(dc, state.font);
     GdiSentenceCanvas canvas(dc, state, lineInterval());
     canvas.setMeasuring(measureOnly);
     return layoutSentence(canvas, *state.text, {rect.left, rect.top, rect.right, rect.bottom}, measureOnly);
