@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace rekal {
@@ -224,66 +225,124 @@ char32_t nextCp932(std::string_view text, std::size_t& pos) {
 
 namespace {
 
-// Calls put(code point) for every character of a code page 932 text, as nextCp932 reads it but
-// with U+FFFD for a byte that starts no character; one loop for both Unicode forms of a save.
-template <class Put> void eachCp932Character(std::string_view cp932, Put put) {
-    const CharacterTable& table = characterTable();
+// The UTF-8 form of every code page 932 character, packed for writing without branches: its bytes
+// from the lowest, and its length in the top byte. Double-byte codes 0x8100 to 0xFCFF (0 = none),
+// and the single bytes from 0x80 (half-width katakana, or U+FFFD for a byte that starts no character).
+struct Utf8Forms {
+    std::array<std::uint32_t, 0xFD00 - kFirstDoubleByte> doubleByte{};
+    std::array<std::uint32_t, 0x80> singleByte{};
+};
+
+std::uint32_t packedUtf8(char32_t cp) {
+    std::string bytes;
+    appendUtf8(bytes, cp);
+    std::uint32_t packed = static_cast<std::uint32_t>(bytes.size()) << 24;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    return packed;
+}
+
+const Utf8Forms& utf8Forms() {
+    static const std::unique_ptr<Utf8Forms> forms = [] {
+        auto f = std::make_unique<Utf8Forms>();
+        const CharacterTable& characters = characterTable();
+        for (std::size_t i = 0; i < characters.size(); ++i)
+            if (characters[i] != 0) f->doubleByte[i] = packedUtf8(characters[i]);
+        for (unsigned c = 0x80; c < 0x100; ++c)
+            f->singleByte[c - 0x80] = packedUtf8(c >= 0xA1 && c <= 0xDF ? 0xFF61 + (c - 0xA1) : 0xFFFD);
+        return f;
+    }();
+    return *forms;
+}
+
+bool isLeadByte(unsigned c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Writes code page 932 text as UTF-8 to out, or with Write false only counts the bytes it would
+// write; gives their number.
+template <bool Write> std::size_t cp932ToUtf8(std::string_view cp932, char* out) {
+    const Utf8Forms& forms = utf8Forms();
     const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
-    const auto* end = p + cp932.size();
+    const auto* const end = p + cp932.size();
+    std::size_t written = 0;
     while (p < end) {
         const unsigned c = *p;
         if (c < 0x80) {
-            put(static_cast<char32_t>(c));
+            if constexpr (Write) out[written] = static_cast<char>(c);
+            ++written;
             ++p;
-        } else if (c >= 0xA1 && c <= 0xDF) {
-            put(static_cast<char32_t>(0xFF61 + (c - 0xA1)));
-            ++p;
-        } else if (std::uint16_t cp = 0; p + 1 < end &&
-                                         ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) &&
-                                         (cp = table[((c << 8) | p[1]) - kFirstDoubleByte]) != 0) {
-            put(static_cast<char32_t>(cp));
+            continue;
+        }
+        std::uint32_t packed = 0;
+        if (isLeadByte(c) && p + 1 < end &&
+            (packed = forms.doubleByte[((c << 8) | p[1]) - kFirstDoubleByte]) != 0) {
             p += 2;
         } else {
-            put(char32_t{0xFFFD});
+            packed = forms.singleByte[c - 0x80];
             ++p;
         }
+        if constexpr (Write) { // three bytes are always written; the length says how many count
+            out[written] = static_cast<char>(packed & 0xFF);
+            out[written + 1] = static_cast<char>((packed >> 8) & 0xFF);
+            out[written + 2] = static_cast<char>((packed >> 16) & 0xFF);
+        }
+        written += packed >> 24;
     }
+    return written;
 }
 
 } // namespace
 
-void appendCp932AsUtf8(std::string& out, std::string_view cp932) {
-    // Every byte gives at most three: a one-byte character below U+10000 (or U+FFFD), or half of a
-    // two-byte one.
-    const std::size_t start = out.size();
-    out.resize(start + cp932.size() * 3);
-    char* w = out.data() + start;
-    eachCp932Character(cp932, [&w](char32_t cp) {
-        if (cp < 0x80) {
-            *w++ = static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            *w++ = static_cast<char>(0xC0 | (cp >> 6));
-            *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+std::size_t utf8SizeOfCp932(std::string_view cp932) {
+    return cp932ToUtf8<false>(cp932, nullptr);
+}
+
+std::size_t writeCp932AsUtf8(std::string_view cp932, char* out) {
+    return cp932ToUtf8<true>(cp932, out);
+}
+
+std::size_t writeCp932AsUtf16(std::string_view cp932, char* out, bool bigEndian) {
+    const CharacterTable& table = characterTable();
+    const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+    const auto* const end = p + cp932.size();
+    char* w = out;
+    const int high = bigEndian ? 0 : 1;
+    while (p < end) {
+        const unsigned c = *p;
+        char32_t cp;
+        if (c < 0x80) {
+            cp = c;
+            ++p;
+        } else if (c >= 0xA1 && c <= 0xDF) {
+            cp = 0xFF61 + (c - 0xA1);
+            ++p;
+        } else if (std::uint16_t found = 0; isLeadByte(c) && p + 1 < end &&
+                                            (found = table[((c << 8) | p[1]) - kFirstDoubleByte]) != 0) {
+            cp = found;
+            p += 2;
         } else {
-            *w++ = static_cast<char>(0xE0 | (cp >> 12));
-            *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+            cp = 0xFFFD;
+            ++p;
         }
-    });
-    out.resize(static_cast<std::size_t>(w - out.data()));
+        w[high] = static_cast<char>(cp >> 8);
+        w[1 - high] = static_cast<char>(cp & 0xFF);
+        w += 2;
+    }
+    return static_cast<std::size_t>(w - out);
+}
+
+void appendCp932AsUtf8(std::string& out, std::string_view cp932) {
+    const std::size_t start = out.size();
+    out.resize(start + maxUtf8Size(cp932.size()));
+    out.resize(start + writeCp932AsUtf8(cp932, out.data() + start));
 }
 
 void appendCp932AsUtf16(std::string& out, std::string_view cp932, bool bigEndian) {
-    // Every character is one code unit, and no character is shorter than a byte.
     const std::size_t start = out.size();
-    out.resize(start + cp932.size() * 2);
-    char* w = out.data() + start;
-    eachCp932Character(cp932, [&w, bigEndian](char32_t cp) {
-        const char high = static_cast<char>(cp >> 8), low = static_cast<char>(cp & 0xFF);
-        *w++ = bigEndian ? high : low;
-        *w++ = bigEndian ? low : high;
-    });
-    out.resize(static_cast<std::size_t>(w - out.data()));
+    out.resize(start +
+               cp932.size() * 2); // every character is one code unit, no character is shorter than a byte
+    out.resize(start + writeCp932AsUtf16(cp932, out.data() + start, bigEndian));
 }
 
 std::string utf8TextToCp932(std::string_view utf8, std::string_view replacement,

@@ -57,6 +57,17 @@ char32_t nextCp932(std::string_view text, std::size_t& pos);
 // nextCp932 reads it and a byte that starts no character as U+FFFD.
 void appendCp932AsUtf8(std::string& out, std::string_view cp932);
 void appendCp932AsUtf16(std::string& out, std::string_view cp932, bool bigEndian);
+constexpr std::size_t maxUtf8Size(std::size_t cp932Bytes) {
+    return cp932Bytes * 3;
+}
+// The same into a buffer with room for the most the text can take (every byte gives at most three
+// bytes of UTF-8 or two of UTF-16; writeCp932AsUtf8 may also write two bytes past what it gives);
+// they give the number of bytes written.
+std::size_t writeCp932AsUtf8(std::string_view cp932, char* out);
+std::size_t writeCp932AsUtf16(std::string_view cp932, char* out, bool bigEndian);
+// The bytes writeCp932AsUtf8 writes for a text.
+std::size_t utf8SizeOfCp932(std::string_view cp932);
+std::size_t writeCp932AsUtf16(std::string_view cp932, char* out, bool bigEndian);
 
 // A character of a UTF-8 text that code page 932 cannot hold.
 struct Unrepresentable {

@@ -155,19 +155,38 @@ class Cp932Writer {
                 }
                 continue;
             }
+            // Then a run of three-byte characters with double-byte codes (kana and kanji): their
+            // lead bytes exclude the overlong forms (after E0) and the surrogates (after ED).
+            if (c >= 0xE1 && c != 0xED && c <= 0xEF) {
+                while (pos + 2 < n) {
+                    const unsigned lead = base[pos], second = base[pos + 1], third = base[pos + 2];
+                    if (lead < 0xE1 || lead > 0xEF || lead == 0xED || (second & 0xC0) != 0x80 ||
+                        (third & 0xC0) != 0x80)
+                        break;
+                    const std::uint16_t code =
+                        codes[((lead & 0x0Fu) << 12) | ((second & 0x3Fu) << 6) | (third & 0x3Fu)];
+                    if (code < 0x100) break;
+                    out.w[0] = static_cast<char>(code >> 8);
+                    out.w[1] = static_cast<char>(code & 0xFF);
+                    out.w += 2;
+                    pos += 3;
+                }
+                if (pos >= n || base[pos] < 0x80) continue;
+            }
             const std::size_t at = pos;
+            const unsigned char lead = base[pos];
             char32_t cp;
-            if (c >= 0xE0 && c <= 0xEF && pos + 2 < n && (base[pos + 1] & 0xC0) == 0x80 &&
+            if (lead >= 0xE0 && lead <= 0xEF && pos + 2 < n && (base[pos + 1] & 0xC0) == 0x80 &&
                 (base[pos + 2] & 0xC0) == 0x80 &&
-                (cp = ((c & 0x0Fu) << 12) | ((base[pos + 1] & 0x3Fu) << 6) | (base[pos + 2] & 0x3Fu)) >=
+                (cp = ((lead & 0x0Fu) << 12) | ((base[pos + 1] & 0x3Fu) << 6) | (base[pos + 2] & 0x3Fu)) >=
                     0x800 &&
                 (cp < 0xD800 || cp > 0xDFFF)) {
                 pos += 3;
-            } else if (c >= 0xC2 && c <= 0xDF && pos + 1 < n && (base[pos + 1] & 0xC0) == 0x80) {
-                cp = ((c & 0x1Fu) << 6) | (base[pos + 1] & 0x3Fu);
+            } else if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < n && (base[pos + 1] & 0xC0) == 0x80) {
+                cp = ((lead & 0x1Fu) << 6) | (base[pos + 1] & 0x3Fu);
                 pos += 2;
             } else {
-                cp = nextUtf8(bytes_, pos);
+                cp = slowly(pos, [this](std::size_t& at) { return nextUtf8(bytes_, at); });
                 if (cp == kMalformed && strict_) return kFailed;
             }
             put(out, codes, cp, at, n - pos);
@@ -190,7 +209,7 @@ class Cp932Writer {
                 ((cp = (char32_t{base[pos + high]} << 8) | base[pos + 1 - high]) < 0xD800 || cp > 0xDFFF))
                 pos += 2;
             else
-                cp = nextUtf16(bytes_, pos, bigEndian_);
+                cp = slowly(pos, [this](std::size_t& at) { return nextUtf16(bytes_, at, bigEndian_); });
             if (cp < 0x80) {
                 if (cp == 0) { // the text ends at its first zero character
                     end = at;
@@ -203,6 +222,15 @@ class Cp932Writer {
         }
         used_ = out.used();
         return end;
+    }
+
+    // A character read by a decoder that moves a place it is given by reference: through a copy,
+    // so that the loops keep their own place in a register.
+    template <class Decode> static char32_t slowly(std::size_t& pos, Decode decode) {
+        std::size_t at = pos;
+        const char32_t cp = decode(at);
+        pos = at;
+        return cp;
     }
 
     // A character from U+0080, or kMalformed; rest is what the file holds after it.

@@ -5,6 +5,7 @@
 #include "core/base/sjis.h"
 #include "core/data/reader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <new>
 #include <system_error>
@@ -307,12 +308,21 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     // at a time, and lines kept as read are put between the pieces unchanged.
     std::string pending;
     std::string& text = encoding == TextEncoding::Cp932 ? out : pending;
+    constexpr std::size_t kPiece = 64 * 1024;
+    int cardsWritten = 0;
     const auto flush = [&] {
         if (&text == &out) return;
         appendInEncoding(out, pending, encoding);
         pending.clear();
+        // After the first whole piece the text is reserved at its size per card (and a little
+        // more, but never more than twice the book's memory), so that it is not copied as it grows;
+        // a short guess only grows it as before.
+        if (cardsWritten > 0 && out.size() >= kPiece && out.capacity() < kPiece * 4) {
+            const std::size_t perCard = out.size() / static_cast<std::size_t>(cardsWritten) + 1;
+            const std::size_t guess = perCard * static_cast<std::size_t>(book.cardCount()) * 9 / 8 + kPiece;
+            out.reserve(std::min(guess, 2 * book.memoryUsed() + kPiece));
+        }
     };
-    constexpr std::size_t kPiece = 64 * 1024;
     text += "REKALDATA V";
     text += static_cast<char>('0' + book.version() / 10 % 10);
     text += '.';
@@ -326,6 +336,7 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
             continue;
         }
         appendCardLine(text, *card, format);
+        ++cardsWritten;
         if (pending.size() >= kPiece) flush();
     }
     text += kLineEnd;

@@ -53,6 +53,31 @@ TEST(Unicode, EveryDoubleByteCharacterComesBackToACodeOfTheSameCharacter) {
     EXPECT_EQ("\xFA\x5C", cp932Of(0x7E8A));
 }
 
+// The fast writers against nextCp932 one character at a time, over every pair of bytes (so every
+// lead byte meets every trail byte, an ASCII byte and the end of the text).
+TEST(Unicode, Cp932WritersAgreeWithReadingOneCharacterAtATime) {
+    std::string text;
+    for (int first = 0; first < 0x100; ++first)
+        for (int second = 0; second < 0x100; ++second) {
+            text += static_cast<char>(first);
+            text += static_cast<char>(second);
+        }
+    text += '\x81'; // a lead byte at the very end
+    std::string expected8, expected16;
+    for (std::size_t pos = 0; pos < text.size();) {
+        char32_t cp = nextCp932(text, pos);
+        if (cp == kMalformed) cp = 0xFFFD;
+        appendUtf8(expected8, cp);
+        expected16 += static_cast<char>(cp & 0xFF);
+        expected16 += static_cast<char>(cp >> 8);
+    }
+    std::string utf8Out = "x", utf16Out = "x";
+    appendCp932AsUtf8(utf8Out, text);
+    appendCp932AsUtf16(utf16Out, text, false);
+    EXPECT_EQ("x" + expected8, utf8Out);
+    EXPECT_EQ("x" + expected16, utf16Out);
+}
+
 TEST(Unicode, SingleBytesAlikesAndCharactersWithoutCode) {
     EXPECT_EQ("A", cp932Of(U'A'));
     EXPECT_EQ("\\", cp932Of(U'\\'));

@@ -143,6 +143,22 @@ TEST(EncodedBooks, AwkwardLinesInEveryEncoding) {
     }
 }
 
+// A book written in many pieces, with kept lines among them, saves as it was read.
+TEST(EncodedBooks, ALongBookSavesAsItWasRead) {
+    const std::u8string_view body = kAwkward.substr(kAwkward.find(u8"\r\n") + 2);
+    std::u8string longer(kAwkward.substr(0, kAwkward.find(u8"\r\n") + 2));
+    for (int i = 0; i < 500; ++i)
+        longer += body;
+    for (TextEncoding e : kUnicodeEncodings) {
+        SCOPED_TRACE(std::string(encodingName(e)));
+        const std::string file = fromUtf8(longer, e);
+        ASSERT_GT(file.size(), 200'000u);
+        QuestionBook book;
+        ASSERT_TRUE(loadText(book, file).ok);
+        EXPECT_TRUE(formatBook(book, settingsWithCharSet()) == file);
+    }
+}
+
 TEST(EncodedBooks, DetectionLeavesShiftJisAndAsciiFilesAlone) {
     const std::string ascii = "REKALDATA V1.6\r\nq,a,<00\r\n";
     EXPECT_EQ(detectEncoding(ascii), TextEncoding::Cp932);
