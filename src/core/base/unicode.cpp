@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 namespace rekal {
@@ -259,18 +258,17 @@ bool isLeadByte(unsigned c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Writes code page 932 text as UTF-8 to out, or with Write false only counts the bytes it would
-// write; gives their number.
-template <bool Write> std::size_t cp932ToUtf8(std::string_view cp932, char* out) {
+} // namespace
+
+std::size_t writeCp932AsUtf8(std::string_view cp932, char* out) {
     const Utf8Forms& forms = utf8Forms();
     const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
     const auto* const end = p + cp932.size();
-    std::size_t written = 0;
+    char* w = out;
     while (p < end) {
         const unsigned c = *p;
         if (c < 0x80) {
-            if constexpr (Write) out[written] = static_cast<char>(c);
-            ++written;
+            *w++ = static_cast<char>(c);
             ++p;
             continue;
         }
@@ -282,24 +280,14 @@ template <bool Write> std::size_t cp932ToUtf8(std::string_view cp932, char* out)
             packed = forms.singleByte[c - 0x80];
             ++p;
         }
-        if constexpr (Write) { // three bytes are always written; the length says how many count
-            out[written] = static_cast<char>(packed & 0xFF);
-            out[written + 1] = static_cast<char>((packed >> 8) & 0xFF);
-            out[written + 2] = static_cast<char>((packed >> 16) & 0xFF);
-        }
-        written += packed >> 24;
+        // Three bytes are always written (a character of two bytes has room for three); the length
+        // says how many of them count.
+        w[0] = static_cast<char>(packed & 0xFF);
+        w[1] = static_cast<char>((packed >> 8) & 0xFF);
+        w[2] = static_cast<char>((packed >> 16) & 0xFF);
+        w += packed >> 24;
     }
-    return written;
-}
-
-} // namespace
-
-std::size_t utf8SizeOfCp932(std::string_view cp932) {
-    return cp932ToUtf8<false>(cp932, nullptr);
-}
-
-std::size_t writeCp932AsUtf8(std::string_view cp932, char* out) {
-    return cp932ToUtf8<true>(cp932, out);
+    return static_cast<std::size_t>(w - out);
 }
 
 std::size_t writeCp932AsUtf16(std::string_view cp932, char* out, bool bigEndian) {
@@ -340,8 +328,7 @@ void appendCp932AsUtf8(std::string& out, std::string_view cp932) {
 
 void appendCp932AsUtf16(std::string& out, std::string_view cp932, bool bigEndian) {
     const std::size_t start = out.size();
-    out.resize(start +
-               cp932.size() * 2); // every character is one code unit, no character is shorter than a byte
+    out.resize(start + maxUtf16Size(cp932.size()));
     out.resize(start + writeCp932AsUtf16(cp932, out.data() + start, bigEndian));
 }
 

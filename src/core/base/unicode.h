@@ -57,16 +57,15 @@ char32_t nextCp932(std::string_view text, std::size_t& pos);
 // nextCp932 reads it and a byte that starts no character as U+FFFD.
 void appendCp932AsUtf8(std::string& out, std::string_view cp932);
 void appendCp932AsUtf16(std::string& out, std::string_view cp932, bool bigEndian);
-constexpr std::size_t maxUtf8Size(std::size_t cp932Bytes) {
-    return cp932Bytes * 3;
-}
-// The same into a buffer with room for the most the text can take (every byte gives at most three
-// bytes of UTF-8 or two of UTF-16; writeCp932AsUtf8 may also write two bytes past what it gives);
+// The same into a buffer with room for the most the text can take, maxUtf8Size or maxUtf16Size;
 // they give the number of bytes written.
+constexpr std::size_t maxUtf8Size(std::size_t cp932Bytes) {
+    return cp932Bytes * 3; // three for a byte that starts no character or a half-width katakana
+}
+constexpr std::size_t maxUtf16Size(std::size_t cp932Bytes) {
+    return cp932Bytes * 2; // one code unit a character, and no character is shorter than a byte
+}
 std::size_t writeCp932AsUtf8(std::string_view cp932, char* out);
-std::size_t writeCp932AsUtf16(std::string_view cp932, char* out, bool bigEndian);
-// The bytes writeCp932AsUtf8 writes for a text.
-std::size_t utf8SizeOfCp932(std::string_view cp932);
 std::size_t writeCp932AsUtf16(std::string_view cp932, char* out, bool bigEndian);
 
 // A character of a UTF-8 text that code page 932 cannot hold.
