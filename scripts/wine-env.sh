@@ -7,7 +7,14 @@
 export WINEDEBUG=-all
 export WINEARCH=win64
 export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml="
-export WINEPREFIX=${1:-$(mktemp -d /tmp/rekal-wine.XXXXXX)}
+# A prefix made here is removed by wine_env_stop (each is some 700 MB); one given is kept.
+REKAL_OWN_PREFIX=""
+if [ -n "${1:-}" ]; then
+    export WINEPREFIX=$1
+else
+    export WINEPREFIX=$(mktemp -d /tmp/rekal-wine.XXXXXX)
+    REKAL_OWN_PREFIX=$WINEPREFIX
+fi
 REKAL_XVFB_PID=""
 # The screen (and Wine's desktop) of 1024 x 768 at 96 dpi, as much larger as the density asks.
 REKAL_SCREEN="$((1024 * ${REKAL_DPI:-96} / 96))x$((768 * ${REKAL_DPI:-96} / 96))"
@@ -95,5 +102,7 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 wine_env_stop() {
     wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
     if [ -n "$REKAL_XVFB_PID" ]; then kill "$REKAL_XVFB_PID" 2>/dev/null || true; fi
+    if [ -n "$REKAL_OWN_PREFIX" ]; then rm -rf "$REKAL_OWN_PREFIX"; fi
 }
