@@ -12,7 +12,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 
 namespace rekal::win {
 
@@ -28,6 +27,7 @@ struct InfoPaneState {
     OwnedBitmap bitmap; // the client area's picture
     int width = 0, height = 0;
     bool frozen = false;
+    bool blank = true; // a new bitmap: the whole picture is painted even while frozen
     TipTyper tips;
 };
 
@@ -109,15 +109,16 @@ void paintClock(HDC dc, const DisplayRect& inner, COLORREF background) {
     TextOutW(dc, place.minuteLeft, top, minute.c_str(), static_cast<int>(minute.size()));
 }
 
-// Everything into the bitmap: frozen, the clock only; otherwise the frame, then the run's fields or
-// the tip, then the clock.
+// Everything into the bitmap: frozen, the clock only (unless the bitmap is new); otherwise the
+// frame, then the run's fields or the tip, then the clock.
 void paintPicture(HWND pane, InfoPaneState& state, HDC dc) {
     const AppState& a = app();
     const FontSpec& font = a.settings.fonts[InfoFont];
     const int dpi = windowDpi(pane);
     const PaneFrame f = paneFrame(state.width, state.height, dpi);
     SelectedFont selected(dc, a.fonts.info);
-    if (!state.frozen) {
+    if (!state.frozen || state.blank) {
+        state.blank = false;
         paintFrame(dc, state.width, state.height, f, font.backColor);
         SetBkMode(dc, TRANSPARENT);
         if (a.run.active()) {
@@ -156,16 +157,14 @@ void onSize(HWND pane, InfoPaneState& state) {
     if (state.width <= 0 || state.height <= 0) return;
     HDC dc = GetDC(pane);
     state.bitmap.reset(CreateCompatibleBitmap(dc, state.width, state.height));
-    ReleaseDC(pane, dc);
-    const bool frozen = std::exchange(state.frozen, false);
-    dc = GetDC(pane);
+    state.blank = true;
     paint(pane, state, dc);
     ReleaseDC(pane, dc);
-    state.frozen = frozen;
 }
 
 void onTimer(HWND pane, InfoPaneState& state) {
     if (!state.frozen && !app().run.active()) state.tips.tick();
+    if (!IsWindowVisible(pane)) return;
     HDC dc = GetDC(pane);
     paint(pane, state, dc);
     ReleaseDC(pane, dc);
