@@ -7,10 +7,12 @@
 
 #include "core/exam/infopane.h"
 #include "win/display/sentence.h"
+#include "win/exam/hintwindow.h"
 #include "win/exam/infopane.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 namespace {
 
@@ -18,9 +20,11 @@ using namespace examtest;
 using wintest::px;
 using wintest::screenDpi;
 
-// The first question has three hints, the second none, the third one.
+// The first question has three hints, the second none, the third one; the file sets a large hint
+// font.
 const std::string kHintBook = "REKALDATA V1.6\r\n"
                               "#ヒント,000000\r\n"
+                              "$FontHint=30\r\n"
                               "一つ目の問題\\hヒント1\\hヒント2\\hヒント3,a,<00\r\n"
                               "二つ目の問題,b,<00\r\n"
                               "三つ目の問題\\h一つだけ,c,<00\r\n";
@@ -60,6 +64,24 @@ std::wstring hintText() {
 
 std::wstring counter() {
     return windowText(GetDlgItem(app().hintWindow, IDC_HINT_COUNTER));
+}
+
+// The height of the hint sentence's font, and the background the window gives its texts.
+int hintFontHeight() {
+    rekal::win::SentenceState* s = rekal::win::sentenceState(GetDlgItem(app().hintWindow, IDC_HINT_TEXT));
+    LOGFONTW font{};
+    if (!s || !GetObjectW(s->font, sizeof font, &font)) return 0;
+    return std::abs(font.lfHeight);
+}
+COLORREF hintBackground() {
+    HWND text = GetDlgItem(app().hintWindow, IDC_HINT_TEXT);
+    HDC dc = GetDC(text);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        app().hintWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(text)));
+    ReleaseDC(text, dc);
+    LOGBRUSH lb{};
+    GetObjectW(brush, sizeof lb, &lb);
+    return lb.lbColor;
 }
 
 void click(int id) {
@@ -123,6 +145,17 @@ WINTEST(hintWindowPagesMakesRoomAndCloses) {
     click(IDC_HINT_NEXT);
     click(IDC_HINT_NEXT);
     ok(counter() == L"2 / 3" && hintText() == L"ヒント2", ">> twice from 3 / 3 gave %ls", counter().c_str());
+
+    // The file's hint font; the settings' once the file's fonts are off and the window is restyled.
+    const int fileFont = hintFontHeight();
+    ok(hintBackground() == app().settings.fonts[rekal::HintFont].backColor, "not the hint background");
+    app().settings.useData &= ~rekal::UseFonts;
+    app().settings.fonts[rekal::HintFont].backColor = RGB(250, 240, 200);
+    rekal::win::restyleHintWindow();
+    ok(fileFont > hintFontHeight() && hintFontHeight() > 0, "hint font %d high with the file's, %d without",
+       fileFont, hintFontHeight());
+    ok(hintBackground() == RGB(250, 240, 200) && hintText() == L"ヒント2", "restyled to %06lx showing %ls",
+       hintBackground(), hintText().c_str());
 
     // A new size lays the controls out again; it is kept when the window closes.
     const RECT hint = windowRect(app().hintWindow);
