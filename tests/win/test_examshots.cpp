@@ -1,6 +1,7 @@
 // Screenshots of an exam for the documentation, taken only when REKAL_SCREENSHOTS names a folder:
 // a question with its title, a picture and the history; choice mode with nine choices in rows; the
-// answer dialog with a comment and the list of answers. Each is the whole screen as a BMP file.
+// answer dialog with a comment and the list of answers; the information pane idle and during a run,
+// with the hint window beside the main window. Each is the whole screen as a BMP file.
 
 #include "examtest.h"
 
@@ -29,8 +30,9 @@ bool saveScreen(const std::wstring& file) {
     GdiFlush();
     const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
     const DWORD size = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER head{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER head{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
+                          0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     std::string bytes(reinterpret_cast<const char*>(&head), sizeof head);
     bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
     bytes.append(static_cast<const char*>(bits), size);
@@ -48,8 +50,9 @@ std::string nineQuestions() {
                               {"宮城県", "仙台市"}, {"秋田県", "秋田市"}, {"山形県", "山形市"},
                               {"福島県", "福島市"}, {"茨城県", "水戸市"}, {"栃木県", "宇都宮市"}};
     for (const auto& p : pairs)
-        text += std::string(p[0]) + "の県庁所在地は？,(" + p[1] + "|" + std::string(p[1]).substr(0, std::string(p[1]).size() - 2) +
-                ")," + "<00'" + p[0] + "の中心都市\r\n";
+        text += std::string(p[0]) + "の県庁所在地は？,(" + p[1] + "|" +
+                std::string(p[1]).substr(0, std::string(p[1]).size() - 2) + ")," + "<00'" + p[0] +
+                "の中心都市\r\n";
     return text;
 }
 
@@ -70,8 +73,9 @@ WINTEST(examScreenshots) {
     if (dir.empty()) return;
     {
         // A question with a title, a picture and a history.
-        const std::string book = "REKALDATA V1.6\r\n#東北地方,000000\r\n"
-                                 "この地図の県の県庁所在地は？\\n\\i\"map.png\",盛岡(市|),Z00'わんこそばで有名\r\n";
+        const std::string book =
+            "REKALDATA V1.6\r\n#東北地方,000000\r\n"
+            "この地図の県の県庁所在地は？\\n\\i\"map.png\",盛岡(市|),Z00'わんこそばで有名\r\n";
         Exam exam(L"rekal-shots-picture", book);
         writeBytes(exam.dir / L"map.png",
                    readBytes(fs::path(hostPath(REKAL_TEST_DATA "/../../resources/infopane.png"))));
@@ -108,6 +112,7 @@ WINTEST(examScreenshots) {
         bigWindow();
         app().settings.answerView = 3;
         setMode(CMD_MODE_WRITTEN);
+        DialogWatcher results = closingResults(); // the abort after a wrong answer shows them
         DialogWatcher shot(L"答え", [&](HWND d) {
             Sleep(300);
             saveScreen(dir + L"\\exam-answer.bmp");
@@ -117,6 +122,32 @@ WINTEST(examScreenshots) {
         typeAnswer(L"函館");
         pressKey(VK_RETURN, 800);
         ok(shot.seen() == 1, "no answer dialog");
+        abortRun();
+        closeProgram();
+    }
+    {
+        // Idle: the information pane typing its tips; then a run with the pane's fields and the hint
+        // window beside a main window that made room for it at the screen's right edge.
+        const std::string book =
+            "REKALDATA V1.6\r\n#県庁所在地,000000\r\n"
+            "岩手県の県庁所在地は？\\h北上川が流れる\\h「わんこそば」で有名\\h石川啄木ゆかりの町,"
+            "盛岡(市|),<00\r\n";
+        Exam exam(L"rekal-shots-hint", book);
+        DialogWatcher results = closingResults();
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        MoveWindow(app().mainWindow, work.right - 640, 40, 640, 480, TRUE);
+        pump(2500);
+        ok(saveScreen(dir + L"\\exam-idle.bmp"), "no screenshot");
+        setMode(CMD_MODE_WRITTEN);
+        command(CMD_START_ALL);
+        SendMessageW(app().mainWindow, WM_COMMAND, CMD_VIEW_HINT, 0);
+        if (app().hintWindow) SendDlgItemMessageW(app().hintWindow, IDC_HINT_NEXT, BM_CLICK, 0, 0);
+        pump(1500);
+        ok(app().hintWindow != nullptr, "no hint window");
+        ok(saveScreen(dir + L"\\exam-hint.bmp"), "no screenshot");
+        SendMessageW(app().mainWindow, WM_COMMAND, CMD_VIEW_HINT, 0);
+        SetFocus(examControl(IDC_ANSWER_EDIT));
         abortRun();
         closeProgram();
     }

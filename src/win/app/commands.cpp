@@ -13,6 +13,7 @@
 #include "win/app/tooltips.h"
 #include "win/exam/examsession.h"
 #include "win/exam/examview.h"
+#include "win/exam/hintwindow.h"
 #include "win/examlog/examlogviewer.h"
 
 namespace rekal::win {

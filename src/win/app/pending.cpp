@@ -9,6 +9,5 @@ void openRangeDialog(HWND owner) {
     if (app().book.questionCount() > 0 && !examRunning()) showRangeDialog(owner, app().book);
 }
 void openListWindow(HWND) {}
-void toggleHintWindow(HWND) {}
 
 } // namespace rekal::win

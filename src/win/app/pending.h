@@ -6,8 +6,7 @@
 
 namespace rekal::win {
 
-void openRangeDialog(HWND owner);  // 2306, dialog 600
-void openListWindow(HWND owner);   // 2313, window "RekalWinList"
-void toggleHintWindow(HWND owner); // 2505, dialog 593
+void openRangeDialog(HWND owner); // 2306, dialog 600
+void openListWindow(HWND owner);  // 2313, window "RekalWinList"
 
 } // namespace rekal::win

@@ -21,10 +21,6 @@ namespace {
 constexpr UINT_PTR kOwnedStateSubclass = 0x5245; // "RE"
 constexpr UINT_PTR kNumberEditSubclass = 0x524E; // "RN"
 
-PixelRect pixelRect(const RECT& r) {
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
 LRESULT CALLBACK ownedStateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                 DWORD_PTR data) {
     if (message == WM_NCDESTROY) {
@@ -170,6 +166,14 @@ void storeWindowPlacement(HWND window, WindowRect& place, bool& maximized) {
     const RECT& r = wp.rcNormalPosition;
     place = storedWindowPlace(r.left, r.top, r.right, r.bottom, work.left, work.top);
     maximized = IsZoomed(window) != FALSE;
+}
+
+PixelRect pixelRect(const RECT& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void placeControl(HWND dialog, int id, const PixelRect& r, bool repaint) {
+    if (HWND control = GetDlgItem(dialog, id)) MoveWindow(control, r.left, r.top, r.width, r.height, repaint);
 }
 
 } // namespace rekal::win

@@ -15,6 +15,7 @@
 //     }
 
 #include "core/settings/settings.h"
+#include "core/shell/geometry.h"
 #include "win/base/selectedfont.h"
 
 #include <windows.h>
@@ -124,6 +125,13 @@ using OwnedBitmap = GdiObject<HBITMAP>;
 
 // The height in pixels of a font on a window's screen (the window's own font for null).
 int fontHeight(HWND window, HFONT font = nullptr);
+
+// ---- places ----
+
+PixelRect pixelRect(const RECT& r);
+
+// Moves control `id` of the dialog (or window) to r.
+void placeControl(HWND dialog, int id, const PixelRect& r, bool repaint = true);
 
 // Gives control `id` a font (the dialog keeps the font's owner).
 void setControlFont(HWND dialog, int id, HFONT font);

@@ -32,10 +32,6 @@ struct AnswerState {
     OwnedBrush background, commentBackground;
 };
 
-void placeControl(HWND dialog, int id, const PixelRect& r) {
-    if (HWND control = GetDlgItem(dialog, id)) MoveWindow(control, r.left, r.top, r.width, r.height, FALSE);
-}
-
 void showControl(HWND dialog, int id, bool shown) {
     if (HWND control = GetDlgItem(dialog, id)) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
 }
@@ -99,16 +95,16 @@ void layoutDialog(HWND dialog, AnswerState& state, bool withComment, bool withLi
     }
     const AnswerDialogLayout l = layoutAnswerDialog(m, {aw, ah}, {cw, ch});
     SetWindowPos(dialog, nullptr, 0, 0, l.window.width, l.window.height, SWP_NOMOVE | SWP_NOZORDER);
-    placeControl(dialog, IDC_ANSWER_MARK, l.mark);
-    placeControl(dialog, IDC_ANSWER, l.answer);
-    placeControl(dialog, IDC_COMMENT, l.comment);
-    placeControl(dialog, IDC_ANSWER_LIST, l.list);
-    placeControl(dialog, IDOK, l.ok);
-    placeControl(dialog, IDC_SHOW_ALTERNATIVES, l.alternativesButton);
-    placeControl(dialog, IDC_DIALOG_HELP, l.help);
-    placeControl(dialog, IDC_GRADE_RIGHT, l.right);
-    placeControl(dialog, IDC_GRADE_WRONG, l.wrong);
-    placeControl(dialog, IDC_GRADE_SKIP, l.skip);
+    placeControl(dialog, IDC_ANSWER_MARK, l.mark, false);
+    placeControl(dialog, IDC_ANSWER, l.answer, false);
+    placeControl(dialog, IDC_COMMENT, l.comment, false);
+    placeControl(dialog, IDC_ANSWER_LIST, l.list, false);
+    placeControl(dialog, IDOK, l.ok, false);
+    placeControl(dialog, IDC_SHOW_ALTERNATIVES, l.alternativesButton, false);
+    placeControl(dialog, IDC_DIALOG_HELP, l.help, false);
+    placeControl(dialog, IDC_GRADE_RIGHT, l.right, false);
+    placeControl(dialog, IDC_GRADE_WRONG, l.wrong, false);
+    placeControl(dialog, IDC_GRADE_SKIP, l.skip, false);
     centreOnOwner(dialog);
 }
 

@@ -15,6 +15,8 @@
 #include "win/exam/answerdialog.h"
 #include "win/exam/choicebuttons.h"
 #include "win/exam/examview.h"
+#include "win/exam/hintwindow.h"
+#include "win/exam/infopane.h"
 #include "win/exam/resultdialog.h"
 
 #include <commctrl.h>
@@ -45,10 +47,6 @@ void showControl(HWND view, int id, bool shown) {
 
 bool isShown(HWND control) {
     return control && (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void place(HWND view, int id, const PixelRect& r) {
-    if (HWND control = GetDlgItem(view, id)) MoveWindow(control, r.left, r.top, r.width, r.height, TRUE);
 }
 
 } // namespace
@@ -112,8 +110,9 @@ class ExamSession : public ExamScreen {
     }
     void startRunTimer() override { SetTimer(view_, kRunTimer, kRunTickMs, nullptr); }
     void stopRunTimer() override { KillTimer(view_, kRunTimer); }
-    void closeHintWindow() override {
-        if (app().hintWindow) DestroyWindow(app().hintWindow);
+    void closeHintWindow() override { win::closeHintWindow(); }
+    void freezeInfoPane(bool frozen) override {
+        win::freezeInfoPane(GetDlgItem(view_, IDC_INFO_PANE), frozen);
     }
 
     void clearAnswerEdit() override { SetDlgItemTextW(view_, IDC_ANSWER_EDIT, L""); }
@@ -457,13 +456,13 @@ void layoutRunFields(ExamSession& session, const ViewFrame& frame) {
                                            automaticHeights, s.selectionHeight, dpi);
     }
     const QuestionAreaLayout l = layoutQuestionArea(in);
-    place(view, IDC_TITLE, l.title);
-    place(view, IDC_QUESTION, l.sentence);
-    place(view, IDC_ANSWER_EDIT, l.edit);
-    place(view, IDC_GROUP, l.group);
-    place(view, IDC_HISTORY, l.history);
-    place(view, IDOK, l.answerButton);
-    place(view, IDCANCEL, l.abortButton);
+    placeControl(view, IDC_TITLE, l.title);
+    placeControl(view, IDC_QUESTION, l.sentence);
+    placeControl(view, IDC_ANSWER_EDIT, l.edit);
+    placeControl(view, IDC_GROUP, l.group);
+    placeControl(view, IDC_HISTORY, l.history);
+    placeControl(view, IDOK, l.answerButton);
+    placeControl(view, IDCANCEL, l.abortButton);
     choices.place(l.choices);
 }
 

@@ -9,8 +9,11 @@
 #include "win/app/tooltips.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
+#include "win/dialogs/dialogkit.h"
 #include "win/exam/examsession.h"
+#include "win/exam/hintwindow.h"
 #include "win/exam/idlepanel.h"
+#include "win/exam/infopane.h"
 
 #include <commctrl.h>
 
@@ -118,10 +121,6 @@ int shownHeight(HWND control) {
     return r.bottom - r.top;
 }
 
-void place(HWND view, int id, const PixelRect& r) {
-    if (HWND control = GetDlgItem(view, id)) MoveWindow(control, r.left, r.top, r.width, r.height, TRUE);
-}
-
 void layoutView(HWND view, int width, int height) {
     HWND toolbar = GetDlgItem(view, IDC_TOOLBAR);
     HWND status = GetDlgItem(view, IDC_STATUS_BAR);
@@ -151,9 +150,9 @@ void layoutView(HWND view, int width, int height) {
     const ViewFrame f = layoutViewFrame(in);
 
     SendMessageW(status, SB_SETPARTS, f.statusEdges.size(), reinterpret_cast<LPARAM>(f.statusEdges.data()));
-    place(view, IDC_ETCHED_LINE, f.etchedLine);
-    place(view, IDC_INFO_PANE, f.infoPane);
-    place(view, IDC_INFO_SPLITTER, f.splitter);
+    placeControl(view, IDC_ETCHED_LINE, f.etchedLine);
+    placeControl(view, IDC_INFO_PANE, f.infoPane);
+    placeControl(view, IDC_INFO_SPLITTER, f.splitter);
     if (state && state->idlePanel)
         SetWindowPos(state->idlePanel, nullptr, f.idlePanel.left, f.idlePanel.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -167,6 +166,7 @@ void onInit(HWND view) {
     setUpToolbar(view, *state);
     SendDlgItemMessageW(view, IDC_INFO_SPLITTER, kSetSeparatorOrientation, SeparatorVertical, 0);
     addViewTooltips(view);
+    attachInfoPane(GetDlgItem(view, IDC_INFO_PANE));
     applyDisplayFonts(view, a.fonts);
     state->session = createExamSession(view);
     SetWindowLongPtrW(view, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
@@ -186,7 +186,7 @@ void onClose(HWND view) {
     a.book.setReplacing(true);
     endExamRun();
     a.book.setReplacing(false);
-    if (a.hintWindow) DestroyWindow(a.hintWindow);
+    closeHintWindow();
     if (a.listWindow) DestroyWindow(a.listWindow);
     DestroyWindow(view); // its tooltips go with it
 }
