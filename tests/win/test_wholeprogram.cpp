@@ -95,13 +95,17 @@ HWND dialog(const wchar_t* caption) {
 HWND mainWindow() {
     return topWindow(L"RekalWin", L"");
 }
+// The child dialog of the main window that holds the answer edit (other panes may be dialogs too).
 HWND examView() {
     HWND main = mainWindow();
-    return main ? FindWindowExW(main, nullptr, L"#32770", nullptr) : nullptr;
+    for (HWND w = nullptr; main && (w = FindWindowExW(main, w, L"#32770", nullptr)) != nullptr;)
+        if (GetDlgItem(w, IDC_ANSWER_EDIT)) return w;
+    return nullptr;
 }
 
+// With WINTEST_TRACE set, each step is printed with the tick count (to follow a failing run).
 void trace(const char* format, ...) {
-    if (!std::getenv("TRACE")) return;
+    if (!std::getenv("WINTEST_TRACE")) return;
     std::printf("[%lu] ", GetTickCount() % 1000000);
     va_list args;
     va_start(args, format);
@@ -372,6 +376,8 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
                    itemText(viewer, IDC_LOG_MODE) == L"選択式",
                "the viewer opened on %s %s", wintest::utf8(itemText(viewer, IDC_LOG_METHOD)).c_str(),
                wintest::utf8(itemText(viewer, IDC_LOG_MODE)).c_str());
+            const LRESULT listed = SendDlgItemMessageW(viewer, IDC_LOG_QUESTIONS, LVM_GETITEMCOUNT, 0, 0);
+            ok(listed == 13, "the viewer lists %d questions", static_cast<int>(listed));
             chord(VK_MENU, 'R');
             if (HWND reexam = waitDialog(L"再出題メニュー", __FILE__, __LINE__)) {
                 chord(VK_MENU, 'T');
@@ -403,7 +409,11 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
         menu('V', 'C');
         if (HWND sheet = waitDialog(L"カスタマイズ", __FILE__, __LINE__)) {
             HWND page = nullptr;
-            waitUntil([&] { return (page = FindWindowExW(sheet, nullptr, L"#32770", nullptr)) != nullptr; });
+            waitUntil([&] {
+                for (HWND w = nullptr; (w = FindWindowExW(sheet, w, L"#32770", nullptr)) != nullptr;)
+                    if (IsWindowVisible(w) && textOf(w) == L"一般") page = w;
+                return page != nullptr;
+            });
             loadLastFileBefore = page && checked(page, IDC_PAGE_1026);
             chord(VK_MENU, 'L');
             ok(page && checked(page, IDC_PAGE_1026) != loadLastFileBefore, "the box did not change");
