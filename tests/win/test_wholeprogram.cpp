@@ -109,10 +109,8 @@ void trace(const char* format, ...) {
     std::printf("[%lu] ", GetTickCount() % 1000000);
     va_list args;
     va_start(args, format);
-    std::vprintf(format, args);
+    wintest::printLine(format, args);
     va_end(args);
-    std::printf("\n");
-    std::fflush(stdout);
 }
 
 template <class Condition> bool waitUntil(Condition condition, DWORD ms = 15000) {
@@ -220,22 +218,21 @@ std::string joined(const std::vector<std::wstring>& lines) {
     return wintest::utf8(s);
 }
 
-// Sets the range by title numbers in the range dialog (Ctrl+S); the dialog's count of questions.
-std::wstring setTitleRange(int first, int last, int line) {
+// Sets the range by title numbers in the range dialog (Ctrl+S); the dialog must count `count`.
+void setTitleRange(int first, int last, const std::wstring& count, int line) {
     chord(VK_CONTROL, 'S');
     HWND range = waitDialog(L"範囲指定", __FILE__, line);
-    if (!range) return L"";
+    if (!range) return;
     chord(VK_MENU, 'T');
     chord(VK_MENU, 'S');
     typeText(std::to_wstring(first));
     chord(VK_MENU, 'E');
     typeText(std::to_wstring(last));
-    Sleep(100);
-    const std::wstring count = itemText(range, IDC_RANGE_COUNT);
+    ok_at(__FILE__, line, waitUntil([&] { return itemText(range, IDC_RANGE_COUNT) == count; }),
+          "the range dialog counted %s", wintest::utf8(itemText(range, IDC_RANGE_COUNT)).c_str());
     ok_at(__FILE__, line, checked(range, IDC_RANGE_BY_TITLE), "the range is not by titles");
     key(VK_RETURN);
     ok_at(__FILE__, line, waitGone(range), "the range dialog stayed open");
-    return count;
 }
 
 // The result dialog's label and value lines as rekal-cli prints them, the time left out; closed
@@ -351,7 +348,6 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
         return;
 
     std::vector<Run> runs;
-    std::wstring rangeCount, reexamMethod;
     bool loadLastFileBefore = false;
     int exitCode = -1;
     {
@@ -366,7 +362,7 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
 
         // The sections with choices (titles 1 to 3): multiple choice at random, the number keys
         // cycling through the choices; then a re-exam of its wrong questions from the log viewer.
-        rangeCount = setTitleRange(1, 3, __LINE__);
+        setTitleRange(1, 3, L"13問", __LINE__);
         menu('S', 'E');
         runs.push_back(
             answerRun([] { chord(VK_CONTROL, 'N'); }, [](int k) { return choose(1 + k % 2); }, __LINE__));
@@ -382,7 +378,10 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
             if (HWND reexam = waitDialog(L"再出題メニュー", __FILE__, __LINE__)) {
                 chord(VK_MENU, 'T');
                 if (!checked(reexam, IDC_REEXAM_RANDOM)) chord(VK_MENU, 'R');
-                ok(checked(reexam, IDC_REEXAM_WRONG) && checked(reexam, IDC_REEXAM_RANDOM), "re-exam choice");
+                ok(waitUntil([&] {
+                       return checked(reexam, IDC_REEXAM_WRONG) && checked(reexam, IDC_REEXAM_RANDOM);
+                   }),
+                   "re-exam choice");
                 runs.push_back(answerRun([] { key(VK_RETURN); }, [](int) { return choose(1); }, __LINE__));
             }
             ok(!dialog(L"出題履歴"), "the viewer stayed open for the re-exam");
@@ -400,7 +399,7 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
             answerRun([] { chord(VK_CONTROL, 'A'); }, [](int k) { return graded("rws"[k % 3]); }, __LINE__));
         // As the file says, on the section without choices (flash mental arithmetic: the question
         // shows for three seconds, the input after one).
-        setTitleRange(4, 4, __LINE__);
+        setTitleRange(4, 4, L"2問", __LINE__);
         menu('S', 'M');
         runs.push_back(answerRun([] { chord(VK_CONTROL, 'A'); },
                                  [&](int k) { return typed(k == 0 ? sample.answers[13] : L"99"); },
@@ -416,7 +415,8 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
             });
             loadLastFileBefore = page && checked(page, IDC_PAGE_1026);
             chord(VK_MENU, 'L');
-            ok(page && checked(page, IDC_PAGE_1026) != loadLastFileBefore, "the box did not change");
+            ok(page && waitUntil([&] { return checked(page, IDC_PAGE_1026) != loadLastFileBefore; }),
+               "the box did not change");
             key(VK_RETURN);
             ok(waitGone(sheet), "the customize sheet stayed open");
         }
@@ -425,7 +425,6 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
         g_program = nullptr;
     }
     ok(exitCode == 0, "the program ended with %d", exitCode);
-    ok(rangeCount == L"13問", "the range dialog counted %s", wintest::utf8(rangeCount).c_str());
     if (!ok(runs.size() == 5, "%zu runs", runs.size())) return;
     ok(runs[0].marks.size() == 13 && runs[2].marks.size() == 15 && runs[3].marks.size() == 15 &&
            runs[4].marks.size() == 2,
