@@ -31,15 +31,6 @@ struct DrillOptions {
     bool retryRandom = false;
 };
 
-// 0 to 4294967295, the generator's whole state.
-std::optional<std::uint32_t> parseSeed(const std::string& text) {
-    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
-    if (value > 0xFFFFFFFFull) return std::nullopt;
-    return static_cast<std::uint32_t>(value);
-}
-
 std::optional<std::pair<long, long>> parsePair(const std::string& text) {
     const std::size_t dash = text.find('-', 1);
     if (dash == std::string::npos) return std::nullopt;

@@ -2,60 +2,19 @@
 // with the same seed and the same settings file give the same saved file and the same exam-log
 // record, time stamps and times aside. In each answer mode that takes an answer.
 
-#include "examtest.h"
+#include "clidrill.h"
 
 #include <string>
 
 namespace {
 
 using namespace examtest;
+using clidrill::runCliDrill;
 
-// rekal-cli drill with `input` (UTF-8) on its standard input; its exit code, or -1.
-int runCliDrill(const fs::path& book, const fs::path& ini, const fs::path& log, const std::wstring& mode,
-                int seed, const std::string& input) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return -1;
-    SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = readEnd;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    std::wstring line = L"\"" + hostPath(REKAL_CLI_EXE) + L"\" drill \"" + book.wstring() + L"\" --ini \"" +
-                        ini.wstring() + L"\" --log \"" + log.wstring() + L"\" --method random-all --mode " +
-                        mode + L" --seed " + std::to_wstring(seed);
-    PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &si, &pi);
-    CloseHandle(readEnd);
-    CloseHandle(nul);
-    if (!started) {
-        CloseHandle(writeEnd);
-        return -1;
-    }
-    DWORD written = 0;
-    WriteFile(writeEnd, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
-    CloseHandle(writeEnd);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return static_cast<int>(code);
-}
-
-// Everything a log record says but its time stamp and its times.
+// The one record of a log, reduced.
 std::vector<std::string> recordWithoutTimes(const rekal::ExamLog& log) {
-    std::vector<std::string> out;
-    if (log.entries.size() != 1) return out;
-    const rekal::ExamLogEntry& e = log.entries[0];
-    for (const auto& field : {e.file, e.range, e.groups, e.method, e.mode, e.rate})
-        out.push_back(field ? std::string(*field) : "(none)");
-    for (const std::string& row : rowsWithoutTimes(log, e))
-        out.push_back(row);
-    return out;
+    if (log.entries.size() != 1) return {};
+    return clidrill::recordWithoutTimes(log, log.entries[0]);
 }
 
 struct Plan {
@@ -89,15 +48,15 @@ void compareFrontEnds(const Plan& plan) {
 
     writeBytes(exam.book, original);
     const fs::path cliLog = exam.dir / L"cli-log.txt";
-    const int code = runCliDrill(exam.book, exam.dir / L"REKALWIN.INI", cliLog, plan.cliMode, seed, cliInput);
+    const int code = runCliDrill(exam.book, exam.dir / L"REKALWIN.INI", cliLog,
+                                 L"--method random-all --mode " + std::wstring(plan.cliMode) + L" --seed " +
+                                     std::to_wstring(seed),
+                                 cliInput);
     ok(code == 0, "%s: rekal-cli exit %d", wintest::utf8(plan.name).c_str(), code);
     ok(windowBook != original, "%s: the window saved no history", wintest::utf8(plan.name).c_str());
     ok(readBytes(exam.book) == windowBook, "%s: the saved files differ", wintest::utf8(plan.name).c_str());
     const auto cliRecord = recordWithoutTimes(readLog(cliLog));
-    for (std::size_t i = 0; i < std::min(cliRecord.size(), windowLog.size()); ++i)
-        if (cliRecord[i] != windowLog[i])
-            std::printf("window: %s\ncli:    %s\n", wintest::utf8(wide(windowLog[i])).c_str(),
-                        wintest::utf8(wide(cliRecord[i])).c_str());
+    clidrill::printDifferences(windowLog, cliRecord);
     ok(windowLog.size() == 6 + 5 && cliRecord == windowLog, "%s: the log records differ (%zu / %zu lines)",
        wintest::utf8(plan.name).c_str(), windowLog.size(), cliRecord.size());
 }

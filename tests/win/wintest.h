@@ -27,6 +27,13 @@ inline State& state() {
     return s;
 }
 
+// Prints the formatted text as one line at once.
+inline void printLine(const char* format, va_list args) {
+    std::vprintf(format, args);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 inline bool check(const char* file, int line, bool condition, const char* format, ...) {
     ++state().checks;
     if (!condition) {
@@ -37,10 +44,8 @@ inline bool check(const char* file, int line, bool condition, const char* format
         std::printf("%s:%d: Test failed: ", base, line);
         va_list args;
         va_start(args, format);
-        std::vprintf(format, args);
+        printLine(format, args);
         va_end(args);
-        std::printf("\n");
-        std::fflush(stdout);
     }
     return condition;
 }

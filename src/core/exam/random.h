@@ -4,6 +4,8 @@
 // hidden generator of its own.
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace rekal {
 
@@ -60,5 +62,18 @@ class RandomGenerator {
 
     std::uint32_t state_ = 1;
 };
+
+// A seed written as a decimal number, 0 to 4294967295 (the generator's whole state); none for any
+// other text.
+inline std::optional<std::uint32_t> parseSeed(std::string_view text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}
 
 } // namespace rekal

@@ -2,6 +2,7 @@
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
+#include "core/exam/random.h"
 #include "core/shell/shell.h"
 #include "resource.h"
 #include "win/app/bookfile.h"
@@ -22,6 +23,18 @@ namespace {
 std::unique_ptr<AppState>& appHolder() {
     static std::unique_ptr<AppState> state = std::make_unique<AppState>();
     return state;
+}
+
+// The random generator's seed: the tick count, so that every start asks in another order. A test
+// that replays the window's exams with rekal-cli drill --seed fixes it with the environment
+// variable REKAL_RANDOM_SEED (a decimal number); any other value of it is ignored.
+std::uint32_t startupSeed() {
+    wchar_t text[16] = {};
+    const DWORD length = GetEnvironmentVariableW(L"REKAL_RANDOM_SEED", text, 16);
+    std::string digits;
+    for (DWORD i = 0; i < length && i < 16; ++i)
+        digits += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    return parseSeed(digits).value_or(GetTickCount());
 }
 
 constexpr const char* kCannotRun = "実行できません。";
@@ -89,7 +102,7 @@ bool startApplication(HINSTANCE instance, const StartupOptions& options) {
     AppState& a = app();
     a.instance = instance;
     if (!registerWindowClasses(instance)) return false;
-    a.random.seed(GetTickCount());
+    a.random.seed(startupSeed());
     resolveCompanionPaths(a, options);
     establishSettings(a);
     a.vague = loadVagueTable(a.vaguePath, &a.notifier);

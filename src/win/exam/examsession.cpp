@@ -117,7 +117,10 @@ class ExamSession : public ExamScreen {
 
     void clearAnswerEdit() override { SetDlgItemTextW(view_, IDC_ANSWER_EDIT, L""); }
     std::string answerEditText() override { return windowText(GetDlgItem(view_, IDC_ANSWER_EDIT)); }
-    void showAnswerEdit(bool visible) override { showControl(view_, IDC_ANSWER_EDIT, visible); }
+    void showAnswerEdit(bool visible) override {
+        showControl(view_, IDC_ANSWER_EDIT, visible);
+        if (visible) takeFocusFromAnswerButton();
+    }
     void removeQuestionControls() override {
         choices_.remove(view_);
         restoreDisplayFonts();
@@ -127,7 +130,10 @@ class ExamSession : public ExamScreen {
     void createChoiceButtons(const std::vector<Choice>& choices, bool hidden) override {
         choices_.create(view_, choices, hidden, choiceLook(app().settings.fonts[AnswerFont]));
     }
-    void showChoiceButtons() override { choices_.show(); }
+    void showChoiceButtons() override {
+        choices_.show();
+        takeFocusFromAnswerButton();
+    }
     void applyQuestionFonts(const QuestionFonts& fonts) override {
         fonts_ = fonts;
         fontsApplied_ = true;
@@ -209,6 +215,12 @@ class ExamSession : public ExamScreen {
     }
 
   private:
+    // An input that appears once the answer start time has passed takes the focus from 答え, where
+    // the question's start left it while the input was hidden, so that what the user types goes
+    // into the edit. A focus elsewhere (the hint window) stays where the user put it.
+    void takeFocusFromAnswerButton() {
+        if (GetFocus() == GetDlgItem(view_, IDOK)) focusInput();
+    }
     static ChoiceLook choiceLook(const FontSpec& answer) {
         ChoiceLook look;
         look.captionFont = app().fonts.choice;

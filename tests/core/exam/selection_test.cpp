@@ -49,6 +49,14 @@ TEST(RandomGenerator, SmallSetsUseOneValueModuloLargeSetsReachEveryPart) {
     EXPECT_GT(highest, 90000); // a single 15-bit value could never pass 32767
 }
 
+TEST(RandomGenerator, SeedTextTakesTheWholeStateAndNothingElse) {
+    EXPECT_EQ(parseSeed("0"), 0u);
+    EXPECT_EQ(parseSeed("20261207"), 20261207u);
+    EXPECT_EQ(parseSeed("4294967295"), 0xFFFFFFFFu);
+    for (const char* bad : {"", "4294967296", "99999999999", "-1", "12a", " 12", "1.5"})
+        EXPECT_FALSE(parseSeed(bad).has_value()) << bad;
+}
+
 TEST(RandomGenerator, DiscardMovesOnAsManyValuesAsNext) {
     for (std::uint64_t n : {0ull, 1ull, 2ull, 3ull, 1000ull, 123457ull}) {
         RandomGenerator a(99), b(99);
