@@ -4,8 +4,10 @@
 
 #include "shelltest.h"
 
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace dialogsteps {
 
@@ -50,6 +52,20 @@ template <class Show> void withSteps(std::deque<std::function<bool()>> steps, Sh
     KillTimer(nullptr, timer);
     ok_at(__FILE__, line, g_steps.empty(), "%d steps did not run", static_cast<int>(g_steps.size()));
     g_steps.clear();
+}
+
+// A step that, with REKAL_SHOT set, keeps the dialogs up four seconds for a screenshot: "SHOT name"
+// on the output tells the one taking it that they are ready. Without it the step passes at once.
+inline std::function<bool()> pauseForShot(const char* name) {
+    return [name, since = std::make_shared<DWORD>(0)] {
+        if (GetEnvironmentVariableW(L"REKAL_SHOT", nullptr, 0) == 0) return true;
+        if (!*since) {
+            *since = GetTickCount();
+            std::printf("SHOT %s\n", name);
+            std::fflush(stdout);
+        }
+        return GetTickCount() - *since > 4000;
+    };
 }
 
 inline HWND dialogCalled(const wchar_t* caption) {

@@ -7,8 +7,6 @@
 
 #include "win/app/help.h"
 
-#include <memory>
-
 namespace {
 
 using namespace shelltest;
@@ -64,7 +62,6 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
     ok(start(dir, L"\"" + (dir / L"book.rkf").wstring() + L"\""), "start-up failed");
     app().help.call = recordHelp;
     DialogWatcher boxes = DialogWatcher::pressing(IDOK);
-    const bool shot = GetEnvironmentVariableW(L"REKAL_SHOT", nullptr, 0) > 0;
 
     withSteps(
         {onRange([&](HWND d) {
@@ -114,12 +111,7 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
              SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RANGE_GROUPS, LBN_SELCHANGE), 0);
              ok(itemText(d, IDC_RANGE_COUNT) == L"4問", "group 2 is outside titles 1 to 2");
          }),
-         // With REKAL_SHOT set the dialog stays up four seconds for a screenshot.
-         [shot, since = std::make_shared<DWORD>(0)] {
-             if (!*since) *since = GetTickCount();
-             return !shot || GetTickCount() - *since > 4000;
-         },
-         onRange([](HWND d) { click(d, IDOK); })},
+         pauseForShot("range"), onRange([](HWND d) { click(d, IDOK); })},
         [] { command(CMD_RANGE); }, __LINE__);
     ok(!rangeDialog(), "OK closes the dialog");
     rekal::QuestionBook& book = app().book;
