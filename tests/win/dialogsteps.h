@@ -73,6 +73,24 @@ inline HWND dialogCalled(const wchar_t* caption) {
     return found && IsWindowVisible(found) ? found : nullptr;
 }
 
+// A step that waits for the dialog with this caption, then checks and acts on it.
+inline std::function<bool()> onDialog(const wchar_t* caption, std::function<void(HWND)> act) {
+    return [caption, act] {
+        HWND d = dialogCalled(caption);
+        if (!d) return false;
+        act(d);
+        return true;
+    };
+}
+
+// A step that waits until the `count`-th message box has come and gone, the dialog still open.
+inline std::function<bool()> afterRefusal(const wchar_t* caption, shelltest::DialogWatcher& boxes,
+                                          int count) {
+    return [caption, &boxes, count] {
+        return boxes.seen() >= count && dialogCalled(caption) && !dialogCalled(L"Rekal for Windows");
+    };
+}
+
 inline std::wstring itemText(HWND dialog, int id) {
     return windowText(GetDlgItem(dialog, id));
 }

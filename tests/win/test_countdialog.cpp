@@ -1,6 +1,6 @@
 // The count and weak-point dialogs opened by their start commands (menu, toolbar, accelerator):
 // what OK keeps in the settings when the count is refused and when it is accepted, that Cancel
-// keeps nothing, the runs they start played to the result dialog, and a book of 100000 questions.
+// keeps nothing, and the runs they start played to the result dialog.
 
 #include "dialogsteps.h"
 #include "examtest.h"
@@ -15,23 +15,6 @@ namespace {
 
 using namespace examtest;
 using namespace dialogsteps;
-
-// A step that waits for the dialog with this caption, then checks and acts on it.
-std::function<bool()> on(const wchar_t* caption, std::function<void(HWND)> act) {
-    return [caption, act] {
-        HWND d = dialogCalled(caption);
-        if (!d) return false;
-        act(d);
-        return true;
-    };
-}
-
-// Waits until the message box of a refusal has come and gone, the dialog still open.
-std::function<bool()> refusedIn(const wchar_t* caption, DialogWatcher& boxes, int count) {
-    return [caption, &boxes, count] {
-        return boxes.seen() >= count && dialogCalled(caption) && !dialogCalled(L"Rekal for Windows");
-    };
-}
 
 bool wholeTextSelected(HWND edit) {
     DWORD start = 0, end = 0;
@@ -60,8 +43,13 @@ void withCtrl(bool down) {
 
 } // namespace
 
+// Over a book far larger than the counts the settings keep: the limit, the up-down and the count
+// reach its last question with the box ticked.
 WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
-    Exam exam(L"rekal-count");
+    std::string text = "REKALDATA V1.6\r\n";
+    for (int i = 1; i <= 100000; ++i)
+        text.append("q").append(std::to_string(i)).append(",a,<00\r\n");
+    Exam exam(L"rekal-count", text);
     setMode(CMD_MODE_WRITTEN);
     rekal::Settings& settings = app().settings;
     settings.initialExamCount = 10;
@@ -72,20 +60,33 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
 
     // Cancel after ticking the box keeps nothing and starts nothing.
     withSteps(
-        {on(L"回数指定",
-            [&](HWND d) {
-                ok(itemText(d, IDC_COUNT_EDIT) == L"10" && !checked(d, IDC_COUNT_NO_REPEAT),
-                   "opening count and box");
-                ok(limitOf(d) == L"(1～32767)", "limit %s", wintest::utf8(limitOf(d)).c_str());
-                HWND edit = GetDlgItem(d, IDC_COUNT_EDIT);
-                ok(GetFocus() == edit && wholeTextSelected(edit), "count edit focused and selected");
-                click(d, IDC_COUNT_NO_REPEAT);
-            }),
-         on(L"回数指定",
-            [&](HWND d) {
-                ok(limitOf(d) == L"(1～4)", "no-repeat limit %s", wintest::utf8(limitOf(d)).c_str());
-                PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
-            })},
+        {onDialog(L"回数指定",
+                  [&](HWND d) {
+                      ok(itemText(d, IDC_COUNT_EDIT) == L"10" && !checked(d, IDC_COUNT_NO_REPEAT),
+                         "opening count and box");
+                      ok(limitOf(d) == L"(1～32767)", "limit %s", wintest::utf8(limitOf(d)).c_str());
+                      HWND edit = GetDlgItem(d, IDC_COUNT_EDIT);
+                      ok(GetFocus() == edit && wholeTextSelected(edit), "count edit focused and selected");
+                      click(d, IDC_COUNT_NO_REPEAT);
+                  }),
+         onDialog(L"回数指定",
+                  [&](HWND d) {
+                      ok(limitOf(d) == L"(1～100000)", "no-repeat limit %s",
+                         wintest::utf8(limitOf(d)).c_str());
+                      int low = 0, high = 0;
+                      SendDlgItemMessageW(d, IDC_COUNT_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                                          reinterpret_cast<LPARAM>(&high));
+                      ok(low == 1 && high == 100000, "up-down range %d..%d", low, high);
+                      SetDlgItemTextW(d, IDC_COUNT_EDIT, L"99999");
+                      postKey(GetDlgItem(d, IDC_COUNT_EDIT), VK_UP);
+                  }),
+         pauseForShot("count"),
+         onDialog(L"回数指定",
+                  [&](HWND d) {
+                      ok(itemText(d, IDC_COUNT_EDIT) == L"100000", "stepped up to %s",
+                         wintest::utf8(itemText(d, IDC_COUNT_EDIT)).c_str());
+                      PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+                  })},
         [] { command(CMD_START_RANDOM_COUNT); }, __LINE__);
     ok(!settings.has(rekal::NoAlready) && settings.initialExamCount == 10, "Cancel kept something");
     ok(!app().run.active(), "Cancel started a run");
@@ -93,30 +94,31 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
     // Refused: the ticked box is kept already and the edit has the focus again. Accepted: the
     // no-repeat run of three questions.
     withSteps(
-        {on(L"回数指定",
-            [&](HWND d) {
-                click(d, IDC_COUNT_NO_REPEAT);
-                SetDlgItemTextW(d, IDC_COUNT_EDIT, L"5");
-                click(d, IDOK);
-            }),
-         refusedIn(L"回数指定", boxes, 1),
-         on(L"回数指定",
-            [&](HWND d) {
-                ok(boxes.texts()[0] == L"値が有効範囲を超えています。", "refusal %s",
-                   wintest::utf8(boxes.texts()[0]).c_str());
-                ok(settings.has(rekal::NoAlready) && settings.initialExamCount == 10,
-                   "the box is kept before the count is checked, the count is not");
-                ok(GetFocus() == GetDlgItem(d, IDC_COUNT_EDIT), "focus back in the edit");
-                SetDlgItemTextW(d, IDC_COUNT_EDIT, L"3");
-                click(d, IDOK);
-            })},
+        {onDialog(L"回数指定",
+                  [&](HWND d) {
+                      click(d, IDC_COUNT_NO_REPEAT);
+                      SetDlgItemTextW(d, IDC_COUNT_EDIT, L"100001");
+                      click(d, IDOK);
+                  }),
+         afterRefusal(L"回数指定", boxes, 1),
+         onDialog(L"回数指定",
+                  [&](HWND d) {
+                      ok(boxes.texts()[0] == L"値が有効範囲を超えています。", "refusal %s",
+                         wintest::utf8(boxes.texts()[0]).c_str());
+                      ok(settings.has(rekal::NoAlready) && settings.initialExamCount == 10,
+                         "the box is kept before the count is checked, the count is not");
+                      ok(GetFocus() == GetDlgItem(d, IDC_COUNT_EDIT), "focus back in the edit");
+                      SetDlgItemTextW(d, IDC_COUNT_EDIT, L"3");
+                      click(d, IDOK);
+                  })},
         [] { command(CMD_START_RANDOM_COUNT); }, __LINE__);
     ok(app().run.method == rekal::kMethodRandomCountNoRepeat && app().run.remaining == 2,
        "count run: method %#x remaining %d", app().run.method, app().run.remaining);
     std::set<int> asked;
     for (int i = 0; i < 3 && app().run.active(); ++i) {
         asked.insert(currentQuestion());
-        answerTyped(true);
+        typeAnswer(L"a");
+        pressKey(VK_RETURN, 200);
     }
     ok(asked.size() == 3 && idleAgain(), "asked %zu questions", asked.size());
     ok(settings.initialExamCount == 3, "initial count %d", settings.initialExamCount);
@@ -142,33 +144,33 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
     // Ctrl+W: 10 is more than the four questions of the book; the refusal keeps the trackbar and
     // the box, the Cancel after it keeps no further change.
     withSteps(
-        {on(L"弱点問題",
-            [&](HWND d) {
-                ok(checked(d, IDC_COUNT_NO_REPEAT) && limitOf(d) == L"(1～4)", "box and limit %s",
-                   wintest::utf8(limitOf(d)).c_str());
-                ok(itemText(d, IDC_COUNT_EDIT) == L"10", "opening count");
-                ok(trackbarPos(d) == 8 &&
-                       SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMAX, 0, 0) == 10 &&
-                       SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMIN, 0, 0) == 0,
-                   "trackbar %d", trackbarPos(d));
-                setTrackbar(d, 3);
-                click(d, IDOK);
-            }),
-         refusedIn(L"弱点問題", boxes, 1),
-         on(L"弱点問題",
-            [&](HWND d) {
-                ok(settings.weakPointStrength == 3 && settings.has(rekal::NoAlready),
-                   "refused OK kept strength %d", settings.weakPointStrength);
-                click(d, IDC_COUNT_NO_REPEAT);
-            }),
+        {onDialog(L"弱点問題",
+                  [&](HWND d) {
+                      ok(checked(d, IDC_COUNT_NO_REPEAT) && limitOf(d) == L"(1～4)", "box and limit %s",
+                         wintest::utf8(limitOf(d)).c_str());
+                      ok(itemText(d, IDC_COUNT_EDIT) == L"10", "opening count");
+                      ok(trackbarPos(d) == 8 &&
+                             SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMAX, 0, 0) == 10 &&
+                             SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMIN, 0, 0) == 0,
+                         "trackbar %d", trackbarPos(d));
+                      setTrackbar(d, 3);
+                      click(d, IDOK);
+                  }),
+         afterRefusal(L"弱点問題", boxes, 1),
+         onDialog(L"弱点問題",
+                  [&](HWND d) {
+                      ok(settings.weakPointStrength == 3 && settings.has(rekal::NoAlready),
+                         "refused OK kept strength %d", settings.weakPointStrength);
+                      click(d, IDC_COUNT_NO_REPEAT);
+                  }),
          pauseForShot("weak"),
-         on(L"弱点問題",
-            [&](HWND d) {
-                ok(limitOf(d) == L"(1～32767)", "limit without the box %s",
-                   wintest::utf8(limitOf(d)).c_str());
-                setTrackbar(d, 6);
-                PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
-            })},
+         onDialog(L"弱点問題",
+                  [&](HWND d) {
+                      ok(limitOf(d) == L"(1～32767)", "limit without the box %s",
+                         wintest::utf8(limitOf(d)).c_str());
+                      setTrackbar(d, 6);
+                      PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+                  })},
         [] {
             withCtrl(true);
             postKey(app().mainWindow, 'W');
@@ -182,13 +184,13 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
 
     // From the toolbar: two questions, repeats allowed.
     withSteps(
-        {on(L"弱点問題",
-            [&](HWND d) {
-                ok(trackbarPos(d) == 3, "stored strength shown");
-                click(d, IDC_COUNT_NO_REPEAT);
-                SetDlgItemTextW(d, IDC_COUNT_EDIT, L"2");
-                click(d, IDOK);
-            })},
+        {onDialog(L"弱点問題",
+                  [&](HWND d) {
+                      ok(trackbarPos(d) == 3, "stored strength shown");
+                      click(d, IDC_COUNT_NO_REPEAT);
+                      SetDlgItemTextW(d, IDC_COUNT_EDIT, L"2");
+                      click(d, IDOK);
+                  })},
         [] { SendMessageW(app().examView, WM_COMMAND, CMD_START_WEAK, reinterpret_cast<LPARAM>(toolbar())); },
         __LINE__);
     ok(app().run.method == rekal::kMethodWeak && app().run.remaining == 1,
@@ -204,46 +206,6 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
            *log.entries[0].method == rekal::methodName(rekal::kMethodWeak),
        "logged weak run");
     ok(boxes.seen() == 1, "%d message boxes", boxes.seen());
-}
-
-// A book far larger than the counts the settings keep: with the box every question may be asked
-// once, through the limit text, the up-down and the run; the next initial count stays storable.
-WINTEST(countDialogOverAHundredThousandQuestions) {
-    std::string text = "REKALDATA V1.6\r\n";
-    for (int i = 1; i <= 100000; ++i)
-        text.append("q").append(std::to_string(i)).append(",a,<00\r\n");
-    Exam exam(L"rekal-count-large", text);
-    setMode(CMD_MODE_WRITTEN);
-    app().settings.set(rekal::NoAlready, true);
-    withSteps(
-        {on(L"回数指定",
-            [&](HWND d) {
-                ok(limitOf(d) == L"(1～100000)", "limit %s", wintest::utf8(limitOf(d)).c_str());
-                int low = 0, high = 0;
-                SendDlgItemMessageW(d, IDC_COUNT_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                                    reinterpret_cast<LPARAM>(&high));
-                ok(low == 1 && high == 100000, "up-down range %d..%d", low, high);
-                SetDlgItemTextW(d, IDC_COUNT_EDIT, L"99999");
-                postKey(GetDlgItem(d, IDC_COUNT_EDIT), VK_UP);
-            }),
-         pauseForShot("count"),
-         on(L"回数指定",
-            [&](HWND d) {
-                ok(itemText(d, IDC_COUNT_EDIT) == L"100000", "stepped up to %s",
-                   wintest::utf8(itemText(d, IDC_COUNT_EDIT)).c_str());
-                click(d, IDOK);
-            })},
-        [] { command(CMD_START_RANDOM_COUNT); }, __LINE__);
-    ok(app().run.method == rekal::kMethodRandomCountNoRepeat && app().run.remaining == 99999,
-       "large run: method %#x remaining %d", app().run.method, app().run.remaining);
-    ok(app().settings.initialExamCount == 32767, "initial count %d", app().settings.initialExamCount);
-    {
-        DialogWatcher yes = DialogWatcher::pressing(IDYES);
-        DialogWatcher results = closingResults();
-        pressKey(VK_ESCAPE, 500);
-        ok(idleAgain(), "abort did not end the run");
-    }
-    closeProgram();
 }
 
 WINTEST_MAIN("countdialog")

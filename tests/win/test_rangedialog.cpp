@@ -34,18 +34,18 @@ void setItem(HWND dialog, int id, const wchar_t* text) {
     SetDlgItemTextW(dialog, id, text);
 }
 
+int widthOf(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    return r.right - r.left;
+}
+
 int selectedGroupCount(HWND dialog) {
     return static_cast<int>(SendDlgItemMessageW(dialog, IDC_RANGE_GROUPS, LB_GETSELCOUNT, 0, 0));
 }
 
-// A step that waits for the dialog and then checks and acts on it.
 std::function<bool()> onRange(std::function<void(HWND)> act) {
-    return [act] {
-        HWND d = rangeDialog();
-        if (!d) return false;
-        act(d);
-        return true;
-    };
+    return onDialog(L"範囲指定", std::move(act));
 }
 
 std::vector<DWORD_PTR> g_helpContexts;
@@ -62,9 +62,11 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
     ok(start(dir, L"\"" + (dir / L"book.rkf").wstring() + L"\""), "start-up failed");
     app().help.call = recordHelp;
     DialogWatcher boxes = DialogWatcher::pressing(IDOK);
+    int editWidth = 0;
 
     withSteps(
         {onRange([&](HWND d) {
+             editWidth = widthOf(d, IDC_RANGE_START);
              ok(itemText(d, IDC_RANGE_START) == L"1" && itemText(d, IDC_RANGE_END) == L"12",
                 "opening numbers");
              ok(itemText(d, IDC_RANGE_START_LIMIT) == L"(1～12)", "limit %s",
@@ -84,14 +86,16 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
              ok(itemText(d, IDC_RANGE_START_TEXT) == L"問5", "start text follows the edit");
              click(d, IDOK);
          }),
-         [&] { return boxes.seen() >= 1 && rangeDialog() && !dialogCalled(L"Rekal for Windows"); },
-         onRange([&](HWND d) {
+         afterRefusal(L"範囲指定", boxes, 1), onRange([&](HWND d) {
              ok(boxes.texts()[0] == L"値が有効範囲を超えています。", "refusal %s",
                 wintest::utf8(boxes.texts()[0]).c_str());
              click(d, IDC_RANGE_BY_TITLE);
          }),
          onRange([&](HWND d) {
              ok(itemText(d, IDC_RANGE_END_LIMIT) == L"(1～3)", "title limit");
+             // Switching the numbers sets the up-downs up again: the edits keep their width.
+             ok(widthOf(d, IDC_RANGE_START) == editWidth && widthOf(d, IDC_RANGE_END) == editWidth,
+                "edit width %d, was %d", widthOf(d, IDC_RANGE_START), editWidth);
              ok(itemText(d, IDC_RANGE_START) == L"1" && itemText(d, IDC_RANGE_END) == L"3",
                 "title numbers reset");
              setItem(d, IDC_RANGE_START, L"2");
