@@ -4,10 +4,13 @@
 
 #include "shelltest.h"
 
+#include "win/app/help.h"
+
 #include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace dialogsteps {
 
@@ -66,6 +69,13 @@ inline std::function<bool()> pauseForShot(const char* name) {
         }
         return GetTickCount() - *since > 4000;
     };
+}
+
+// The help topics asked for, when the program's help call is recordHelpContext.
+inline std::vector<DWORD_PTR> g_helpContexts;
+inline HWND WINAPI recordHelpContext(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
+    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
+    return nullptr;
 }
 
 inline HWND dialogCalled(const wchar_t* caption) {

@@ -41,6 +41,26 @@ void withCtrl(bool down) {
     SetKeyboardState(keys);
 }
 
+// An exam in written mode whose count settings start at count 10, strength 8 and the box as given;
+// message boxes are answered OK, the result dialog closed and `answers` answer dialogs closed with
+// Enter.
+struct CountExam {
+    Exam exam;
+    DialogWatcher boxes = DialogWatcher::pressing(IDOK);
+    DialogWatcher results = closingResults();
+    AnswerScript script;
+    CountExam(const wchar_t* name, const std::string& text, int answers, bool noAlready)
+        : exam(name, text),
+          script(std::vector<AnswerScript::Key>(static_cast<std::size_t>(answers), vk(VK_RETURN))) {
+        setMode(CMD_MODE_WRITTEN);
+        app().help.call = recordHelpContext;
+        g_helpContexts.clear();
+        app().settings.initialExamCount = 10;
+        app().settings.weakPointStrength = 8;
+        app().settings.set(rekal::NoAlready, noAlready);
+    }
+};
+
 } // namespace
 
 // Over a book far larger than the counts the settings keep: the limit, the up-down and the count
@@ -49,14 +69,9 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
     std::string text = "REKALDATA V1.6\r\n";
     for (int i = 1; i <= 100000; ++i)
         text.append("q").append(std::to_string(i)).append(",a,<00\r\n");
-    Exam exam(L"rekal-count", text);
-    setMode(CMD_MODE_WRITTEN);
+    CountExam t(L"rekal-count", text, 3, false);
     rekal::Settings& settings = app().settings;
-    settings.initialExamCount = 10;
-    settings.set(rekal::NoAlready, false);
-    DialogWatcher boxes = DialogWatcher::pressing(IDOK);
-    DialogWatcher results = closingResults();
-    AnswerScript script(std::vector<AnswerScript::Key>(3, vk(VK_RETURN)));
+    DialogWatcher& boxes = t.boxes;
 
     // Cancel after ticking the box keeps nothing and starts nothing.
     withSteps(
@@ -67,6 +82,7 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
                       ok(limitOf(d) == L"(1～32767)", "limit %s", wintest::utf8(limitOf(d)).c_str());
                       HWND edit = GetDlgItem(d, IDC_COUNT_EDIT);
                       ok(GetFocus() == edit && wholeTextSelected(edit), "count edit focused and selected");
+                      SendMessageW(d, WM_COMMAND, IDC_COUNT_HELP, 0);
                       click(d, IDC_COUNT_NO_REPEAT);
                   }),
          onDialog(L"回数指定",
@@ -89,6 +105,7 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
                   })},
         [] { command(CMD_START_RANDOM_COUNT); }, __LINE__);
     ok(!settings.has(rekal::NoAlready) && settings.initialExamCount == 10, "Cancel kept something");
+    ok(g_helpContexts == std::vector<DWORD_PTR>{104}, "count help context");
     ok(!app().run.active(), "Cancel started a run");
 
     // Refused: the ticked box is kept already and the edit has the focus again. Accepted: the
@@ -123,7 +140,7 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
     ok(asked.size() == 3 && idleAgain(), "asked %zu questions", asked.size());
     ok(settings.initialExamCount == 3, "initial count %d", settings.initialExamCount);
     closeProgram();
-    const rekal::ExamLog log = readLog(exam.log);
+    const rekal::ExamLog log = readLog(t.exam.log);
     ok(log.entries.size() == 1 && log.entries[0].rowCount == 4 &&
            *log.entries[0].method == rekal::methodName(rekal::kMethodRandomCountNoRepeat),
        "logged count run");
@@ -131,15 +148,9 @@ WINTEST(countDialogKeepsTheBoxOnOkOnlyAndStartsItsRun) {
 }
 
 WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
-    Exam exam(L"rekal-weak");
-    setMode(CMD_MODE_WRITTEN);
+    CountExam t(L"rekal-weak", kBook, 2, true);
     rekal::Settings& settings = app().settings;
-    settings.initialExamCount = 10;
-    settings.weakPointStrength = 8;
-    settings.set(rekal::NoAlready, true);
-    DialogWatcher boxes = DialogWatcher::pressing(IDOK);
-    DialogWatcher results = closingResults();
-    AnswerScript script(std::vector<AnswerScript::Key>(2, vk(VK_RETURN)));
+    DialogWatcher& boxes = t.boxes;
 
     // Ctrl+W: 10 is more than the four questions of the book; the refusal keeps the trackbar and
     // the box, the Cancel after it keeps no further change.
@@ -153,6 +164,7 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
                              SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMAX, 0, 0) == 10 &&
                              SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMIN, 0, 0) == 0,
                          "trackbar %d", trackbarPos(d));
+                      SendMessageW(d, WM_COMMAND, IDC_COUNT_HELP, 0);
                       setTrackbar(d, 3);
                       click(d, IDOK);
                   }),
@@ -181,6 +193,7 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
     ok(settings.weakPointStrength == 3 && settings.has(rekal::NoAlready) && settings.initialExamCount == 10,
        "Cancel kept something");
     ok(!app().run.active(), "Cancel started a run");
+    ok(g_helpContexts == std::vector<DWORD_PTR>{105}, "weak-point help context");
 
     // From the toolbar: two questions, repeats allowed.
     withSteps(
@@ -201,7 +214,7 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
     ok(!settings.has(rekal::NoAlready) && settings.weakPointStrength == 3 && settings.initialExamCount == 2,
        "kept after OK");
     closeProgram();
-    const rekal::ExamLog log = readLog(exam.log);
+    const rekal::ExamLog log = readLog(t.exam.log);
     ok(log.entries.size() == 1 && log.entries[0].rowCount == 3 &&
            *log.entries[0].method == rekal::methodName(rekal::kMethodWeak),
        "logged weak run");

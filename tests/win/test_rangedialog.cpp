@@ -5,8 +5,6 @@
 #include "dialogsteps.h"
 #include "shelltest.h"
 
-#include "win/app/help.h"
-
 namespace {
 
 using namespace shelltest;
@@ -48,19 +46,13 @@ std::function<bool()> onRange(std::function<void(HWND)> act) {
     return onDialog(L"範囲指定", std::move(act));
 }
 
-std::vector<DWORD_PTR> g_helpContexts;
-HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
-    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
-    return nullptr;
-}
-
 } // namespace
 
 WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
     fs::path dir = makeFolder(L"rekal-range");
     writeBytes(dir / L"book.rkf", threeSections());
     ok(start(dir, L"\"" + (dir / L"book.rkf").wstring() + L"\""), "start-up failed");
-    app().help.call = recordHelp;
+    app().help.call = recordHelpContext;
     DialogWatcher boxes = DialogWatcher::pressing(IDOK);
     int editWidth = 0;
 
