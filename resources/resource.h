@@ -230,3 +230,13 @@
 #define IDC_HINT_PREVIOUS 1026
 #define IDC_HINT_NEXT 1027
 #define IDC_HINT_TEXT 1055
+
+// Count and weak-point dialogs (one set of controls; the weak-point dialog adds the trackbar)
+#define IDD_COUNT 601
+#define IDD_WEAK_POINT 602
+#define IDC_COUNT_EDIT 1024
+#define IDC_COUNT_SPIN 1025
+#define IDC_COUNT_NO_REPEAT 1026
+#define IDC_COUNT_STRENGTH 1029
+#define IDC_COUNT_LIMIT 1058
+#define IDC_COUNT_HELP 1059

@@ -4,8 +4,13 @@
 
 #include "shelltest.h"
 
+#include "win/app/help.h"
+
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace dialogsteps {
 
@@ -52,9 +57,48 @@ template <class Show> void withSteps(std::deque<std::function<bool()>> steps, Sh
     g_steps.clear();
 }
 
+// A step that, with REKAL_SHOT set, keeps the dialogs up four seconds for a screenshot: "SHOT name"
+// on the output tells the one taking it that they are ready. Without it the step passes at once.
+inline std::function<bool()> pauseForShot(const char* name) {
+    return [name, since = std::make_shared<DWORD>(0)] {
+        if (GetEnvironmentVariableW(L"REKAL_SHOT", nullptr, 0) == 0) return true;
+        if (!*since) {
+            *since = GetTickCount();
+            std::printf("SHOT %s\n", name);
+            std::fflush(stdout);
+        }
+        return GetTickCount() - *since > 4000;
+    };
+}
+
+// The help topics asked for, when the program's help call is recordHelpContext.
+inline std::vector<DWORD_PTR> g_helpContexts;
+inline HWND WINAPI recordHelpContext(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
+    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
+    return nullptr;
+}
+
 inline HWND dialogCalled(const wchar_t* caption) {
     HWND found = FindWindowW(L"#32770", caption);
     return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+// A step that waits for the dialog with this caption, then checks and acts on it.
+inline std::function<bool()> onDialog(const wchar_t* caption, std::function<void(HWND)> act) {
+    return [caption, act] {
+        HWND d = dialogCalled(caption);
+        if (!d) return false;
+        act(d);
+        return true;
+    };
+}
+
+// A step that waits until the `count`-th message box has come and gone, the dialog still open.
+inline std::function<bool()> afterRefusal(const wchar_t* caption, shelltest::DialogWatcher& boxes,
+                                          int count) {
+    return [caption, &boxes, count] {
+        return boxes.seen() >= count && dialogCalled(caption) && !dialogCalled(L"Rekal for Windows");
+    };
 }
 
 inline std::wstring itemText(HWND dialog, int id) {

@@ -5,10 +5,6 @@
 #include "dialogsteps.h"
 #include "shelltest.h"
 
-#include "win/app/help.h"
-
-#include <memory>
-
 namespace {
 
 using namespace shelltest;
@@ -36,24 +32,18 @@ void setItem(HWND dialog, int id, const wchar_t* text) {
     SetDlgItemTextW(dialog, id, text);
 }
 
+int widthOf(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    return r.right - r.left;
+}
+
 int selectedGroupCount(HWND dialog) {
     return static_cast<int>(SendDlgItemMessageW(dialog, IDC_RANGE_GROUPS, LB_GETSELCOUNT, 0, 0));
 }
 
-// A step that waits for the dialog and then checks and acts on it.
 std::function<bool()> onRange(std::function<void(HWND)> act) {
-    return [act] {
-        HWND d = rangeDialog();
-        if (!d) return false;
-        act(d);
-        return true;
-    };
-}
-
-std::vector<DWORD_PTR> g_helpContexts;
-HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
-    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
-    return nullptr;
+    return onDialog(L"範囲指定", std::move(act));
 }
 
 } // namespace
@@ -62,12 +52,13 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
     fs::path dir = makeFolder(L"rekal-range");
     writeBytes(dir / L"book.rkf", threeSections());
     ok(start(dir, L"\"" + (dir / L"book.rkf").wstring() + L"\""), "start-up failed");
-    app().help.call = recordHelp;
+    app().help.call = recordHelpContext;
     DialogWatcher boxes = DialogWatcher::pressing(IDOK);
-    const bool shot = GetEnvironmentVariableW(L"REKAL_SHOT", nullptr, 0) > 0;
+    int editWidth = 0;
 
     withSteps(
         {onRange([&](HWND d) {
+             editWidth = widthOf(d, IDC_RANGE_START);
              ok(itemText(d, IDC_RANGE_START) == L"1" && itemText(d, IDC_RANGE_END) == L"12",
                 "opening numbers");
              ok(itemText(d, IDC_RANGE_START_LIMIT) == L"(1～12)", "limit %s",
@@ -87,14 +78,16 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
              ok(itemText(d, IDC_RANGE_START_TEXT) == L"問5", "start text follows the edit");
              click(d, IDOK);
          }),
-         [&] { return boxes.seen() >= 1 && rangeDialog() && !dialogCalled(L"Rekal for Windows"); },
-         onRange([&](HWND d) {
+         afterRefusal(L"範囲指定", boxes, 1), onRange([&](HWND d) {
              ok(boxes.texts()[0] == L"値が有効範囲を超えています。", "refusal %s",
                 wintest::utf8(boxes.texts()[0]).c_str());
              click(d, IDC_RANGE_BY_TITLE);
          }),
          onRange([&](HWND d) {
              ok(itemText(d, IDC_RANGE_END_LIMIT) == L"(1～3)", "title limit");
+             // Switching the numbers sets the up-downs up again: the edits keep their width.
+             ok(widthOf(d, IDC_RANGE_START) == editWidth && widthOf(d, IDC_RANGE_END) == editWidth,
+                "edit width %d, was %d", widthOf(d, IDC_RANGE_START), editWidth);
              ok(itemText(d, IDC_RANGE_START) == L"1" && itemText(d, IDC_RANGE_END) == L"3",
                 "title numbers reset");
              setItem(d, IDC_RANGE_START, L"2");
@@ -114,12 +107,7 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
              SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RANGE_GROUPS, LBN_SELCHANGE), 0);
              ok(itemText(d, IDC_RANGE_COUNT) == L"4問", "group 2 is outside titles 1 to 2");
          }),
-         // With REKAL_SHOT set the dialog stays up four seconds for a screenshot.
-         [shot, since = std::make_shared<DWORD>(0)] {
-             if (!*since) *since = GetTickCount();
-             return !shot || GetTickCount() - *since > 4000;
-         },
-         onRange([](HWND d) { click(d, IDOK); })},
+         pauseForShot("range"), onRange([](HWND d) { click(d, IDOK); })},
         [] { command(CMD_RANGE); }, __LINE__);
     ok(!rangeDialog(), "OK closes the dialog");
     rekal::QuestionBook& book = app().book;

@@ -89,12 +89,6 @@ std::function<bool()> closeResultAfterDetails(int button) {
 }
 
 // The help contexts the program asks for.
-std::vector<DWORD_PTR> g_helpContexts;
-HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
-    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
-    return nullptr;
-}
-
 fs::path startWithBook(const wchar_t* folder) {
     fs::path dir = makeFolder(folder);
     fs::path book = writeBook(dir, L"book.rkf", "結果", 3);
@@ -106,7 +100,7 @@ fs::path startWithBook(const wchar_t* folder) {
 
 WINTEST(resultDialogShowsTheRunAndHandsTheBoxesBackOnOkOnly) {
     fs::path dir = startWithBook(L"rekal-result");
-    app().help.call = recordHelp;
+    app().help.call = recordHelpContext;
     g_helpContexts.clear();
     const ResultDialogInput input = madeUpRun();
     ResultDialogChoice choice;
@@ -201,7 +195,7 @@ WINTEST(resultDialogShowsTheRunAndHandsTheBoxesBackOnOkOnly) {
 
 WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
     fs::path dir = startWithBook(L"rekal-detail");
-    app().help.call = recordHelp;
+    app().help.call = recordHelpContext;
     g_helpContexts.clear();
     const ResultDialogInput input = madeUpRun();
     withSteps(

@@ -46,4 +46,17 @@ int examCountMaximum(const QuestionBook& book, bool noRepeat) {
     return std::max(book.countInRange(book.rangeFirst(), book.rangeLast()), 1);
 }
 
+std::string numberLimitText(int maximum) {
+    return "(1～" + std::to_string(maximum) + ")";
+}
+
+std::optional<int> acceptExamCount(const QuestionBook& book, Settings& settings, const CountChoice& choice) {
+    if (choice.weakPointStrength) settings.weakPointStrength = std::clamp(*choice.weakPointStrength, 0, 10);
+    settings.set(NoAlready, choice.noRepeat);
+    const std::optional<int> count =
+        parseNumberField(choice.countText, 1, examCountMaximum(book, choice.noRepeat));
+    if (count) settings.initialExamCount = storedExamCount(*count);
+    return count;
+}
+
 } // namespace rekal

@@ -5,9 +5,11 @@
 
 #include "core/data/book.h"
 #include "core/exam/selection.h"
+#include "core/settings/settings.h"
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace rekal {
@@ -47,6 +49,22 @@ void storeRange(QuestionBook& book, const RangeCheck& check, const std::array<bo
 // The largest count of the count and weak-point dialogs: with the no-repeat box the eligible
 // questions of the stored range (at least 1), else the largest count the settings keep.
 int examCountMaximum(const QuestionBook& book, bool noRepeat);
+
+// "(1～max)": the largest number an edit of the start dialogs takes, shown beside it.
+std::string numberLimitText(int maximum);
+
+// What "OK" of the count and weak-point dialogs reads.
+struct CountChoice {
+    std::string_view countText;
+    bool noRepeat = false;
+    std::optional<int> weakPointStrength; // the trackbar's position (the weak-point dialog only)
+};
+
+// "OK" of the count and weak-point dialogs. The box goes into NoAlready and the trackbar's
+// position into WeakPointStrength first, so both stay even when the count is refused. A count
+// from 1 to examCountMaximum(book, noRepeat) is accepted and kept as the next initial count
+// (within what the settings keep). The accepted count, or none.
+std::optional<int> acceptExamCount(const QuestionBook& book, Settings& settings, const CountChoice& choice);
 
 // The count kept as the next initial count (a no-repeat count may exceed what the settings keep).
 inline int storedExamCount(int count) {

@@ -109,7 +109,9 @@ void setUpNumberEdit(HWND dialog, int editId, int upDownId, int minimum, int max
     if (!edit) return;
     SetWindowSubclass(edit, numberEditProc, kNumberEditSubclass, 0);
     if (HWND upDown = upDownId ? GetDlgItem(dialog, upDownId) : nullptr) {
-        SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        // Binding again would move the up-down and narrow the edit once more each time.
+        if (reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)) != edit)
+            SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
         SendMessageW(upDown, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
         SendMessageW(upDown, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
     }

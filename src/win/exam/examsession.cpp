@@ -14,6 +14,7 @@
 #include "win/display/sentence.h"
 #include "win/exam/answerdialog.h"
 #include "win/exam/choicebuttons.h"
+#include "win/exam/countdialog.h"
 #include "win/exam/examview.h"
 #include "win/exam/hintwindow.h"
 #include "win/exam/infopane.h"
@@ -23,6 +24,7 @@
 #include <mmsystem.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace rekal::win {
@@ -272,9 +274,17 @@ ExamEnv* sessionExamEnv() {
 
 // ---- commands ----
 
-void startExamCommand(HWND, int command) {
-    ExamSession* session = examSession();
-    if (!session || !app().book.isLoaded()) return;
+void startExamCommand(HWND owner, int command) {
+    if (!examSession() || !app().book.isLoaded()) return;
+    // The count and weak-point runs ask their count first; cancelled, nothing starts.
+    std::optional<ExamCount> count;
+    if (command == CMD_START_RANDOM_COUNT || command == CMD_START_WEAK) {
+        count = command == CMD_START_WEAK ? showWeakPointDialog(owner, app().book, app().settings)
+                                          : showCountDialog(owner, app().book, app().settings);
+        if (!count) return;
+    }
+    ExamSession* session = examSession(); // the dialog's loop ran: look again
+    if (!session) return;
     ExamRun& run = app().run;
     ExamEnv& env = session->env();
     switch (command) {
@@ -284,14 +294,20 @@ void startExamCommand(HWND, int command) {
     case CMD_START_RANDOM_ALL:
         startRandomAllRun(run, env);
         break;
+    case CMD_START_RANDOM_COUNT:
+        startRandomCountRun(run, env, count->count, count->noRepeat);
+        break;
     case CMD_START_ONE:
         startOneQuestionRun(run, env);
+        break;
+    case CMD_START_WEAK:
+        startWeakPointRun(run, env, count->count, count->noRepeat);
         break;
     case CMD_START_COMPLETE:
         startCompleteRun(run, env);
         break;
     default:
-        break; // the count and weak-point runs start from their dialogs
+        break;
     }
 }
 

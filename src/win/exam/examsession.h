@@ -26,8 +26,8 @@ ExamSessionPtr createExamSession(HWND view);
 // there is no exam view.
 ExamEnv* sessionExamEnv();
 
-// The start commands that need no dialog: すべて (2307), ランダム（すべて） (2308), 一問のみ (2310)
-// and 完全 (2312). The others wait for their dialogs.
+// The start commands 2307 to 2312: すべて, ランダム（すべて）, 一問のみ and 完全 start at once;
+// ランダム（回数指定） and 弱点問題 ask for their count over `owner` first.
 void startExamCommand(HWND owner, int command);
 
 // Ends the running exam (logged). False when a retry run started instead.

@@ -4,8 +4,8 @@
 #include "core/display/markup.h"
 #include "core/exam/startlimits.h"
 #include "resource.h"
-#include "win/app/app.h"
 #include "win/app/help.h"
+#include "win/base/winnotifier.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
@@ -82,7 +82,7 @@ void selectNumbering(HWND dialog, RangeState& state, bool titles) {
     CheckRadioButton(dialog, IDC_RANGE_BY_QUESTION, IDC_RANGE_BY_TITLE,
                      titles ? IDC_RANGE_BY_TITLE : IDC_RANGE_BY_QUESTION);
     const int limit = rangeNumberLimit(*state.book, titles);
-    const std::string limitText = "(1～" + std::to_string(limit) + ")";
+    const std::string limitText = numberLimitText(limit);
     const bool wasReady = std::exchange(state.ready, false);
     setUpNumberEdit(dialog, IDC_RANGE_START, IDC_RANGE_START_SPIN, 1, std::max(limit, 1), 1);
     setUpNumberEdit(dialog, IDC_RANGE_END, IDC_RANGE_END_SPIN, 1, std::max(limit, 1), limit);
@@ -105,6 +105,7 @@ BOOL onInit(HWND dialog, RangeState& state) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         SendMessageW(list, LB_SETSEL, book.groupEnabled(g) ? TRUE : FALSE, g - 1);
     }
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0); // selecting scrolled the list to its last group
     selectNumbering(dialog, state, false);
     setWindowText(GetDlgItem(dialog, IDC_RANGE_START), std::to_string(book.rangeFirst() + 1));
     setWindowText(GetDlgItem(dialog, IDC_RANGE_END), std::to_string(book.rangeLast() + 1));
@@ -120,7 +121,7 @@ constexpr DialogCommand<RangeState> kCommands[] = {
      [](HWND dialog, RangeState& state) {
          const RangeCheck check = currentCheck(dialog, *state.book);
          if (!check.valid()) {
-             app().notifier.error(msg::kOutOfRange);
+             showMessage(dialog, msg::kOutOfRange, MB_OK | MB_ICONERROR);
              return;
          }
          storeRange(*state.book, check, selectedGroups(dialog));

@@ -110,5 +110,43 @@ TEST(ExamCountMaximum, NoRepeatFollowsTheEligibleQuestionsOfTheStoredRange) {
     EXPECT_EQ(storedExamCount(0), 1);
 }
 
+TEST(ExamCountDialog, OkKeepsBoxAndStrengthAndAcceptsCountsUpToTheMaximum) {
+    QuestionBook book;
+    loadText(book, numberedBook(15));
+    book.setExamRange(0, 11); // 12 eligible questions
+    Settings settings;
+    settings.initialExamCount = 10;
+    settings.weakPointStrength = 8;
+    auto accept = [&](std::string_view text, bool noRepeat, std::optional<int> strength = std::nullopt) {
+        return acceptExamCount(book, settings, CountChoice{text, noRepeat, strength});
+    };
+
+    EXPECT_EQ(accept("12", true), 12);
+    EXPECT_TRUE(settings.has(NoAlready));
+    EXPECT_EQ(settings.initialExamCount, 12);
+    // Refused: the box and the strength are kept all the same, the initial count is not.
+    EXPECT_EQ(accept("13", true, 3), std::nullopt);
+    EXPECT_EQ(settings.weakPointStrength, 3);
+    EXPECT_EQ(settings.initialExamCount, 12);
+    EXPECT_EQ(accept("13", false), 13); // questions may come again
+    EXPECT_FALSE(settings.has(NoAlready));
+    EXPECT_EQ(settings.weakPointStrength, 3); // the count dialog has no strength
+    for (bool noRepeat : {false, true})
+        for (std::string_view bad : {"", "0", "-3", "x1", "99999999999"})
+            EXPECT_EQ(accept(bad, noRepeat), std::nullopt) << bad << " " << noRepeat;
+    EXPECT_EQ(accept("32767", false, 10), 32767);
+    EXPECT_EQ(accept("32768", false), std::nullopt);
+
+    // A book of 100000 questions: with the box every one of them may be asked once; the count kept
+    // for next time stays within what the settings file holds.
+    QuestionBook large;
+    loadText(large, numberedBook(100000));
+    Settings big;
+    EXPECT_EQ(acceptExamCount(large, big, CountChoice{"100000", true, std::nullopt}), 100000);
+    EXPECT_EQ(big.initialExamCount, 32767);
+    EXPECT_EQ(acceptExamCount(large, big, CountChoice{"100001", true, std::nullopt}), std::nullopt);
+    EXPECT_EQ(numberLimitText(100000), "(1～100000)");
+}
+
 } // namespace
 } // namespace rekal
