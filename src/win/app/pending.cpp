@@ -9,5 +9,6 @@ void openRangeDialog(HWND owner) {
     if (app().book.questionCount() > 0 && !examRunning()) showRangeDialog(owner, app().book);
 }
 void openListWindow(HWND) {}
+void restyleListWindow() {}
 
 } // namespace rekal::win
