@@ -4,6 +4,7 @@
 // watcher thread that answers the modal boxes the program raises.
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -179,8 +180,9 @@ inline MENUITEMINFOW menuItemInfo(int id) {
     return info;
 }
 
-// Drops the files on the main window as the shell does (one block of wide names).
-inline void dropFiles(const std::vector<fs::path>& files) {
+// Drops the files on a window (the main window unless told) as the shell does (one block of wide
+// names).
+inline void dropFiles(const std::vector<fs::path>& files, HWND target = nullptr) {
     std::wstring list;
     for (const fs::path& p : files)
         list += p.wstring() + L'\0';
@@ -192,8 +194,8 @@ inline void dropFiles(const std::vector<fs::path>& files) {
     std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
                 list.size() * sizeof(wchar_t));
     GlobalUnlock(block);
-    SendMessageW(app().mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-    wintest::flushEvents();
+    SendMessageW(target ? target : app().mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    if (!target) wintest::flushEvents();
 }
 
 // The visible dialog of this thread owned by the main window (a file dialog, a message box), or null.
@@ -215,6 +217,39 @@ inline HWND ownedDialog() {
     return found;
 }
 
+// The folder REKAL_SCREENSHOTS names, where screenshot tests leave their pictures; empty when unset.
+inline std::wstring shotFolder() {
+    const wchar_t* dir = _wgetenv(L"REKAL_SCREENSHOTS");
+    return dir ? dir : L"";
+}
+
+// The screen as a 24-bit BMP file.
+inline bool saveScreen(const std::wstring& file) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+    const DWORD size = stride * static_cast<DWORD>(h);
+    BITMAPFILEHEADER head{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string bytes(reinterpret_cast<const char*>(&head), sizeof head);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), size);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    writeBytes(fs::path(file), bytes);
+    return true;
+}
+
 // Watches for top-level dialogs with the given caption (message boxes, file dialogs) from a thread
 // of its own and hands each new one to `act`, which runs on that thread. Message box texts are
 // recorded. (Win32 threads: <thread> brings <chrono>, which the CP932 execution set cannot compile.)
@@ -226,6 +261,12 @@ class DialogWatcher {
         thread_ = CreateThread(nullptr, 0, threadMain, this, 0, nullptr);
     }
     // Answers every message box of the program with `button` (IDOK, IDYES, IDNO...).
+    // Watches for any top-level dialog that `match` accepts, whatever its caption.
+    DialogWatcher(std::function<bool(HWND)> match, std::function<void(HWND)> act)
+        : match_(std::move(match)), act_(std::move(act)) {
+        InitializeCriticalSection(&lock_);
+        thread_ = CreateThread(nullptr, 0, threadMain, this, 0, nullptr);
+    }
     static DialogWatcher pressing(int button) {
         return DialogWatcher(L"Rekal for Windows", [button](HWND box) {
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -256,8 +297,9 @@ class DialogWatcher {
     void run() {
         while (!stop_) {
             HWND found = nullptr;
-            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", caption_.c_str())) != nullptr;) {
-                if (IsWindowVisible(w) && !handled_.count(w)) {
+            const wchar_t* caption = match_ ? nullptr : caption_.c_str();
+            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", caption)) != nullptr;) {
+                if (IsWindowVisible(w) && !handled_.count(w) && (!match_ || match_(w))) {
                     found = w;
                     break;
                 }
@@ -277,6 +319,7 @@ class DialogWatcher {
     }
 
     std::wstring caption_;
+    std::function<bool(HWND)> match_;
     std::function<void(HWND)> act_;
     std::atomic<bool> stop_{false};
     CRITICAL_SECTION lock_;

@@ -1,7 +1,14 @@
 // The customize dialogs driven as the user would: the vague settings dialog's list operations and
-// its table written to RKLVAGUE.DAT as soon as OK is pressed.
-#include "shelltest.h"
+// its table written to RKLVAGUE.DAT as soon as OK is pressed; the sheet's pages with their choosers,
+// checks and enabling rules, and the applied values in effect, in REKALWIN.INI and after a restart.
+#include "core/base/fileio.h"
+#include "core/display/font.h"
+#include "win/base/dpi.h"
+#include "win/base/wintext.h"
 #include "win/customize/vaguedialog.h"
+#include "win/display/sentence.h"
+
+#include "shelltest.h"
 
 #include <prsht.h>
 
@@ -12,16 +19,6 @@ namespace {
 // Thread-safe readers of another thread's dialog (the dialog runs its modal loop on the main thread).
 int rowCount(HWND view) {
     return static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::wstring cell(HWND view, int row, int column) {
-    wchar_t buffer[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 256;
-    SendMessageW(view, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return buffer;
 }
 
 bool selected(HWND view, int row) {
@@ -70,17 +67,17 @@ WINTEST(vaguePairAddedMovedDeletedAndWrittenAtOnce) {
             SetDlgItemTextW(dialog, IDC_VAGUE_SECOND, L"ヴァァ");
             click(dialog, IDC_VAGUE_ADD);
             added = rowCount(view);
-            addedLongerFirst = cell(view, 46, 0) == L"ヴァァ" && cell(view, 46, 1) == L"ば";
+            addedLongerFirst = listCell(view, 46, 0) == L"ヴァァ" && listCell(view, 46, 1) == L"ば";
             selectOnly(view, 46);
             click(dialog, IDC_VAGUE_UP);
             click(dialog, IDC_VAGUE_UP);
             click(dialog, IDC_VAGUE_DOWN);
-            afterMoves = cell(view, 45, 0) == L"ヴァァ" ? 45 : -1;
+            afterMoves = listCell(view, 45, 0) == L"ヴァァ" ? 45 : -1;
             movedKeptSelection = selected(view, 45) && !selected(view, 46);
             selectOnly(view, 0);
             click(dialog, IDC_VAGUE_UP); // the first row selected: nothing moves
             click(dialog, IDC_VAGUE_DELETE);
-            firstAfterDelete = cell(view, 0, 0);
+            firstAfterDelete = listCell(view, 0, 0);
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
         rekal::win::VagueDialogData data{&app().vague, app().vaguePath};
@@ -109,7 +106,7 @@ WINTEST(vaguePairAddedMovedDeletedAndWrittenAtOnce) {
         DialogWatcher watcher(L"あいまい設定", [&](HWND dialog) {
             HWND view = GetDlgItem(dialog, IDC_VAGUE_LIST);
             clickHeader(dialog, 0);
-            const std::wstring top = cell(view, 0, 0), bottom = cell(view, rowCount(view) - 1, 0);
+            const std::wstring top = listCell(view, 0, 0), bottom = listCell(view, rowCount(view) - 1, 0);
             sortedDescending = CompareStringW(LOCALE_USER_DEFAULT, 0, top.c_str(), -1, bottom.c_str(), -1) ==
                                CSTR_GREATER_THAN;
             click(dialog, IDC_RESET);
@@ -129,6 +126,7 @@ WINTEST(vaguePairAddedMovedDeletedAndWrittenAtOnce) {
 namespace {
 
 constexpr int kApplyButton = 0x3021;
+enum PagePosition { GeneralTab, SoundTab, CompareTab, FontTab, QuestionTab, AnswerTab, kPageCount };
 
 HWND currentPage(HWND sheet) {
     return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -147,75 +145,245 @@ void typeText(HWND page, int id, const wchar_t* text) {
     SetDlgItemTextW(page, id, text);
 }
 
+std::wstring textOf(HWND page, int id) {
+    return windowText(GetDlgItem(page, id));
+}
+
+// A box set and clicked as the user clicks it.
+void setBox(HWND page, int id, bool on) {
+    CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED);
+    click(page, id);
+}
+
+void chooseItem(HWND page, int id, int item) {
+    SendDlgItemMessageW(page, id, CB_SETCURSEL, item, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
 bool hasLine(const std::string& file, const std::string& line) {
     return file.find("\r\n" + line + "\r\n") != std::string::npos;
 }
 
+// The choosers the pages open, answered from their own thread: a file dialog gets g_chosenFile typed
+// in, the font chooser the size 28, the colour chooser red 1, green 2, blue 3; each is then confirmed.
+std::wstring g_chosenFile;
+
+bool isChooser(HWND dialog) {
+    const std::wstring caption = windowText(dialog);
+    return caption != L"カスタマイズ" && caption != L"Rekal for Windows" && caption != L"あいまい設定";
+}
+
+void answerChooser(HWND dialog) {
+    if (HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480)) {
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_chosenFile.c_str()));
+    } else if (HWND sizes = GetDlgItem(dialog, 0x472)) { // the font chooser: a scalable face, size 28
+        HWND faces = GetDlgItem(dialog, 0x470);
+        SendMessageW(faces, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Tahoma"));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(faces));
+        SendMessageW(sizes, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"28"));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
+    } else if (GetDlgItem(dialog, 706)) { // the colour chooser's red, green and blue boxes
+        SetDlgItemTextW(dialog, 706, L"1");
+        SetDlgItemTextW(dialog, 707, L"2");
+        SetDlgItemTextW(dialog, 708, L"3");
+    }
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+// The help topics the pages ask for.
+std::vector<DWORD_PTR> g_helpTopics;
+HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
+    if (command == rekal::win::HelpContext) g_helpTopics.push_back(data);
+    return nullptr;
+}
+
+// A pixel near the corner of the font preview.
+COLORREF previewPixel(HWND page) {
+    HWND preview = GetDlgItem(page, IDC_PAGE_1028);
+    UpdateWindow(preview);
+    HDC dc = GetDC(preview);
+    const COLORREF colour = GetPixel(dc, 3, 3);
+    ReleaseDC(preview, dc);
+    return colour;
+}
+
+// The character height of the font the exam view's question control draws with.
+int questionFontHeight() {
+    const rekal::win::SentenceState* state = rekal::win::sentenceState(examControl(IDC_QUESTION));
+    LOGFONTW logFont{};
+    if (state && state->font) GetObjectW(state->font, sizeof logFont, &logFont);
+    return logFont.lfHeight;
+}
+
 } // namespace
 
-WINTEST(customizeSheetAppliesCheckedValuesAndRemembersItsPage) {
+// One session through every page: each edits a value, the pages' own rules are met on the way, an
+// invalid value on a page not shown brings the sheet back to it, and what OK stores is in effect at
+// once, in REKALWIN.INI at exit and back after a restart.
+WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     auto dir = makeFolder(L"rekal-customize");
     ok(start(dir), "start-up failed");
+    app().help.call = recordHelp;
+    g_helpTopics.clear();
+    rekal::win::useShortNamesForTesting(false);
+    const fs::path chime = dir / L"チャイム.wav";
+    writeBytes(chime, "RIFF");
+    g_chosenFile = (dir / L"記録").wstring();
+    const int heightBefore = questionFontHeight();
+
     DialogWatcher boxes = DialogWatcher::pressing(IDOK);
-    bool firstIsGeneral = false, applyOffAtOpen = false, applyOffAfterFill = false, applyOnAfterEdit = false;
-    bool stayedOnAnswer = false, unchangedAfterWarning = false, greyed = false;
+    DialogWatcher choosers(isChooser, answerChooser);
+    bool firstIsGeneral = false, applyOffAtOpen = false, selectionIsNoEdit = false, dropTaken = false;
+    bool resetShowsDefault = false, refusedKeptPath = false, keptOnGeneral = false, greyed = false;
+    bool previewFollows = false, keptOnQuestion = false, rejectedNotStored = false;
+    std::wstring chosenLog;
     {
         DialogWatcher watcher(L"カスタマイズ", [&](HWND sheet) {
-            HWND general = currentPage(sheet);
-            firstIsGeneral = general && GetDlgItem(general, IDC_PAGE_1026) != nullptr;
+            firstIsGeneral = GetDlgItem(currentPage(sheet), IDC_PAGE_1028) != nullptr;
+            HWND sound = showPage(sheet, SoundTab);
             applyOffAtOpen = !applyEnabled(sheet);
-            HWND answer = showPage(sheet, 3);
-            applyOffAfterFill = !applyEnabled(sheet);
-            typeText(answer, IDC_PAGE_1024, L"100");
-            applyOnAfterEdit = applyEnabled(sheet);
-            SendMessageW(sheet, PSM_APPLY, 0, 0); // the width is out of range
-            stayedOnAnswer = currentPage(sheet) == answer;
-            unchangedAfterWarning = app().settings.baseWidthWndAnswer == 500;
-            typeText(answer, IDC_PAGE_1024, L"600");
-            HWND compare = showPage(sheet, 1);
-            click(compare, IDC_PAGE_USE_DATA); // on by default: now off, the options enabled
-            CheckDlgButton(compare, IDC_PAGE_1024, BST_CHECKED);
-            click(compare, IDC_PAGE_1024);
-            CheckDlgButton(compare, IDC_PAGE_USE_DATA, BST_CHECKED);
-            click(compare, IDC_PAGE_USE_DATA);
+            chooseItem(sound, IDC_PAGE_1025, 2); // 誤答音
+            selectionIsNoEdit = !applyEnabled(sheet) && textOf(sound, IDC_PAGE_1026) == L"WRONG.WAV";
+            dropFiles({chime, dir / L"other.wav"}, sound);
+            dropTaken = textOf(sound, IDC_PAGE_1026) == chime.wstring() && applyEnabled(sheet);
+            click(sound, IDC_PAGE_1027); // no sound device here: nothing plays, nothing hangs
+            click(sound, IDC_RESET);
+            resetShowsDefault = textOf(sound, IDC_PAGE_1026) == L"WRONG.WAV";
+            dropFiles({chime}, sound);
+            dropFiles({dir / L"한국.wav"}, sound); // code page 932 cannot name it
+            refusedKeptPath = textOf(sound, IDC_PAGE_1026) == chime.wstring();
+
+            HWND general = showPage(sheet, GeneralTab);
+            typeText(general, IDC_PAGE_1028, L"C:\\기록.txt");
+            SendMessageW(sheet, PSM_APPLY, 0, 0);
+            keptOnGeneral = currentPage(sheet) == general;
+            click(general, IDC_PAGE_BROWSE); // a bare name gets the text filter's extension
+            chosenLog = textOf(general, IDC_PAGE_1028);
+
+            HWND compare = showPage(sheet, CompareTab);
+            setBox(compare, IDC_PAGE_USE_DATA, false);
+            setBox(compare, IDC_PAGE_1024, true);
+            setBox(compare, IDC_PAGE_USE_DATA, true);
             greyed = !IsWindowEnabled(GetDlgItem(compare, IDC_PAGE_1024));
-            CheckDlgButton(compare, IDC_PAGE_USE_DATA, BST_UNCHECKED);
-            click(compare, IDC_PAGE_USE_DATA);
-            HWND question = showPage(sheet, 2);
+            setBox(compare, IDC_PAGE_USE_DATA, false);
+
+            HWND fonts = showPage(sheet, FontTab);
+            chooseItem(fonts, IDC_PAGE_1025, 1); // 問題: white on teal
+            previewFollows = previewPixel(fonts) == RGB(0, 128, 128);
+            click(fonts, IDC_PAGE_1027); // background
+            click(fonts, IDC_PAGE_1026); // size
+
+            HWND question = showPage(sheet, QuestionTab);
+            typeText(question, IDC_PAGE_1041, L"40000");
+            typeText(question, IDC_PAGE_1024, L"0");
+            HWND answer = showPage(sheet, AnswerTab);
+            typeText(answer, IDC_PAGE_1024, L"600");
+            SendMessageW(sheet, PSM_APPLY, 0, 0);
+            keptOnQuestion = currentPage(sheet) == question;
+            rejectedNotStored = app().settings.lineInterval == 8 && app().settings.baseWidthWndAnswer == 500;
             typeText(question, IDC_PAGE_1041, L"12");
+            typeText(question, IDC_PAGE_1024, L"5");
+
+            for (int position = 0; position < kPageCount; ++position) {
+                HWND page = showPage(sheet, position);
+                HELPINFO f1{sizeof f1, HELPINFO_WINDOW, 0, page, 0, {}};
+                SendMessageW(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+            }
             PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
         });
         command(CMD_CUSTOMIZE);
         ok(watcher.seen() == 1, "the sheet was not shown");
     }
-    ok(firstIsGeneral, "the sheet did not open on 一般");
-    ok(applyOffAtOpen && applyOffAfterFill, "適用 enabled without an edit");
-    ok(applyOnAfterEdit, "an edit did not enable 適用");
-    ok(stayedOnAnswer && unchangedAfterWarning, "an invalid width left the page or was stored");
-    const std::vector<std::wstring> messages = boxes.texts();
-    ok(messages.size() == 1 &&
-           messages[0] == L"答えダイアログの基準幅は 260 ～ 32767 の間で指定してください。",
-       "warnings: %d", static_cast<int>(messages.size()));
+    ok(firstIsGeneral && applyOffAtOpen, "the sheet did not open on 一般 with 適用 off");
+    ok(selectionIsNoEdit, "choosing 誤答音 was taken as an edit or did not show its path");
+    ok(dropTaken, "the first dropped file is not the path");
+    ok(resetShowsDefault, "reset did not show the chosen sound's default");
+    ok(refusedKeptPath, "a name code page 932 cannot hold replaced the path");
+    ok(keptOnGeneral, "an unstorable exam-log name did not keep the sheet on 一般");
+    ok(chosenLog == dir.wstring() + L"\\記録.TXT", "chosen log %s", wintest::utf8(chosenLog).c_str());
     ok(greyed, "the question file's settings did not grey the options");
-    ok(app().settings.baseWidthWndAnswer == 600, "width %d", app().settings.baseWidthWndAnswer);
-    ok(app().settings.compareMode == 1 && (app().settings.useData & 2) == 0, "compare %d use %d",
-       app().settings.compareMode, app().settings.useData);
-    ok(app().settings.lineInterval == 12, "line spacing %d", app().settings.lineInterval);
+    ok(previewFollows, "the preview does not show the chosen font's background");
+    ok(keptOnQuestion && rejectedNotStored, "the invalid 問題 page did not keep the sheet or was stored");
+    const std::vector<std::wstring> messages = boxes.texts();
+    const std::vector<std::wstring> expected = {
+        wide(rekal::displayPath(dir / L"한국.wav")) + L"\n" + L"このファイル名はシフトJISで表せないため、使用できません。",
+        L"出題履歴のファイル名にシフトJISで表せない文字が含まれています。",
+        L"行間は 0 ～ 32767 の間で指定してください。"};
+    ok(messages == expected, "%d messages, first %s", static_cast<int>(messages.size()),
+       messages.empty() ? "none" : wintest::utf8(messages[0]).c_str());
+    const std::vector<DWORD_PTR> topics = {121, 122, 123, 124, 125, 126};
+    ok(g_helpTopics == topics, "%d help topics",
+       static_cast<int>(g_helpTopics.size()));
 
-    bool reopenedOnQuestion = false;
+    const rekal::Settings& s = app().settings;
+    ok(s.sndFalse == cp932(chime.wstring()) && s.sndExam == "EXAM.WAV", "sounds %s", s.sndFalse.c_str());
+    ok(s.fonts[rekal::QuestionFont].size == 28 && s.fonts[rekal::QuestionFont].backColor == RGB(1, 2, 3),
+       "question font %d 0x%06X", s.fonts[rekal::QuestionFont].size,
+       static_cast<unsigned>(s.fonts[rekal::QuestionFont].backColor));
+    ok(questionFontHeight() != heightBefore &&
+           questionFontHeight() == rekal::fontHeightForPoints(28, rekal::win::windowDpi(app().examView)),
+       "the exam view did not take the new question font: %d", questionFontHeight());
+
+    // Reopened on the page last shown, with the applied value.
+    bool reopenedOnAnswer = false;
     {
         DialogWatcher watcher(L"カスタマイズ", [&](HWND sheet) {
-            reopenedOnQuestion = GetDlgItem(currentPage(sheet), IDC_PAGE_1041) != nullptr;
+            reopenedOnAnswer = textOf(currentPage(sheet), IDC_PAGE_1024) == L"600";
             PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         });
         command(CMD_CUSTOMIZE);
     }
-    ok(reopenedOnQuestion, "the sheet did not reopen on 問題");
+    ok(reopenedOnAnswer, "the sheet did not reopen on 答え");
     closeProgram();
+    rekal::win::useShortNamesForTesting(true);
+
     const std::string ini = readBytes(dir / L"REKALWIN.INI");
-    ok(hasLine(ini, "BaseWidthWndAnswer=600") && hasLine(ini, "LineInterval=12") &&
-           hasLine(ini, "CompareMode=1") && hasLine(ini, "UseData=5"),
-       "the applied values are not in REKALWIN.INI");
+    const std::string lines[] = {"SndFalse=" + cp932(chime.wstring()),
+                                 "ExamLogName=" + cp932(dir.wstring() + L"\\記録.TXT"),
+                                 "CompareMode=1",
+                                 "UseData=5",
+                                 "QuestionSize=28",
+                                 "QuestionBackColor=0x030201",
+                                 "LineInterval=12",
+                                 "DefaultSelection=5",
+                                 "BaseWidthWndAnswer=600"};
+    for (const std::string& line : lines)
+        ok(hasLine(ini, line), "REKALWIN.INI lacks %s", wintest::utf8(wide(line)).c_str());
+    ok(start(dir), "restart failed");
+    ok(app().settings.fonts[rekal::QuestionFont].size == 28 && app().settings.lineInterval == 12,
+       "the restarted program does not have the values");
+    closeProgram();
+    removeFolder(dir);
+}
+
+// Every page and the vague dialog as pictures, when REKAL_SCREENSHOTS names a folder.
+WINTEST(customizeScreenshots) {
+    const std::wstring folder = shotFolder();
+    if (folder.empty()) return;
+    auto dir = makeFolder(L"rekal-customize-shots");
+    ok(start(dir), "start-up failed");
+    const std::wstring locale = GetACP() == 932 ? L"ja" : L"c";
+    {
+        DialogWatcher watcher(L"カスタマイズ", [&](HWND sheet) {
+            for (int position = 0; position < kPageCount; ++position) {
+                showPage(sheet, position);
+                Sleep(400);
+                saveScreen(folder + L"\\17-page" + std::to_wstring(position) + L"-" + locale + L".bmp");
+            }
+            PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        });
+        command(CMD_CUSTOMIZE);
+    }
+    {
+        DialogWatcher watcher(L"あいまい設定", [&](HWND dialog) {
+            Sleep(400);
+            saveScreen(folder + L"\\17-vague-" + locale + L".bmp");
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        rekal::win::VagueDialogData data{&app().vague, app().vaguePath};
+        rekal::win::showVagueDialog(app().mainWindow, data);
+    }
+    closeProgram();
     removeFolder(dir);
 }
 

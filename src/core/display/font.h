@@ -4,6 +4,8 @@
 
 #include "core/settings/settings.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace rekal {
@@ -16,6 +18,18 @@ int mulDivRounded(int a, int b, int c);
 inline int fontHeightForPoints(int points, int dpi) {
     return -mulDivRounded(points, dpi, 72);
 }
+
+// A character height in pixels on a screen of `dpi` back in points, rounded to the nearest point.
+inline int pointsForFontHeight(int height, int dpi) {
+    return mulDivRounded(height < 0 ? -height : height, 72, dpi > 0 ? dpi : 96);
+}
+
+// What the font chooser returned: the face (none when code page 932 cannot name it), the character
+// height in pixels on a screen of `dpi`, the character set and the colour. The font takes them, its
+// size back in points; weight, italics and the other effects are not kept. False (the font
+// unchanged) for a face the settings cannot store: none, empty or longer than 31 bytes.
+bool takeChosenFont(FontSpec& font, const std::optional<std::string>& face, int height, int charSet, Color color,
+                    int dpi);
 
 // The settings' font of a class with a font card's overrides: a non-zero size, a character set
 // other than -1 and a non-empty face name replace the settings' values; colours stay.

@@ -41,6 +41,7 @@ GeneralPage fillGeneralPage(const Settings& s) {
 
 std::string_view checkGeneralPage(const GeneralPage& page) {
     if (!inRange(page.examLogSize, 0, 32767)) return "出題履歴サイズは 0 ～ 32767 の間で指定してください。";
+    if (!page.examLogNameStorable) return kUnstorableExamLogName;
     return {};
 }
 
@@ -55,6 +56,12 @@ void storeGeneralPage(const GeneralPage& page, Settings& s) {
 
 SoundPage fillSoundPage(const Settings& s) {
     return {s.has(Sound), {s.sndExam, s.sndTrue, s.sndFalse, s.sndResult}};
+}
+
+std::string_view checkSoundPage(const SoundPage& page) {
+    for (bool storable : page.storable)
+        if (!storable) return kUnstorableSoundName;
+    return {};
 }
 
 void storeSoundPage(const SoundPage& page, Settings& s) {

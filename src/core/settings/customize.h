@@ -19,12 +19,20 @@ namespace rekal {
 // the text is no number; values beyond the int range are clamped. -1 lies outside every page range.
 int pageNumber(std::string_view text);
 
+// Names that code page 932 cannot hold are refused, never stored with look-alike characters.
+inline constexpr const char* kUnstorableChosenName = "このファイル名はシフトJISで表せないため、使用できません。";
+inline constexpr const char* kUnstorableExamLogName =
+    "出題履歴のファイル名にシフトJISで表せない文字が含まれています。";
+inline constexpr const char* kUnstorableSoundName = "効果音のファイル名にシフトJISで表せない文字が含まれています。";
+inline constexpr const char* kUnstorableFaceName = "このフォント名は設定ファイルに保存できないため、使用できません。";
+
 // ---- 一般 ----
 struct GeneralPage {
     bool loadLastFile = false;
     bool saveExamLog = false;
     std::string examLogName; // CP932, up to 259 bytes
     int examLogSize = 0;
+    bool examLogNameStorable = true; // the edit's text is CP932 as it stands
 };
 GeneralPage fillGeneralPage(const Settings& settings);
 // The warning of the first invalid field; empty when the page may be stored.
@@ -40,9 +48,16 @@ enum SoundKind { ExamSound, RightSound, WrongSound, ResultSound, SoundKindCount 
 struct SoundPage {
     bool sound = false;
     std::array<std::string, SoundKindCount> paths; // working paths, CP932
+    std::array<bool, SoundKindCount> storable{true, true, true, true};
 };
 SoundPage fillSoundPage(const Settings& settings);
+// Only a path that code page 932 cannot hold is refused.
+std::string_view checkSoundPage(const SoundPage& page);
 void storeSoundPage(const SoundPage& page, Settings& settings);
+// The path, its browse button and play are enabled only while sounds are played.
+inline bool soundControlsEnabled(const SoundPage& page) {
+    return page.sound;
+}
 
 // ---- 文字列比較 ----
 struct ComparePage {

@@ -18,4 +18,12 @@ std::filesystem::path withExtensionWhenNone(const std::filesystem::path& name, s
     return text;
 }
 
+std::string_view patternExtension(std::string_view pattern) {
+    pattern = pattern.substr(0, pattern.find(';'));
+    const std::size_t dot = pattern.rfind('.');
+    if (dot == std::string_view::npos) return {};
+    const std::string_view extension = pattern.substr(dot + 1);
+    return extension.find('*') == std::string_view::npos ? extension : std::string_view();
+}
+
 } // namespace rekal

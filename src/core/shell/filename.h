@@ -14,4 +14,8 @@ std::filesystem::path proposedExportFile(const std::filesystem::path& book);
 // a name with one, or an empty extension (the "all files" filter), leaves the name as it is.
 std::filesystem::path withExtensionWhenNone(const std::filesystem::path& name, std::string_view extension);
 
+// The extension a save dialog's filter pattern adds to a bare name: what follows the dot of its
+// first pattern ("*.TXT" gives "TXT"); empty when that holds a "*" ("*.*") or there is no dot.
+std::string_view patternExtension(std::string_view pattern);
+
 } // namespace rekal

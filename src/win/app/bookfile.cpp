@@ -89,37 +89,26 @@ bool openAnotherBook(const std::filesystem::path& file) {
     return saveBookIfChanged() && openBookFile(name);
 }
 
-std::wstring openDialogFilter() {
-    return fileDialogFilter({{"REKALファイル (*.rkf)", "*.rkf"},
-                             {"テキストファイル (*.txt)", "*.txt"},
-                             {"CSVファイル (*.csv)", "*.csv"},
-                             {"すべてのファイル (*.*)", "*.*"}});
-}
-
 void openWithDialog(HWND owner) {
     if (!saveBookIfChanged()) return;
-    std::vector<wchar_t> name = fileNameBuffer(app().book.file());
-    const std::wstring filter = openDialogFilter();
-    OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-    if (GetOpenFileNameW(&ofn)) {
-        openBookFile(std::filesystem::path(name.data()));
-    } else if (CommDlgExtendedError() != 0) {
-        app().notifier.error(msg::kCannotOpenDialog);
-    }
+    const std::optional<std::filesystem::path> chosen =
+        chooseOpenFile(owner, app().book.file(),
+                       {{"REKALファイル (*.rkf)", "*.rkf"},
+                        {"テキストファイル (*.txt)", "*.txt"},
+                        {"CSVファイル (*.csv)", "*.csv"},
+                        {"すべてのファイル (*.*)", "*.*"}},
+                       app().notifier);
+    if (chosen) openBookFile(*chosen);
 }
 
 void saveBookAs(HWND owner) {
     AppState& a = app();
     if (!a.book.isLoaded()) return;
-    std::vector<wchar_t> name = fileNameBuffer(app().book.file());
-    const std::wstring filter =
-        fileDialogFilter({{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}});
-    OPENFILENAMEW ofn = fileDialogRecord(owner, filter, name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-    if (!GetSaveFileNameW(&ofn)) {
-        if (CommDlgExtendedError() != 0) a.notifier.error(msg::kCannotOpenDialog);
-        return;
-    }
-    a.book.setFile(chosenFileName(ofn, {"rkf", ""}));
+    const std::optional<std::filesystem::path> chosen =
+        chooseSaveFile(owner, a.book.file(), {{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}},
+                       a.notifier, OFN_OVERWRITEPROMPT);
+    if (!chosen) return;
+    a.book.setFile(*chosen);
     a.book.setDirty(true);
     saveBookIfChanged();
     a.book.setFile(a.book.file()); // a short name exists only once the file does
@@ -129,15 +118,8 @@ void saveBookAs(HWND owner) {
 }
 
 void openDroppedFile(HDROP drop) {
-    std::wstring path;
-    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-        path.assign(length + 1, L'\0');
-        DragQueryFileW(drop, 0, path.data(), length + 1);
-        path.resize(length);
-    }
-    DragFinish(drop);
-    if (!path.empty()) openAnotherBook(std::filesystem::path(path));
+    const std::filesystem::path file = firstDroppedFile(drop);
+    if (!file.empty()) openAnotherBook(file);
 }
 
 void clearAllHistories() {

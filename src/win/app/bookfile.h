@@ -24,8 +24,6 @@ bool saveBookIfChanged();
 // loaded and opens nothing. False when the file was not opened.
 bool openAnotherBook(const std::filesystem::path& file);
 
-// The open dialog's filter list: pairs of a description and a pattern, each ended by a zero.
-std::wstring openDialogFilter();
 // Open: saves a changed book (stopping when that fails), then asks for a file and opens it.
 void openWithDialog(HWND owner);
 // Save As: asks for a new name (".rkf" added when the REKAL filter is chosen and the name has no

@@ -24,10 +24,7 @@ constexpr int kHelpExport = 102;
 constexpr const char* kOverwriteQuestion = "ファイルはすでに存在します。上書きしますか？";
 
 std::filesystem::path editedFile(HWND dialog) {
-    HWND edit = GetDlgItem(dialog, IDC_EXPORT_FILE);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    return std::filesystem::path(text);
+    return std::filesystem::path(wideWindowText(GetDlgItem(dialog, IDC_EXPORT_FILE)));
 }
 
 BOOL onInit(HWND dialog, ExportDialogData& data) {
@@ -39,16 +36,13 @@ BOOL onInit(HWND dialog, ExportDialogData& data) {
 
 // 参照: a save dialog starting from the edit's text; the chosen name replaces it.
 void browse(HWND dialog, ExportDialogData& data) {
-    std::vector<wchar_t> name = fileNameBuffer(editedFile(dialog));
-    const std::wstring filter = fileDialogFilter({{"CSV ファイル (*.csv)", "*.csv"},
-                                                  {"テキストファイル (*.txt)", "*.txt"},
-                                                  {"すべてのファイル (*.*)", "*.*"}});
-    OPENFILENAMEW ofn = fileDialogRecord(dialog, filter, name, OFN_HIDEREADONLY);
-    if (!GetSaveFileNameW(&ofn)) {
-        if (CommDlgExtendedError() != 0) data.notifier->error(msg::kCannotOpenDialog);
-        return;
-    }
-    SetDlgItemTextW(dialog, IDC_EXPORT_FILE, chosenFileName(ofn, {"csv", "txt", ""}).c_str());
+    const std::optional<std::filesystem::path> chosen = chooseSaveFile(dialog, editedFile(dialog),
+                                                                       {{"CSV ファイル (*.csv)", "*.csv"},
+                                                                        {"テキストファイル (*.txt)", "*.txt"},
+                                                                        {"すべてのファイル (*.*)", "*.*"}},
+                                                                       *data.notifier);
+    if (!chosen) return;
+    SetDlgItemTextW(dialog, IDC_EXPORT_FILE, chosen->c_str());
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
 }
 

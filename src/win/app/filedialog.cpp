@@ -1,32 +1,40 @@
 #include "win/app/filedialog.h"
 
+#include "core/base/fileio.h"
+#include "core/base/messages.h"
+#include "core/settings/customize.h"
 #include "core/shell/filename.h"
 #include "win/base/wintext.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
+#include <vector>
 
 namespace rekal::win {
 
-std::wstring fileDialogFilter(std::initializer_list<std::pair<const char*, const char*>> entries) {
-    std::wstring filter;
-    for (const auto& [description, pattern] : entries) {
-        filter += toWide(description);
-        filter += L'\0';
-        filter += toWide(pattern);
-        filter += L'\0';
+namespace {
+
+// Pairs of a description and a pattern, each ended by a zero.
+std::wstring filterText(std::initializer_list<FileFilter> filters) {
+    std::wstring text;
+    for (const FileFilter& f : filters) {
+        text += toWide(f.description);
+        text += L'\0';
+        text += toWide(f.pattern);
+        text += L'\0';
     }
-    return filter;
+    return text;
 }
 
-std::vector<wchar_t> fileNameBuffer(const std::filesystem::path& initial) {
-    std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+// Runs the open or the save dialog; the chosen name as the dialog returned it.
+std::optional<std::filesystem::path> runFileDialog(HWND owner, const std::filesystem::path& initial,
+                                                   std::initializer_list<FileFilter> filters, Notifier& notifier,
+                                                   DWORD flags, bool save) {
+    std::vector<wchar_t> name(MAX_PATH, L'\0');
     const std::wstring& text = initial.native();
-    text.copy(buffer.data(), std::min<std::size_t>(text.size(), MAX_PATH - 1));
-    return buffer;
-}
-
-OPENFILENAMEW fileDialogRecord(HWND owner, const std::wstring& filter, std::vector<wchar_t>& name,
-                               DWORD flags) {
+    text.copy(name.data(), std::min<std::size_t>(text.size(), MAX_PATH - 1));
+    const std::wstring filter = filterText(filters);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -34,16 +42,50 @@ OPENFILENAMEW fileDialogRecord(HWND owner, const std::wstring& filter, std::vect
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = flags | OFN_NOCHANGEDIR;
-    return ofn;
+    ofn.Flags = flags | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
+        if (CommDlgExtendedError() != 0) notifier.error(msg::kCannotOpenDialog);
+        return std::nullopt;
+    }
+    std::filesystem::path chosen(name.data());
+    const std::size_t index = ofn.nFilterIndex;
+    if (save && index >= 1 && index <= filters.size())
+        chosen = withExtensionWhenNone(chosen, patternExtension(filters.begin()[index - 1].pattern));
+    return chosen;
 }
 
-std::filesystem::path chosenFileName(const OPENFILENAMEW& ofn,
-                                     std::initializer_list<const char*> extensions) {
-    const std::filesystem::path name(ofn.lpstrFile);
-    const std::size_t index = ofn.nFilterIndex;
-    if (index == 0 || index > extensions.size()) return name;
-    return withExtensionWhenNone(name, extensions.begin()[index - 1]);
+} // namespace
+
+std::optional<std::filesystem::path> chooseSaveFile(HWND owner, const std::filesystem::path& initial,
+                                                    std::initializer_list<FileFilter> filters, Notifier& notifier,
+                                                    DWORD extraFlags) {
+    return runFileDialog(owner, initial, filters, notifier, extraFlags, true);
+}
+
+std::optional<std::filesystem::path> chooseOpenFile(HWND owner, const std::filesystem::path& initial,
+                                                    std::initializer_list<FileFilter> filters, Notifier& notifier) {
+    return runFileDialog(owner, initial, filters, notifier, OFN_FILEMUSTEXIST, false);
+}
+
+std::optional<std::string> storableChosenName(const std::filesystem::path& file, Notifier& notifier) {
+    std::optional<std::string> text = storablePath(file);
+    if (!text || text->size() > kMaxPathText) {
+        notifier.warning(displayPath(file) + "\n" + kUnstorableChosenName);
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::filesystem::path firstDroppedFile(HDROP drop) {
+    std::wstring path;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        path.assign(length + 1, L'\0');
+        DragQueryFileW(drop, 0, path.data(), length + 1);
+        path.resize(length);
+    }
+    DragFinish(drop);
+    return path;
 }
 
 } // namespace rekal::win

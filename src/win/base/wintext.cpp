@@ -77,12 +77,16 @@ std::string toUtf8(std::wstring_view wide) {
     return encode(CP_UTF8, wide);
 }
 
-std::string windowText(HWND hwnd) {
+std::wstring wideWindowText(HWND hwnd) {
     int n = GetWindowTextLengthW(hwnd);
     std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
     n = GetWindowTextW(hwnd, text.data(), n + 1);
     text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-    return toCp932(text);
+    return text;
+}
+
+std::string windowText(HWND hwnd) {
+    return toCp932(wideWindowText(hwnd));
 }
 
 void setWindowText(HWND hwnd, std::string_view cp932) {

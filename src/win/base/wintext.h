@@ -21,7 +21,8 @@ std::wstring shortPathName(const std::wstring& path);
 // Test hook: with false, every volume is taken to have no short names.
 void useShortNamesForTesting(bool on);
 
-// Window text as CP932.
+// Window text as it stands, and as CP932 (a character code page 932 lacks becomes a look-alike or '?').
+std::wstring wideWindowText(HWND hwnd);
 std::string windowText(HWND hwnd);
 void setWindowText(HWND hwnd, std::string_view cp932);
 

@@ -3,8 +3,11 @@
 #include "core/settings/customize.h"
 #include "resource.h"
 #include "win/app/app.h"
+#include "win/app/filedialog.h"
+#include "win/app/pending.h"
 #include "win/base/wintext.h"
 #include "win/customize/vaguedialog.h"
+#include "win/exam/hintwindow.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/exam/examview.h"
 
@@ -36,6 +39,20 @@ void enableControls(HWND page, std::initializer_list<int> ids, bool on) {
         EnableWindow(GetDlgItem(page, id), on);
 }
 
+void putChosenFile(HWND page, int editId, const std::optional<std::filesystem::path>& file) {
+    if (!file || file->empty()) return;
+    if (const std::optional<std::string> name = storableChosenName(*file, app().notifier))
+        setWindowText(GetDlgItem(page, editId), *name);
+}
+
+void restyleDisplay() {
+    AppState& a = app();
+    if (a.mainWindow) createDisplayFonts(a.mainWindow, a.settings, a.fonts);
+    restyleExamView();
+    restyleHintWindow();
+    restyleListWindow();
+}
+
 namespace {
 
 // A number edit and its up-down with their range.
@@ -56,8 +73,18 @@ std::string_view noCheck(HWND) {
 // ---- 一般 ----
 
 GeneralPage readGeneral(HWND page) {
-    return {isChecked(page, IDC_PAGE_1026), isChecked(page, IDC_PAGE_1027),
-            windowText(GetDlgItem(page, IDC_PAGE_1028)), numberOf(page, IDC_PAGE_1029)};
+    const std::optional<std::string> name = toCp932Exactly(wideWindowText(GetDlgItem(page, IDC_PAGE_1028)));
+    return {isChecked(page, IDC_PAGE_1026), isChecked(page, IDC_PAGE_1027), name.value_or(std::string()),
+            numberOf(page, IDC_PAGE_1029), name.has_value()};
+}
+
+// 参照: the save chooser starting from the edit's text.
+PageCommand generalCommand(HWND page, int id, int code) {
+    if (id != IDC_PAGE_BROWSE || code != BN_CLICKED) return PageCommand::NotMine;
+    putChosenFile(page, IDC_PAGE_1028,
+                  chooseSaveFile(page, wideWindowText(GetDlgItem(page, IDC_PAGE_1028)),
+                                 {{"テキストファイル (*.txt)", "*.TXT"}}, app().notifier));
+    return PageCommand::Unchanged; // the edit's own change notice marks the sheet
 }
 
 const CustomizePage kGeneral{
@@ -81,6 +108,7 @@ const CustomizePage kGeneral{
         enableControls(page, {IDC_PAGE_1028, IDC_PAGE_BROWSE, IDC_PAGE_1029, IDC_PAGE_1030},
                        examLogControlsEnabled(readGeneral(page)));
     },
+    generalCommand,
     nullptr,
 };
 
@@ -115,12 +143,13 @@ const CustomizePage kCompare{
         for (int id : kCompareBoxes)
             EnableWindow(GetDlgItem(page, id), on);
     },
-    [](HWND page, int id) {
-        if (id != IDC_PAGE_1029) return PageCommand::NotMine;
+    [](HWND page, int id, int code) {
+        if (id != IDC_PAGE_1029 || code != BN_CLICKED) return PageCommand::NotMine;
         // The pairs take effect on the dialog's OK, whatever becomes of the sheet.
         VagueDialogData data{&app().vague, app().vaguePath};
         return showVagueDialog(page, data) == IDOK ? PageCommand::Changed : PageCommand::Unchanged;
     },
+    nullptr,
 };
 
 // ---- 問題 ----
@@ -173,13 +202,14 @@ const CustomizePage kQuestion{
     [](HWND page) { return checkQuestionPage(readQuestion(page)); },
     [](HWND page, Settings& to) {
         storeQuestionPage(readQuestion(page), to);
-        if (app().examView) layoutExamView();
+        restyleExamView();
     },
     [](HWND page) {
         const QuestionPage p = readQuestion(page);
         enableControls(page, {IDC_PAGE_1027, IDC_PAGE_1028}, !p.autoLineSelection);
         enableControls(page, {IDC_PAGE_1030, IDC_PAGE_1031}, !p.autoSelectionHeight);
     },
+    nullptr,
     nullptr,
 };
 
@@ -227,14 +257,15 @@ const CustomizePage kAnswer{
                        autoClickControlsEnabled(numberOf(page, IDC_PAGE_1028)));
     },
     nullptr,
+    nullptr,
 };
-
-const std::array<CustomizePage, 4> kPages{kGeneral, kCompare, kQuestion, kAnswer};
 
 } // namespace
 
 std::span<const CustomizePage> customizePages() {
-    return kPages;
+    static const std::array<CustomizePage, 6> pages{kGeneral,   soundPage(), kCompare,
+                                                    fontPage(), kQuestion,   kAnswer};
+    return pages;
 }
 
 } // namespace rekal::win

@@ -11,7 +11,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rekal::win {
@@ -23,6 +25,7 @@ namespace {
 struct PageState {
     const CustomizePage* page = nullptr;
     bool filling = false;
+    std::unique_ptr<PageExtra> extra;
 };
 
 void markChanged(HWND page) {
@@ -58,23 +61,31 @@ BOOL onCommand(HWND page, PageState& state, int id, int code) {
         markChanged(page);
         return TRUE;
     }
-    if (state.page->command && code == BN_CLICKED) {
-        const PageCommand done = state.page->command(page, id);
-        if (done == PageCommand::Changed) markChanged(page);
+    if (state.filling) return FALSE;
+    if (state.page->command) {
+        const PageCommand done = state.page->command(page, id, code);
+        if (done == PageCommand::Changed) {
+            state.page->enable(page);
+            markChanged(page);
+        }
         if (done != PageCommand::NotMine) return TRUE;
     }
-    if (state.filling || !isEdit(code)) return FALSE;
+    if (!isEdit(code)) return FALSE;
     state.page->enable(page);
     markChanged(page);
     return TRUE;
 }
 
-// Checks the page, then stores it; an invalid page warns and keeps the sheet open on itself.
+// Checks the page, then stores it; an invalid page is shown with its warning and keeps the sheet
+// open on itself.
 LRESULT onApply(HWND page, PageState& state) {
     const std::string_view warning = state.page->check(page);
     if (!warning.empty()) {
+        HWND sheet = GetParent(page);
+        const LRESULT position = SendMessageW(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0);
+        if (position >= 0) SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(position), 0);
         showMessage(page, warning, MB_OK | MB_ICONWARNING);
-        return PSNRET_INVALID;
+        return PSNRET_INVALID_NOCHANGEPAGE;
     }
     state.page->store(page, app().settings);
     return PSNRET_NOERROR;
@@ -107,6 +118,7 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     PageState* state = dialogState<PageState>(page);
     if (!state) return FALSE;
     if (handleCommonDialogMessage(page, message, wParam, state->page->helpContext)) return TRUE;
+    if (state->page->message && state->page->message(page, message, wParam, lParam)) return TRUE;
     switch (message) {
     case WM_COMMAND:
         return onCommand(page, *state, LOWORD(wParam), HIWORD(wParam));
@@ -118,6 +130,23 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
+
+void attachPageExtra(HWND page, std::unique_ptr<PageExtra> extra) {
+    if (PageState* state = dialogState<PageState>(page)) state->extra = std::move(extra);
+}
+
+PageExtra* pageExtraOf(HWND page) {
+    PageState* state = dialogState<PageState>(page);
+    return state ? state->extra.get() : nullptr;
+}
+
+QuietFill::QuietFill(HWND page) : page_(page), was_(false) {
+    if (PageState* state = dialogState<PageState>(page_)) was_ = std::exchange(state->filling, true);
+}
+
+QuietFill::~QuietFill() {
+    if (PageState* state = dialogState<PageState>(page_)) state->filling = was_;
+}
 
 void openCustomizeSheet(HWND owner) {
     const std::span<const CustomizePage> pages = customizePages();

@@ -216,6 +216,16 @@ class ExamSession : public ExamScreen {
         }
     }
 
+    void restyle() {
+        const ExamRun& run = app().run;
+        const QuestionCard* q = run.active() ? app().book.questionAt(run.current) : nullptr;
+        if (fontsApplied_ && q) {
+            applyQuestionFonts(effectiveFonts(app().book, app().settings, *q));
+        } else if (choices_.count() > 0) {
+            choices_.setLook(choiceLook(app().settings.fonts[AnswerFont]));
+        }
+    }
+
   private:
     // An input that appears once the answer start time has passed takes the focus from 答え, where
     // the question's start left it while the input was hidden, so that what the user types goes
@@ -265,6 +275,10 @@ void ExamSessionDeleter::operator()(ExamSession* session) const {
 
 ExamSessionPtr createExamSession(HWND view) {
     return ExamSessionPtr(std::make_unique<ExamSession>(view).release());
+}
+
+void restyleRun(ExamSession& session) {
+    session.restyle();
 }
 
 ExamEnv* sessionExamEnv() {

@@ -42,6 +42,9 @@ bool drawRunItem(ExamSession& session, const DRAWITEMSTRUCT& item);
 INT_PTR runControlColour(ExamSession& session, HDC dc, int controlId);
 // The view was activated: the focus goes to the run's input.
 void onRunActivated(ExamSession& session);
+// New display fonts were made: the question on screen takes its fonts again (the file's where
+// they apply) and the choice buttons their colours.
+void restyleRun(ExamSession& session);
 
 // The band under the question while a run is active (its height goes into the frame), and the
 // places of the run's fields once the frame is known.

@@ -11,6 +11,7 @@
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/exam/examsession.h"
+#include "win/display/sentence.h"
 #include "win/exam/hintwindow.h"
 #include "win/exam/idlepanel.h"
 #include "win/exam/infopane.h"
@@ -321,6 +322,18 @@ void layoutExamView() {
     GetClientRect(a.mainWindow, &client);
     MoveWindow(a.examView, 0, 0, client.right, client.bottom, TRUE);
     SendMessageW(a.examView, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+void restyleExamView() {
+    AppState& a = app();
+    if (!a.examView) return;
+    applyDisplayFonts(a.examView, a.fonts);
+    if (ExamSession* session = examSession()) restyleRun(*session);
+    HWND question = GetDlgItem(a.examView, IDC_QUESTION);
+    if (SentenceState* state = sentenceState(question)) computeNaturalSize(question, *state);
+    layoutExamView();
+    refreshIdlePanel();
+    RedrawWindow(a.examView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 HWND examToolbar() {

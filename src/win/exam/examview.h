@@ -12,6 +12,10 @@ namespace rekal::win {
 bool createExamView();
 // Moves the view over the main window's client area and lays its controls out again.
 void layoutExamView();
+// After the settings changed fonts, colours or spacing: the view's controls take the display fonts
+// (a running question its own), the question text is measured and laid out again and the view is
+// drawn again. Nothing while there is no view.
+void restyleExamView();
 
 // Ends a running exam while the view is closed or the book replaced. False when a retry run
 // started instead.
