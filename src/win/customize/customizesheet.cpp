@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -91,11 +92,59 @@ LRESULT onApply(HWND page, PageState& state) {
     return PSNRET_NOERROR;
 }
 
+// Every page's template size, in its own dialog units.
+constexpr int kPageWidth = 226, kPageHeight = 156;
+
+void growWindow(HWND window, int dx, int dy) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetWindowPos(window, nullptr, 0, 0, r.right - r.left + dx, r.bottom - r.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void moveChild(HWND child, int dx, int dy) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(child, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The sheet measures the page area in its own font, the pages are laid out in theirs: the sheet,
+// its tab control and the area of its pages grow by what a page's template lacks, and its buttons
+// move along, so that no page is cut off. The page shown fills the area.
+void fitSheetToPage(HWND sheet, HWND page) {
+    HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+    if (!tabs) return;
+    RECT need{0, 0, kPageWidth, kPageHeight};
+    MapDialogRect(page, &need);
+    RECT area;
+    GetClientRect(tabs, &area);
+    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    const int dx = std::max(0, static_cast<int>(need.right - (area.right - area.left)));
+    const int dy = std::max(0, static_cast<int>(need.bottom - (area.bottom - area.top)));
+    if (dx > 0 || dy > 0) {
+        for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t cls[16] = {};
+            GetClassNameW(child, cls, 16);
+            if (std::wstring_view(cls) == L"Button") moveChild(child, dx, dy);
+        }
+        growWindow(sheet, dx, dy);
+        growWindow(tabs, dx, dy);
+        centreOnOwner(sheet);
+    }
+    GetClientRect(tabs, &area);
+    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tabs, sheet, reinterpret_cast<POINT*>(&area), 2);
+    SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL onNotify(HWND page, PageState& state, const NMHDR& header) {
     LRESULT result = 0;
     switch (header.code) {
     case PSN_SETACTIVE:
         app().customizeStartPage = state.page->index;
+        fitSheetToPage(GetParent(page), page);
         break;
     case PSN_APPLY:
         result = onApply(page, state);
