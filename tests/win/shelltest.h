@@ -237,8 +237,9 @@ inline bool saveScreen(const std::wstring& file) {
     GdiFlush();
     const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
     const DWORD size = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER head{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER head{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
+                          0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     std::string bytes(reinterpret_cast<const char*>(&head), sizeof head);
     bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
     bytes.append(static_cast<const char*>(bits), size);

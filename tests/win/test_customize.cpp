@@ -157,7 +157,8 @@ void setBox(HWND page, int id, bool on) {
 
 void chooseItem(HWND page, int id, int item) {
     SendDlgItemMessageW(page, id, CB_SETCURSEL, item, 0);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
 bool hasLine(const std::string& file, const std::string& line) {
@@ -187,7 +188,8 @@ void answerChooser(HWND dialog) {
         SetDlgItemTextW(dialog, 707, L"2");
         SetDlgItemTextW(dialog, 708, L"3");
     }
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
 // The help topics the pages ask for.
@@ -306,14 +308,14 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     ok(keptOnQuestion && rejectedNotStored, "the invalid 問題 page did not keep the sheet or was stored");
     const std::vector<std::wstring> messages = boxes.texts();
     const std::vector<std::wstring> expected = {
-        wide(rekal::displayPath(dir / L"한국.wav")) + L"\n" + L"このファイル名はシフトJISで表せないため、使用できません。",
+        wide(rekal::displayPath(dir / L"한국.wav")) + L"\n" +
+            L"このファイル名はシフトJISで表せないため、使用できません。",
         L"出題履歴のファイル名にシフトJISで表せない文字が含まれています。",
         L"行間は 0 ～ 32767 の間で指定してください。"};
     ok(messages == expected, "%d messages, first %s", static_cast<int>(messages.size()),
        messages.empty() ? "none" : wintest::utf8(messages[0]).c_str());
     const std::vector<DWORD_PTR> topics = {121, 122, 123, 124, 125, 126};
-    ok(g_helpTopics == topics, "%d help topics",
-       static_cast<int>(g_helpTopics.size()));
+    ok(g_helpTopics == topics, "%d help topics", static_cast<int>(g_helpTopics.size()));
 
     const rekal::Settings& s = app().settings;
     ok(s.sndFalse == cp932(chime.wstring()) && s.sndExam == "EXAM.WAV", "sounds %s", s.sndFalse.c_str());

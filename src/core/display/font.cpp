@@ -24,8 +24,8 @@ FontSpec fontSpecWithOverrides(const FontSpec& settingsFont, int size, int charS
     return font;
 }
 
-bool takeChosenFont(FontSpec& font, const std::optional<std::string>& face, int height, int charSet, Color color,
-                    int dpi) {
+bool takeChosenFont(FontSpec& font, const std::optional<std::string>& face, int height, int charSet,
+                    Color color, int dpi) {
     if (!face || face->empty() || face->size() > kMaxFaceName) return false;
     font.face = *face;
     font.size = pointsForFontHeight(height, dpi);

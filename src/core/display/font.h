@@ -28,8 +28,8 @@ inline int pointsForFontHeight(int height, int dpi) {
 // height in pixels on a screen of `dpi`, the character set and the colour. The font takes them, its
 // size back in points; weight, italics and the other effects are not kept. False (the font
 // unchanged) for a face the settings cannot store: none, empty or longer than 31 bytes.
-bool takeChosenFont(FontSpec& font, const std::optional<std::string>& face, int height, int charSet, Color color,
-                    int dpi);
+bool takeChosenFont(FontSpec& font, const std::optional<std::string>& face, int height, int charSet,
+                    Color color, int dpi);
 
 // The settings' font of a class with a font card's overrides: a non-zero size, a character set
 // other than -1 and a non-empty face name replace the settings' values; colours stay.

@@ -20,11 +20,14 @@ namespace rekal {
 int pageNumber(std::string_view text);
 
 // Names that code page 932 cannot hold are refused, never stored with look-alike characters.
-inline constexpr const char* kUnstorableChosenName = "このファイル名はシフトJISで表せないため、使用できません。";
+inline constexpr const char* kUnstorableChosenName =
+    "このファイル名はシフトJISで表せないため、使用できません。";
 inline constexpr const char* kUnstorableExamLogName =
     "出題履歴のファイル名にシフトJISで表せない文字が含まれています。";
-inline constexpr const char* kUnstorableSoundName = "効果音のファイル名にシフトJISで表せない文字が含まれています。";
-inline constexpr const char* kUnstorableFaceName = "このフォント名は設定ファイルに保存できないため、使用できません。";
+inline constexpr const char* kUnstorableSoundName =
+    "効果音のファイル名にシフトJISで表せない文字が含まれています。";
+inline constexpr const char* kUnstorableFaceName =
+    "このフォント名は設定ファイルに保存できないため、使用できません。";
 
 // ---- 一般 ----
 struct GeneralPage {

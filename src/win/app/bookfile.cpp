@@ -91,22 +91,21 @@ bool openAnotherBook(const std::filesystem::path& file) {
 
 void openWithDialog(HWND owner) {
     if (!saveBookIfChanged()) return;
-    const std::optional<std::filesystem::path> chosen =
-        chooseOpenFile(owner, app().book.file(),
-                       {{"REKALファイル (*.rkf)", "*.rkf"},
-                        {"テキストファイル (*.txt)", "*.txt"},
-                        {"CSVファイル (*.csv)", "*.csv"},
-                        {"すべてのファイル (*.*)", "*.*"}},
-                       app().notifier);
+    const std::optional<std::filesystem::path> chosen = chooseOpenFile(owner, app().book.file(),
+                                                                       {{"REKALファイル (*.rkf)", "*.rkf"},
+                                                                        {"テキストファイル (*.txt)", "*.txt"},
+                                                                        {"CSVファイル (*.csv)", "*.csv"},
+                                                                        {"すべてのファイル (*.*)", "*.*"}},
+                                                                       app().notifier);
     if (chosen) openBookFile(*chosen);
 }
 
 void saveBookAs(HWND owner) {
     AppState& a = app();
     if (!a.book.isLoaded()) return;
-    const std::optional<std::filesystem::path> chosen =
-        chooseSaveFile(owner, a.book.file(), {{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}},
-                       a.notifier, OFN_OVERWRITEPROMPT);
+    const std::optional<std::filesystem::path> chosen = chooseSaveFile(
+        owner, a.book.file(), {{"REKALファイル (*.rkf)", "*.rkf"}, {"すべてのファイル (*.*)", "*.*"}},
+        a.notifier, OFN_OVERWRITEPROMPT);
     if (!chosen) return;
     a.book.setFile(*chosen);
     a.book.setDirty(true);

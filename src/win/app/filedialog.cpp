@@ -29,8 +29,8 @@ std::wstring filterText(std::initializer_list<FileFilter> filters) {
 
 // Runs the open or the save dialog; the chosen name as the dialog returned it.
 std::optional<std::filesystem::path> runFileDialog(HWND owner, const std::filesystem::path& initial,
-                                                   std::initializer_list<FileFilter> filters, Notifier& notifier,
-                                                   DWORD flags, bool save) {
+                                                   std::initializer_list<FileFilter> filters,
+                                                   Notifier& notifier, DWORD flags, bool save) {
     std::vector<wchar_t> name(MAX_PATH, L'\0');
     const std::wstring& text = initial.native();
     text.copy(name.data(), std::min<std::size_t>(text.size(), MAX_PATH - 1));
@@ -57,13 +57,14 @@ std::optional<std::filesystem::path> runFileDialog(HWND owner, const std::filesy
 } // namespace
 
 std::optional<std::filesystem::path> chooseSaveFile(HWND owner, const std::filesystem::path& initial,
-                                                    std::initializer_list<FileFilter> filters, Notifier& notifier,
-                                                    DWORD extraFlags) {
+                                                    std::initializer_list<FileFilter> filters,
+                                                    Notifier& notifier, DWORD extraFlags) {
     return runFileDialog(owner, initial, filters, notifier, extraFlags, true);
 }
 
 std::optional<std::filesystem::path> chooseOpenFile(HWND owner, const std::filesystem::path& initial,
-                                                    std::initializer_list<FileFilter> filters, Notifier& notifier) {
+                                                    std::initializer_list<FileFilter> filters,
+                                                    Notifier& notifier) {
     return runFileDialog(owner, initial, filters, notifier, OFN_FILEMUSTEXIST, false);
 }
 

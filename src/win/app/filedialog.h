@@ -24,11 +24,12 @@ struct FileFilter {
 // The save chooser starting from `initial`, with `extraFlags` (OFN_OVERWRITEPROMPT). None for a
 // cancel; a dialog that fails to open tells "ダイアログを開けません。" first.
 std::optional<std::filesystem::path> chooseSaveFile(HWND owner, const std::filesystem::path& initial,
-                                                    std::initializer_list<FileFilter> filters, Notifier& notifier,
-                                                    DWORD extraFlags = 0);
+                                                    std::initializer_list<FileFilter> filters,
+                                                    Notifier& notifier, DWORD extraFlags = 0);
 // The open chooser: the file must exist.
 std::optional<std::filesystem::path> chooseOpenFile(HWND owner, const std::filesystem::path& initial,
-                                                    std::initializer_list<FileFilter> filters, Notifier& notifier);
+                                                    std::initializer_list<FileFilter> filters,
+                                                    Notifier& notifier);
 
 // The CP932 text under which the settings keep a chosen or dropped file: its exact name, else its
 // short name. A file that code page 932 cannot name is refused with a warning naming it.

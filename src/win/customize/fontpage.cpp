@@ -21,8 +21,8 @@ namespace rekal::win {
 
 namespace {
 
-constexpr const char* kFontNames[kStoredFontCount] = {"タイトル", "問題", "ヒント", "答え", "グループ・正誤履歴",
-                                                      "コメント"};
+constexpr const char* kFontNames[kStoredFontCount] = {"タイトル",           "問題",    "ヒント", "答え",
+                                                      "グループ・正誤履歴", "コメント"};
 constexpr const wchar_t* kSample = L"Aaあぁアァ亜宇";
 constexpr UINT_PTR kPreviewSubclass = 1;
 
@@ -70,7 +70,8 @@ void paintPreview(HWND preview, HWND page) {
     EndPaint(preview, &ps);
 }
 
-LRESULT CALLBACK previewProc(HWND preview, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR page) {
+LRESULT CALLBACK previewProc(HWND preview, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR page) {
     if (!pageExtraOf(reinterpret_cast<HWND>(page))) return DefSubclassProc(preview, message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
@@ -141,7 +142,8 @@ PageCommand chooseColour(HWND page, Color& colour) {
 void setUp(HWND page, const Settings&) {
     attachPageExtra(page, std::make_unique<FontExtra>());
     for (const char* name : kFontNames)
-        SendDlgItemMessageW(page, IDC_PAGE_1025, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(name).c_str()));
+        SendDlgItemMessageW(page, IDC_PAGE_1025, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(toWide(name).c_str()));
     SendDlgItemMessageW(page, IDC_PAGE_1025, CB_SETCURSEL, TitleFont, 0);
     SetWindowSubclass(GetDlgItem(page, IDC_PAGE_1028), previewProc, kPreviewSubclass,
                       reinterpret_cast<DWORD_PTR>(page));
@@ -190,14 +192,16 @@ PageCommand command(HWND page, int id, int code) {
 
 // The preview's own painting comes back when the page goes.
 bool message(HWND page, UINT message, WPARAM, LPARAM) {
-    if (message == WM_DESTROY) RemoveWindowSubclass(GetDlgItem(page, IDC_PAGE_1028), previewProc, kPreviewSubclass);
+    if (message == WM_DESTROY)
+        RemoveWindowSubclass(GetDlgItem(page, IDC_PAGE_1028), previewProc, kPreviewSubclass);
     return false;
 }
 
 } // namespace
 
 const CustomizePage& fontPage() {
-    static const CustomizePage page{3, IDD_PAGE_FONT, 124, setUp, show, check, store, enable, command, message};
+    static const CustomizePage page{3,     IDD_PAGE_FONT, 124,    setUp,   show,
+                                    check, store,         enable, command, message};
     return page;
 }
 

@@ -54,7 +54,8 @@ void stopSound() {
 void setUp(HWND page, const Settings&) {
     attachPageExtra(page, std::make_unique<SoundExtra>());
     for (const char* name : kSoundNames)
-        SendDlgItemMessageW(page, IDC_PAGE_1025, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(name).c_str()));
+        SendDlgItemMessageW(page, IDC_PAGE_1025, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(toWide(name).c_str()));
     SendDlgItemMessageW(page, IDC_PAGE_1025, CB_SETCURSEL, ExamSound, 0);
     SendDlgItemMessageW(page, IDC_PAGE_1026, EM_LIMITTEXT, kMaxPathText, 0);
     DragAcceptFiles(page, TRUE);
@@ -84,7 +85,8 @@ void store(HWND page, Settings& to) {
 }
 
 void enable(HWND page) {
-    enableControls(page, {IDC_PAGE_1026, IDC_PAGE_BROWSE, IDC_PAGE_1027}, soundControlsEnabled(readSound(page)));
+    enableControls(page, {IDC_PAGE_1026, IDC_PAGE_BROWSE, IDC_PAGE_1027},
+                   soundControlsEnabled(readSound(page)));
 }
 
 PageCommand command(HWND page, int id, int code) {
@@ -128,7 +130,8 @@ bool message(HWND page, UINT message, WPARAM wParam, LPARAM) {
 } // namespace
 
 const CustomizePage& soundPage() {
-    static const CustomizePage page{1, IDD_PAGE_SOUND, 122, setUp, show, check, store, enable, command, message};
+    static const CustomizePage page{1,     IDD_PAGE_SOUND, 122,    setUp,   show,
+                                    check, store,          enable, command, message};
     return page;
 }
 

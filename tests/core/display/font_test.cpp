@@ -15,6 +15,27 @@ TEST(FontHeight, PointsScaledToTheScreenAndRounded) {
     EXPECT_EQ(mulDivRounded(2147483647, 2, 1), -1);
 }
 
+// The font chooser's result: the height back in points as the platform's multiply-divide rounds,
+// effects dropped, and a face the settings file cannot keep refused with the font unchanged.
+TEST(ChosenFont, TakesFaceSizeCharacterSetAndColourOnly) {
+    FontSpec font{20, 128, 0xFFFFFF, 0x808000, "old"};
+    ASSERT_TRUE(takeChosenFont(font, std::string("new face"), -37, 0, 0x0000FF, 96));
+    EXPECT_EQ(28, font.size); // 37 * 72 / 96 = 27.75
+    EXPECT_EQ("new face", font.face);
+    EXPECT_EQ(0, font.charSet);
+    EXPECT_EQ(0x0000FFu, font.color);
+    EXPECT_EQ(0x808000u, font.backColor);
+    EXPECT_EQ(12, pointsForFontHeight(-24, 144));
+    EXPECT_EQ(11, pointsForFontHeight(15, 96)); // 11.25, and a positive cell height alike
+
+    const FontSpec before = font;
+    EXPECT_FALSE(takeChosenFont(font, std::nullopt, -20, 128, 0, 96));
+    EXPECT_FALSE(takeChosenFont(font, std::string(32, 'x'), -20, 128, 0, 96));
+    EXPECT_EQ(before.face, font.face);
+    EXPECT_EQ(before.size, font.size);
+    EXPECT_TRUE(takeChosenFont(font, std::string(31, 'x'), -20, 128, 0, 96));
+}
+
 TEST(FontOverrides, OnlyGivenPartsReplaceTheSettingsFont) {
     FontSpec base;
     base.size = 12;

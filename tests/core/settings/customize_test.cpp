@@ -151,6 +151,21 @@ TEST(CustomizePages, OneWarningInTheStatedPrecedence) {
     EXPECT_TRUE(autoClickControlsEnabled(1));
 }
 
+// A name code page 932 cannot hold is refused on apply and never stored with look-alikes.
+TEST(CustomizePages, UnstorableNamesAreRefusedAfterTheRangeChecks) {
+    GeneralPage g = fillGeneralPage(defaults());
+    g.examLogNameStorable = false;
+    EXPECT_EQ(kUnstorableExamLogName, checkGeneralPage(g));
+    g.examLogSize = 40000; // the size keeps its precedence
+    EXPECT_EQ("出題履歴サイズは 0 ～ 32767 の間で指定してください。", checkGeneralPage(g));
+
+    SoundPage sound = fillSoundPage(defaults());
+    EXPECT_TRUE(checkSoundPage(sound).empty());
+    EXPECT_TRUE(soundControlsEnabled(sound));
+    sound.storable[ResultSound] = false;
+    EXPECT_EQ(kUnstorableSoundName, checkSoundPage(sound));
+}
+
 VagueList listOf(std::initializer_list<const char*> firsts) {
     VagueList list;
     for (const char* f : firsts)

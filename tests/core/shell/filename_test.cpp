@@ -26,5 +26,14 @@ TEST(ExportFileName, TheChosenFiltersExtensionOnlyForABareName) {
     EXPECT_EQ(withExtensionWhenNone("a.b/table", "csv"), "a.b/table.csv");
 }
 
+TEST(ExportFileName, TheExtensionOfAFilterPattern) {
+    EXPECT_EQ("TXT", patternExtension("*.TXT"));
+    EXPECT_EQ("rkf", patternExtension("*.rkf;*.txt"));
+    EXPECT_EQ("", patternExtension("*.*"));
+    EXPECT_EQ("", patternExtension("*.t*"));
+    EXPECT_EQ("", patternExtension("*"));
+    EXPECT_EQ(withExtensionWhenNone("log", patternExtension("*.TXT")), "log.TXT");
+}
+
 } // namespace
 } // namespace rekal
