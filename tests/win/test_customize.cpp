@@ -209,12 +209,12 @@ COLORREF previewPixel(HWND page) {
     return colour;
 }
 
-// The character height of the font the exam view's question control draws with.
-int questionFontHeight() {
+// The font the exam view's question control draws with.
+LOGFONTW questionFont() {
     const rekal::win::SentenceState* state = rekal::win::sentenceState(examControl(IDC_QUESTION));
     LOGFONTW logFont{};
     if (state && state->font) GetObjectW(state->font, sizeof logFont, &logFont);
-    return logFont.lfHeight;
+    return logFont;
 }
 
 } // namespace
@@ -224,14 +224,19 @@ int questionFontHeight() {
 // once, in REKALWIN.INI at exit and back after a restart.
 WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     auto dir = makeFolder(L"rekal-customize");
-    ok(start(dir), "start-up failed");
+    // The book's font card names the question's face; the settings give its size.
+    const fs::path book = dir / L"本.rkf";
+    writeBytes(book, "REKALDATA V1.6\r\n$FontQuestion=,,Courier New\r\n#題,000000\r\n問1,答1,<00\r\n");
+    ok(start(dir, book.wstring()), "start-up failed");
+    command(2307); // すべて: the sheet opens over a running exam, whose question must take the new font
+    ok(rekal::win::examRunning(), "no exam runs");
     app().help.call = recordHelp;
     g_helpTopics.clear();
     rekal::win::useShortNamesForTesting(false);
     const fs::path chime = dir / L"チャイム.wav";
     writeBytes(chime, "RIFF");
     g_chosenFile = (dir / L"記録").wstring();
-    const int heightBefore = questionFontHeight();
+    const int heightBefore = questionFont().lfHeight;
 
     DialogWatcher boxes = DialogWatcher::pressing(IDOK);
     DialogWatcher choosers(isChooser, answerChooser);
@@ -322,20 +327,29 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     ok(s.fonts[rekal::QuestionFont].size == 28 && s.fonts[rekal::QuestionFont].backColor == RGB(1, 2, 3),
        "question font %d 0x%06X", s.fonts[rekal::QuestionFont].size,
        static_cast<unsigned>(s.fonts[rekal::QuestionFont].backColor));
-    ok(questionFontHeight() != heightBefore &&
-           questionFontHeight() == rekal::fontHeightForPoints(28, rekal::win::windowDpi(app().examView)),
-       "the exam view did not take the new question font: %d", questionFontHeight());
+    const LOGFONTW shown = questionFont();
+    ok(shown.lfHeight != heightBefore &&
+           shown.lfHeight == rekal::fontHeightForPoints(28, rekal::win::windowDpi(app().examView)) &&
+           std::wstring(shown.lfFaceName) == L"Courier New",
+       "the running question did not take the new font: %d %s", static_cast<int>(shown.lfHeight),
+       wintest::utf8(shown.lfFaceName).c_str());
 
-    // Reopened on the page last shown, with the applied value.
-    bool reopenedOnAnswer = false;
+    // Reopened on the page last shown, with the applied value; reset fills in the defaults without
+    // storing them, and キャンセル keeps what was applied.
+    bool reopenedOnAnswer = false, resetNotApplied = false;
     {
         DialogWatcher watcher(L"カスタマイズ", [&](HWND sheet) {
-            reopenedOnAnswer = textOf(currentPage(sheet), IDC_PAGE_1024) == L"600";
+            HWND answer = currentPage(sheet);
+            reopenedOnAnswer = textOf(answer, IDC_PAGE_1024) == L"600";
+            click(answer, IDC_RESET);
+            resetNotApplied = textOf(answer, IDC_PAGE_1024) == L"500" && applyEnabled(sheet) &&
+                              app().settings.baseWidthWndAnswer == 600;
             PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         });
         command(CMD_CUSTOMIZE);
     }
     ok(reopenedOnAnswer, "the sheet did not reopen on 答え");
+    ok(resetNotApplied && app().settings.baseWidthWndAnswer == 600, "reset was applied");
     closeProgram();
     rekal::win::useShortNamesForTesting(true);
 
