@@ -314,8 +314,8 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     const std::vector<std::wstring> messages = boxes.texts();
     const std::vector<std::wstring> expected = {
         wide(rekal::displayPath(dir / L"한국.wav")) + L"\n" +
-            L"このファイル名はシフトJISで表せないため、使用できません。",
-        L"出題履歴のファイル名にシフトJISで表せない文字が含まれています。",
+            L"このファイル名はシフトJISで表せないか長すぎるため、使用できません。",
+        L"出題履歴のファイル名にシフトJISで表せない文字が含まれているか、ファイル名が長すぎます。",
         L"行間は 0 ～ 32767 の間で指定してください。"};
     ok(messages == expected, "%d messages, first %s", static_cast<int>(messages.size()),
        messages.empty() ? "none" : wintest::utf8(messages[0]).c_str());

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,13 +20,19 @@ namespace rekal {
 // the text is no number; values beyond the int range are clamped. -1 lies outside every page range.
 int pageNumber(std::string_view text);
 
-// Names that code page 932 cannot hold are refused, never stored with look-alike characters.
+// Names that code page 932 cannot hold, or that are longer than the settings keep, are refused:
+// never stored with look-alike characters or cut short.
 inline constexpr const char* kUnstorableChosenName =
-    "このファイル名はシフトJISで表せないため、使用できません。";
+    "このファイル名はシフトJISで表せないか長すぎるため、使用できません。";
 inline constexpr const char* kUnstorableExamLogName =
-    "出題履歴のファイル名にシフトJISで表せない文字が含まれています。";
+    "出題履歴のファイル名にシフトJISで表せない文字が含まれているか、ファイル名が長すぎます。";
 inline constexpr const char* kUnstorableSoundName =
-    "効果音のファイル名にシフトJISで表せない文字が含まれています。";
+    "効果音のファイル名にシフトJISで表せない文字が含まれているか、ファイル名が長すぎます。";
+
+// Whether a path text (none when code page 932 cannot hold it) fits a settings path field.
+inline bool storablePathText(const std::optional<std::string>& text) {
+    return text && text->size() <= kMaxPathText;
+}
 inline constexpr const char* kUnstorableFaceName =
     "このフォント名は設定ファイルに保存できないため、使用できません。";
 

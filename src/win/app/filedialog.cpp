@@ -70,7 +70,7 @@ std::optional<std::filesystem::path> chooseOpenFile(HWND owner, const std::files
 
 std::optional<std::string> storableChosenName(const std::filesystem::path& file, Notifier& notifier) {
     std::optional<std::string> text = storablePath(file);
-    if (!text || text->size() > kMaxPathText) {
+    if (!storablePathText(text)) {
         notifier.warning(displayPath(file) + "\n" + kUnstorableChosenName);
         return std::nullopt;
     }

@@ -75,7 +75,7 @@ std::string_view noCheck(HWND) {
 GeneralPage readGeneral(HWND page) {
     const std::optional<std::string> name = toCp932Exactly(wideWindowText(GetDlgItem(page, IDC_PAGE_1028)));
     return {isChecked(page, IDC_PAGE_1026), isChecked(page, IDC_PAGE_1027), name.value_or(std::string()),
-            numberOf(page, IDC_PAGE_1029), name.has_value()};
+            numberOf(page, IDC_PAGE_1029), storablePathText(name)};
 }
 
 // 参照: the save chooser starting from the edit's text.

@@ -42,7 +42,7 @@ SoundPage readSound(HWND page) {
     for (int i = 0; i < SoundKindCount; ++i) {
         const std::optional<std::string> path = toCp932Exactly(extra.paths[i]);
         p.paths[i] = path.value_or(std::string());
-        p.storable[i] = path.has_value();
+        p.storable[i] = storablePathText(path);
     }
     return p;
 }

@@ -159,6 +159,10 @@ TEST(CustomizePages, UnstorableNamesAreRefusedAfterTheRangeChecks) {
     g.examLogSize = 40000; // the size keeps its precedence
     EXPECT_EQ("出題履歴サイズは 0 ～ 32767 の間で指定してください。", checkGeneralPage(g));
 
+    EXPECT_TRUE(storablePathText(std::string(259, 'a')));
+    EXPECT_FALSE(storablePathText(std::string(260, 'a'))); // never cut short, least of all inside a character
+    EXPECT_FALSE(storablePathText(std::nullopt));
+
     SoundPage sound = fillSoundPage(defaults());
     EXPECT_TRUE(checkSoundPage(sound).empty());
     EXPECT_TRUE(soundControlsEnabled(sound));
