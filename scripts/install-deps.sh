@@ -6,7 +6,7 @@ packages=(
     g++ cmake make ninja-build pkg-config
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
     googletest libgtest-dev libbenchmark-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev dpkg-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev fp-utils
     wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
     fonts-ipafont-gothic fonts-ipafont-mincho locales
     sox espeak-ng

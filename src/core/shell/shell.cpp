@@ -38,9 +38,4 @@ void scaleDefaultWindowSizes(Settings& defaults, int dpi) {
     }
 }
 
-int helpContextFor(bool fromMenuItem, bool examRunning) {
-    if (fromMenuItem) return kHelpMenu;
-    return examRunning ? kHelpExamRunning : kHelpIdle;
-}
-
 } // namespace rekal

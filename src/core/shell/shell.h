@@ -1,7 +1,6 @@
 #pragma once
 // Rules of the application shell that need no window: the texts of the recent-file
-// menu entries, the choice-button font, the window place kept in the settings and the help topic
-// of a help request. Texts are CP932.
+// menu entries, the choice-button font and the window place kept in the settings. Texts are CP932.
 
 #include "core/settings/settings.h"
 #include "core/shell/geometry.h"
@@ -36,13 +35,5 @@ std::optional<PixelRect> storedPlaceOnScreen(const WindowRect& stored, const Pix
 // on a screen of `dpi`: scaled when the defaults are made, before the settings file is read over
 // them. Stored placements are screen pixels and are read as they stand.
 void scaleDefaultWindowSizes(Settings& defaults, int dpi);
-
-// Context numbers of the help file.
-inline constexpr int kHelpExamRunning = 131;
-inline constexpr int kHelpMenu = 132;
-inline constexpr int kHelpIdle = 133;
-// The topic for a help request: the menu topic for a request from a menu item, otherwise the topic
-// of the exam view's state.
-int helpContextFor(bool fromMenuItem, bool examRunning);
 
 } // namespace rekal

@@ -3,6 +3,7 @@
 #include "core/base/messages.h"
 #include "core/data/export.h"
 #include "core/shell/filename.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/app/app.h"
 #include "win/app/filedialog.h"
@@ -20,7 +21,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpExport = 102;
 constexpr const char* kOverwriteQuestion = "ファイルはすでに存在します。上書きしますか？";
 
 std::filesystem::path editedFile(HWND dialog) {

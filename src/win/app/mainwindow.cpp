@@ -2,6 +2,7 @@
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
+#include "core/shell/helpcontexts.h"
 #include "core/shell/shell.h"
 #include "resource.h"
 #include "win/app/app.h"

@@ -1,6 +1,7 @@
 #include "win/customize/customizepages.h"
 
 #include "core/settings/customize.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/app/app.h"
 #include "win/app/filedialog.h"
@@ -90,7 +91,7 @@ PageCommand generalCommand(HWND page, int id, int code) {
 const CustomizePage kGeneral{
     0,
     IDD_PAGE_GENERAL,
-    121,
+    kHelpCustomizeGeneral,
     [](HWND page, const Settings&) {
         SendDlgItemMessageW(page, IDC_PAGE_1028, EM_LIMITTEXT, kMaxPathText, 0);
         setUpNumbers(page, {{IDC_PAGE_1029, IDC_PAGE_1030, 0, 32767}});
@@ -128,7 +129,7 @@ ComparePage readCompare(HWND page) {
 const CustomizePage kCompare{
     2,
     IDD_PAGE_COMPARE,
-    123,
+    kHelpCustomizeCompare,
     noSetUp,
     [](HWND page, const Settings& from) {
         const ComparePage p = fillComparePage(from);
@@ -174,7 +175,7 @@ QuestionPage readQuestion(HWND page) {
 const CustomizePage kQuestion{
     4,
     IDD_PAGE_QUESTION,
-    125,
+    kHelpCustomizeQuestion,
     [](HWND page, const Settings&) {
         setUpNumbers(page, {{IDC_PAGE_1024, IDC_PAGE_1025, 1, 9},
                             {IDC_PAGE_1027, IDC_PAGE_1028, 1, 9},
@@ -231,7 +232,7 @@ AnswerPage readAnswer(HWND page) {
 const CustomizePage kAnswer{
     5,
     IDD_PAGE_ANSWER,
-    126,
+    kHelpCustomizeAnswer,
     [](HWND page, const Settings&) {
         for (const char* item : {"正解ボタン", "不正解ボタン", "スキップボタン"})
             SendDlgItemMessageW(page, IDC_PAGE_1031, CB_ADDSTRING, 0,

@@ -2,6 +2,7 @@
 
 #include "core/base/messages.h"
 #include "core/settings/customize.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/base/dpi.h"
 #include "win/base/winnotifier.h"
@@ -14,7 +15,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpVague = 108;
 constexpr int kColumnWidth = 75; // each of the two columns, 96-dpi pixels
 constexpr const char* kNothingToAdd = "少なくとも１つに文字列を入力してください。";
 

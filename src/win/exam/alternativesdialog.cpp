@@ -1,5 +1,6 @@
 #include "win/exam/alternativesdialog.h"
 
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/app/app.h"
 #include "win/base/dpi.h"
@@ -14,8 +15,6 @@
 namespace rekal::win {
 
 namespace {
-
-constexpr int kHelpAlternatives = 107;
 
 struct AlternativesState {
     AlternativesState(const QuestionCard& q, const FontSpec& f) : question(q), answerFont(f) {}

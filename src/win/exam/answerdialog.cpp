@@ -1,6 +1,7 @@
 #include "win/exam/answerdialog.h"
 
 #include "core/shell/answerlayout.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/app/app.h"
 #include "win/base/dpi.h"
@@ -16,7 +17,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpAnswer = 109;
 constexpr UINT_PTR kAutoClickTimer = 1;
 constexpr COLORREF kMarkColour = RGB(255, 0, 0);
 constexpr const char* kMarkFace = "ＭＳ Ｐゴシック";

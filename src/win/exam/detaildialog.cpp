@@ -2,6 +2,7 @@
 
 #include "core/exam/details.h"
 #include "core/shell/dpi.h"
+#include "core/shell/helpcontexts.h"
 #include "core/shell/listdialog.h"
 #include "resource.h"
 #include "win/app/app.h"
@@ -19,7 +20,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpDetail = 111;
 constexpr int kQuestionNumberSpin = 1068; // the list window's question-number up-down
 constexpr std::array<const char*, kDetailColumnCount> kColumnTitles = {"順番", "番号", "正誤", "所要時間",
                                                                        "問題"};

@@ -3,6 +3,7 @@
 #include "core/base/messages.h"
 #include "core/display/markup.h"
 #include "core/exam/startlimits.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/app/help.h"
 #include "win/base/winnotifier.h"
@@ -19,8 +20,6 @@
 namespace rekal::win {
 
 namespace {
-
-constexpr int kHelpRange = 103;
 
 struct RangeState {
     QuestionBook* book = nullptr;

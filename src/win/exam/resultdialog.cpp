@@ -2,6 +2,7 @@
 
 #include "core/exam/method.h"
 #include "core/match/format.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/app/help.h"
 #include "win/base/wintext.h"
@@ -18,7 +19,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpResult = 110;
 constexpr const char* kResultFace = "ＭＳ Ｐゴシック";
 
 struct ResultState {

@@ -4,6 +4,7 @@
 #include "core/base/messages.h"
 #include "core/examlog/browse.h"
 #include "core/examlog/examlog.h"
+#include "core/shell/helpcontexts.h"
 #include "core/shell/numberfield.h"
 #include "resource.h"
 #include "win/app/app.h"
@@ -27,7 +28,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpViewer = 100;
 constexpr const char* kLinkFace = "ＭＳ Ｐゴシック";
 constexpr const char* kTabTitles[] = {"日付順", "ファイル順"};
 
@@ -327,7 +327,7 @@ INT_PTR CALLBACK viewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
     ViewerState* s = dialogState<ViewerState>(dialog);
     if (!s) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpViewer)) return TRUE;
+    if (handleCommonDialogMessage(dialog, message, wParam, kHelpExamLogViewer)) return TRUE;
     INT_PTR result = FALSE;
     if (handleLinkMessage(dialog, message, wParam, lParam, IDC_LOG_FILE, result)) return result;
     switch (message) {

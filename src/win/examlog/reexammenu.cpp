@@ -1,13 +1,12 @@
 #include "win/examlog/reexammenu.h"
 
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/dialogs/dialogkit.h"
 
 namespace rekal::win {
 
 namespace {
-
-constexpr int kHelpReexamMenu = 101;
 
 constexpr int kChoiceButtons[] = {IDC_REEXAM_WRONG, IDC_REEXAM_ALL, IDC_REEXAM_SELECTED};
 

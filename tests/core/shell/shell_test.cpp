@@ -58,12 +58,5 @@ TEST(DefaultWindowSizes, ScaledForTheScreenPositionsLeftToTheSystem) {
     EXPECT_EQ(plain.lineInterval, s.lineInterval);
 }
 
-TEST(HelpContext, MenuRequestsWinWhateverTheExamState) {
-    EXPECT_EQ(132, helpContextFor(true, true));
-    EXPECT_EQ(132, helpContextFor(true, false));
-    EXPECT_EQ(131, helpContextFor(false, true));
-    EXPECT_EQ(133, helpContextFor(false, false));
-}
-
 } // namespace
 } // namespace rekal

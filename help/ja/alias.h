@@ -1,0 +1,22 @@
+; The page of each context name.
+IDH_EXAMLOG=examlog.html
+IDH_REEXAM=reexam.html
+IDH_EXPORT=export.html
+IDH_RANGE=range.html
+IDH_COUNT=count.html
+IDH_WEAK=weak.html
+IDH_HINT_LIST=hintlist.html
+IDH_ALTERNATIVES=alternatives.html
+IDH_VAGUE=vague.html
+IDH_ANSWER=answer.html
+IDH_RESULT=result.html
+IDH_DETAIL=detail.html
+IDH_CUSTOM_GENERAL=custom-general.html
+IDH_CUSTOM_SOUND=custom-sound.html
+IDH_CUSTOM_COMPARE=custom-compare.html
+IDH_CUSTOM_FONT=custom-font.html
+IDH_CUSTOM_QUESTION=custom-question.html
+IDH_CUSTOM_ANSWER=custom-answer.html
+IDH_EXAM=exam.html
+IDH_MENUS=menus.html
+IDH_MAIN=mainwindow.html

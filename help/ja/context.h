@@ -1,0 +1,22 @@
+/* Context numbers of the help topics (the program's own table is src/core/shell/helpcontexts.h). */
+#define IDH_EXAMLOG 100
+#define IDH_REEXAM 101
+#define IDH_EXPORT 102
+#define IDH_RANGE 103
+#define IDH_COUNT 104
+#define IDH_WEAK 105
+#define IDH_HINT_LIST 106
+#define IDH_ALTERNATIVES 107
+#define IDH_VAGUE 108
+#define IDH_ANSWER 109
+#define IDH_RESULT 110
+#define IDH_DETAIL 111
+#define IDH_CUSTOM_GENERAL 121
+#define IDH_CUSTOM_SOUND 122
+#define IDH_CUSTOM_COMPARE 123
+#define IDH_CUSTOM_FONT 124
+#define IDH_CUSTOM_QUESTION 125
+#define IDH_CUSTOM_ANSWER 126
+#define IDH_EXAM 131
+#define IDH_MENUS 132
+#define IDH_MAIN 133
