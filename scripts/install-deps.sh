@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev fp-utils
     wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
     fonts-ipafont-gothic fonts-ipafont-mincho locales
-    sox espeak-ng
+    sox espeak-ng zip unzip
 )
 
 missing=()

@@ -35,7 +35,9 @@ std::filesystem::path findProgramDir() {
 }
 
 void printUsage() {
-    std::fprintf(stderr, "usage: rekal-cli [--ini PATH] [--vague PATH] COMMAND ...\ncommands:\n");
+    std::fprintf(
+        stderr,
+        "usage: rekal-cli [--ini PATH] [--vague PATH] COMMAND ...\n       rekal-cli --version\ncommands:\n");
     for (const Command& c : commandTable())
         std::fprintf(stderr, "  %s\n", c.usage);
 }
@@ -96,6 +98,10 @@ int runCli(std::vector<std::string> args) {
         } else {
             rest.push_back(args[i]);
         }
+    }
+    if (rest.size() == 1 && rest.front() == "--version") {
+        std::printf("rekal-cli %s\n", REKAL_VERSION);
+        return kExitOk;
     }
     if (rest.empty()) {
         printUsage();

@@ -20,5 +20,11 @@ TEST(CliBasics, UsageErrorsExitWithTwo) {
     EXPECT_TRUE(dangling.out.empty());
 }
 
+TEST(CliBasics, VersionIsTheBuildsOwn) {
+    CliResult version = runCli({"--version"});
+    EXPECT_EQ(0, version.exitCode);
+    EXPECT_EQ(std::string("rekal-cli ") + REKAL_VERSION + "\n", version.out);
+}
+
 } // namespace
 } // namespace rekal::test

@@ -8,6 +8,11 @@
 
 #include <cstring>
 
+// The build's version as a wide literal.
+#define REKAL_WIDEN2(x) L##x
+#define REKAL_WIDEN(x) REKAL_WIDEN2(x)
+#define REKAL_WIDE_VERSION REKAL_WIDEN(REKAL_VERSION)
+
 namespace {
 
 using namespace shelltest;
@@ -334,7 +339,7 @@ WINTEST(aboutBoxShowsTheProgramAndCloses) {
         ok(watcher.seen() == 1, "the about box was not shown");
     }
     ok(name == L"Rekal for Windows", "name %s", wintest::utf8(name).c_str());
-    ok(version == L"Version 1.63", "version %s", wintest::utf8(version).c_str());
+    ok(version == L"Version " REKAL_WIDE_VERSION, "version %s", wintest::utf8(version).c_str());
     ok(author == L"Rekal project", "author %s", wintest::utf8(author).c_str());
     ok(link == L"https://example.org/rekal", "link %s", wintest::utf8(link).c_str());
     ok(centred, "the about box is not centred on the main window");

@@ -60,6 +60,7 @@ void makeDpiResources(HWND dialog, AboutState& state) {
 
 void onInit(HWND dialog, AboutState& state) {
     makeDpiResources(dialog, state);
+    setWindowText(GetDlgItem(dialog, IDC_ABOUT_VERSION), "Version " REKAL_VERSION);
     setWindowText(GetDlgItem(dialog, IDC_ABOUT_LINK), kProjectAddress);
     centreOnOwner(dialog);
 }
