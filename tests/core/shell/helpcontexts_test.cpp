@@ -102,6 +102,10 @@ TEST(HelpFile, EveryPageIsCompiledAndEveryLinkFindsItsPage) {
         EXPECT_NE(chm.find("/" + page), std::string::npos) << page << " is not in the help file";
     for (const char* part : {"/contents.hhc", "/index.hhk", "/#IVB", "/help.css"})
         EXPECT_NE(chm.find(part), std::string::npos) << part;
+    // The uncompressed #SYSTEM names the language Japanese (0x0411, entry 4 of 36 bytes), so the viewer
+    // reads the contents, the index and the titles as code page 932, and holds the title in it.
+    EXPECT_NE(chm.find(std::string("\x04\x00\x24\x00\x11\x04\x00\x00", 8)), std::string::npos);
+    EXPECT_NE(chm.find("Rekal for Windows \x83\x77\x83\x8b\x83\x76"), std::string::npos) << "title not CP932";
 
     static const std::regex link(R"re((?:href|value)="([\w.-]+\.(?:html|css))")re");
     std::set<std::string> sources = pages;
