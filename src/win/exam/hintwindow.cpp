@@ -2,6 +2,7 @@
 
 #include "core/data/book.h"
 #include "core/exam/run.h"
+#include "core/shell/helpcontexts.h"
 #include "core/shell/hintlayout.h"
 #include "resource.h"
 #include "win/app/app.h"
@@ -16,7 +17,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpHint = 106;
 constexpr int kCorner = 20;
 constexpr int kSizingBorder = 5; // the edge band that resizes the window, which has no frame
 constexpr COLORREF kFrameColour = RGB(0, 0, 255);
@@ -144,7 +144,7 @@ INT_PTR CALLBACK hintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_INITDIALOG) return onInit(window, *reinterpret_cast<const HintOpening*>(lParam));
     HintState* state = dialogState<HintState>(window);
     if (!state) return FALSE;
-    if (handleCommonDialogMessage(window, message, wParam, kHelpHint)) return TRUE;
+    if (handleCommonDialogMessage(window, message, wParam, kHelpHintAndList)) return TRUE;
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
