@@ -2,6 +2,7 @@
 
 #include "core/base/messages.h"
 #include "core/exam/startlimits.h"
+#include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/base/winnotifier.h"
 #include "win/base/wintext.h"
@@ -16,8 +17,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kHelpCount = 104;
-constexpr int kHelpWeakPoint = 105;
 constexpr int kMaxStrength = 10;
 
 struct CountState {
@@ -87,7 +86,7 @@ INT_PTR CALLBACK countProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<CountState>(dialog, lParam));
     CountState* state = dialogState<CountState>(dialog);
     if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, state->weakPoints ? kHelpWeakPoint : kHelpCount))
+    if (handleCommonDialogMessage(dialog, message, wParam, state->weakPoints ? kHelpWeakPoints : kHelpCount))
         return TRUE;
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
     return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
