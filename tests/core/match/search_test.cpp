@@ -109,11 +109,12 @@ TEST(SearchCharacters, WhatTheJudgeAcceptsIsFound) {
     for (CompareOptions mode = 0; mode < 32; ++mode)
         for (const char* a : texts)
             for (const char* b : texts)
-                if (foldForCompare(a, mode, table) == foldForCompare(b, mode, table))
+                if (foldForCompare(a, mode, table) == foldForCompare(b, mode, table)) {
                     EXPECT_TRUE(containsFolded(
                         foldForCompare(b, mode & (CompareIgnoreSymbols | CompareVague), table),
                         foldForCompare(a, mode & (CompareIgnoreSymbols | CompareVague), table), mode))
                         << a << " / " << b << " mode " << int(mode);
+                }
 }
 
 } // namespace
