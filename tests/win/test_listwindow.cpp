@@ -7,6 +7,7 @@
 
 #include "core/shell/dpi.h"
 #include "win/app/bookfile.h"
+#include "win/app/help.h"
 #include "win/app/separator.h"
 #include "win/display/sentence.h"
 
@@ -101,6 +102,12 @@ void findNext(const std::wstring& text) {
     pump(200);
 }
 
+std::vector<DWORD_PTR> g_helpContexts;
+HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
+    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
+    return nullptr;
+}
+
 } // namespace
 
 WINTEST(listWindowShowsTheQuestionOfItsNumber) {
@@ -160,6 +167,14 @@ WINTEST(listWindowShowsTheQuestionOfItsNumber) {
     pump(600);
     ok(listed == 2, "別解 listed %d answers", listed);
     ok(GetFocus() == listControl(IDC_LIST_NUMBER), "focus not back on the number box");
+
+    // ヘルプ and F1 open topic 106.
+    app().help.call = recordHelp;
+    PostMessageW(listControl(IDC_LIST_HELP), BM_CLICK, 0, 0);
+    pump(60);
+    HELPINFO f1{sizeof f1, HELPINFO_WINDOW, IDC_LIST_NUMBER, listControl(IDC_LIST_NUMBER), 0, {}};
+    SendMessageW(list(), WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+    ok(g_helpContexts == std::vector<DWORD_PTR>({106, 106}), "help contexts");
 
     // Ctrl+L again keeps the one window.
     HWND first = list();

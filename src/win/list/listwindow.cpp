@@ -21,7 +21,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <climits>
 #include <memory>
 #include <string>
@@ -69,6 +68,9 @@ struct Child {
 };
 
 constexpr DWORD kFieldStatic = SS_CENTER | SS_NOPREFIX | SS_NOTIFY;
+constexpr DWORD kNumberBox = ES_NUMBER | ES_RIGHT | WS_TABSTOP;
+constexpr DWORD kSpin = UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 
 const Child kChildren[] = {
     {L"STATIC", IDC_TITLE, SS_NOPREFIX | SS_NOTIFY, 0, {}, "", "タイトル"},
@@ -77,32 +79,14 @@ const Child kChildren[] = {
     {kSentenceClass, IDC_COMMENT, 0, 0, {}, "", "コメント"},
     {L"STATIC", IDC_GROUP, kFieldStatic, WS_EX_STATICEDGE, {}, "", "問題のグループ"},
     {L"STATIC", IDC_HISTORY, kFieldStatic, WS_EX_STATICEDGE, {}, "", "問題の正誤履歴"},
-    {L"EDIT",
-     IDC_LIST_NUMBER,
-     ES_NUMBER | ES_RIGHT | WS_TABSTOP,
-     WS_EX_CLIENTEDGE,
-     {1, 3, 64, 20},
-     "",
-     "問題番号"},
-    {UPDOWN_CLASSW,
-     IDC_LIST_SPIN,
-     UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-     0,
-     {},
-     "",
-     nullptr},
+    {L"EDIT", IDC_LIST_NUMBER, kNumberBox, WS_EX_CLIENTEDGE, {1, 3, 64, 20}, "", "問題番号"},
+    {UPDOWN_CLASSW, IDC_LIST_SPIN, kSpin, 0, {}, "", nullptr},
     {kSeparatorClass, IDC_LIST_ANSWER_SPLITTER, 0, 0, {}, "", nullptr},
     {kSeparatorClass, IDC_LIST_COMMENT_SPLITTER, 0, 0, {}, "", nullptr},
-    {L"BUTTON", IDC_LIST_FIND, BS_PUSHBUTTON | WS_TABSTOP, 0, {1, 26, 64, 25}, "検索(&F)...", nullptr},
-    {L"BUTTON",
-     IDC_LIST_ALTERNATIVES,
-     BS_PUSHBUTTON | WS_TABSTOP,
-     0,
-     {1, 54, 64, 25},
-     "別解(&O)...",
-     nullptr},
+    {L"BUTTON", IDC_LIST_FIND, kButton, 0, {1, 26, 64, 25}, "検索(&F)...", nullptr},
+    {L"BUTTON", IDC_LIST_ALTERNATIVES, kButton, 0, {1, 54, 64, 25}, "別解(&O)...", nullptr},
     {L"BUTTON", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, {1, 82, 64, 25}, "OK", "ウィンドウを閉じます"},
-    {L"BUTTON", IDC_LIST_HELP, BS_PUSHBUTTON | WS_TABSTOP, 0, {1, 110, 64, 25}, "ヘルプ(&H)", nullptr},
+    {L"BUTTON", IDC_LIST_HELP, kButton, 0, {1, 110, 64, 25}, "ヘルプ(&H)", nullptr},
 };
 
 HWND control(HWND window, int id) {
