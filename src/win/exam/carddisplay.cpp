@@ -75,8 +75,4 @@ bool fieldTextExtent(HWND field, UINT flags, RECT& rect) {
     return true;
 }
 
-void placeControl(HWND window, int id, const PixelRect& r) {
-    if (HWND control = GetDlgItem(window, id)) MoveWindow(control, r.left, r.top, r.width, r.height, TRUE);
-}
-
 } // namespace rekal::win

@@ -54,7 +54,4 @@ void showCardFields(HWND window, const QuestionBook& book, const QuestionCard& q
 // DT_WORDBREAK; without it only line breaks break); false, leaving rect alone, for an empty text.
 bool fieldTextExtent(HWND field, UINT flags, RECT& rect);
 
-// Moves control `id` of `window` to r.
-void placeControl(HWND window, int id, const PixelRect& r);
-
 } // namespace rekal::win
