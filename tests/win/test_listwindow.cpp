@@ -3,6 +3,7 @@
 // Find down and up with its end message, the place kept across a restart, and the window closing
 // before another book loads.
 
+#include "dialogsteps.h"
 #include "examtest.h"
 
 #include "core/shell/dpi.h"
@@ -102,12 +103,6 @@ void findNext(const std::wstring& text) {
     pump(200);
 }
 
-std::vector<DWORD_PTR> g_helpContexts;
-HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
-    if (command == rekal::win::HelpContext) g_helpContexts.push_back(data);
-    return nullptr;
-}
-
 } // namespace
 
 WINTEST(listWindowShowsTheQuestionOfItsNumber) {
@@ -169,12 +164,13 @@ WINTEST(listWindowShowsTheQuestionOfItsNumber) {
     ok(GetFocus() == listControl(IDC_LIST_NUMBER), "focus not back on the number box");
 
     // ヘルプ and F1 open topic 106.
-    app().help.call = recordHelp;
+    app().help.call = dialogsteps::recordHelpContext;
+    dialogsteps::g_helpContexts.clear();
     PostMessageW(listControl(IDC_LIST_HELP), BM_CLICK, 0, 0);
     pump(60);
     HELPINFO f1{sizeof f1, HELPINFO_WINDOW, IDC_LIST_NUMBER, listControl(IDC_LIST_NUMBER), 0, {}};
     SendMessageW(list(), WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
-    ok(g_helpContexts == std::vector<DWORD_PTR>({106, 106}), "help contexts");
+    ok(dialogsteps::g_helpContexts == std::vector<DWORD_PTR>({106, 106}), "help contexts");
 
     // Ctrl+L again keeps the one window.
     HWND first = list();
