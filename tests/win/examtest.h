@@ -261,38 +261,4 @@ inline bool idleAgain() {
            !menuGreyed(CMD_MODE_STANDARD) && !menuGreyed(CMD_RANGE) && statusPart(2).empty();
 }
 
-// Where screenshots go: the folder REKAL_SCREENSHOTS names, or none (no screenshots taken).
-inline std::wstring shotFolder() {
-    const wchar_t* dir = _wgetenv(L"REKAL_SCREENSHOTS");
-    return dir ? dir : L"";
-}
-
-// The screen as a 24-bit BMP file.
-inline bool saveScreen(const std::wstring& file) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
-    const DWORD size = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER head{0x4D42,
-                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
-                          0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    std::string bytes(reinterpret_cast<const char*>(&head), sizeof head);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), size);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    writeBytes(fs::path(file), bytes);
-    return true;
-}
-
 } // namespace examtest

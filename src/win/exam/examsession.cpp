@@ -196,7 +196,7 @@ class ExamSession : public ExamScreen {
     void restyle() {
         const ExamRun& run = app().run;
         const QuestionCard* q = run.active() ? app().book.questionAt(run.current) : nullptr;
-        if (fontsApplied_ && q) {
+        if (style_.applied() && q) {
             applyQuestionFonts(effectiveFonts(app().book, app().settings, *q));
         } else if (choices_.count() > 0) {
             choices_.setLook(choiceLook(app().settings.fonts[AnswerFont]));
