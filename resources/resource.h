@@ -157,6 +157,15 @@
 // The help button of every dialog
 #define IDC_HELP_BUTTON 1059
 
+// Question list window (its card fields use the exam view's identifiers)
+#define IDC_LIST_FIND 1024
+#define IDC_LIST_ANSWER_SPLITTER 1025
+#define IDC_LIST_COMMENT_SPLITTER 1026
+#define IDC_LIST_HELP 1059
+#define IDC_LIST_ALTERNATIVES 1063
+#define IDC_LIST_NUMBER 1067
+#define IDC_LIST_SPIN 1068
+
 // Export dialog
 #define IDC_EXPORT_FILE 1110
 #define IDC_EXPORT_BROWSE 1111

@@ -10,6 +10,7 @@
 #include "core/data/reader.h"
 #include "core/examlog/examlog.h"
 
+#include <cstdlib>
 #include <cwctype>
 #include <deque>
 #include <string>

@@ -123,9 +123,9 @@ std::vector<int> g_commands;
 LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         g_commands.push_back(LOWORD(wParam));
-        // Recorded only: the open and range dialogs and the exam runs have tests of their own (a
-        // run would grey the hint command the table checks next).
-        if (LOWORD(wParam) == 2001 || (LOWORD(wParam) >= 2306 && LOWORD(wParam) <= 2312)) return 0;
+        // Recorded only: the open and range dialogs, the exam runs and the list window have tests
+        // of their own (a run would grey the hint command the table checks next).
+        if (LOWORD(wParam) == 2001 || (LOWORD(wParam) >= 2306 && LOWORD(wParam) <= 2313)) return 0;
     }
     return CallWindowProcW(g_mainProc, hwnd, message, wParam, lParam);
 }

@@ -7,6 +7,7 @@
 
 #include "core/exam/run.h"
 #include "win/app/help.h"
+#include "win/display/sentence.h"
 #include "win/exam/resultdialog.h"
 
 #include <commctrl.h>
@@ -212,8 +213,6 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
                 wintest::utf8(cell(list, 1, 4)).c_str());
              ok(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 0,
                 "first row not selected");
-             // No list window to show a question in: the button is off rather than dead.
-             ok(!enabled(d, IDC_DETAIL_SHOW), "表示 enabled without a list window");
              ok((GetWindowLongW(d, GWL_STYLE) & WS_THICKFRAME) != 0, "not resizable");
              RECT r{};
              GetWindowRect(d, &r);
@@ -299,47 +298,44 @@ WINTEST(detailListSortsAndKeepsItsWidthsAndPlace) {
 
 WINTEST(detailListShowsTheChosenQuestionInTheListWindow) {
     fs::path dir = startWithBook(L"rekal-detail-show");
-    // A stand-in for the question list window: its question-number spinner is all the detail list
-    // talks to.
-    HWND listWindow = CreateWindowExW(0, L"STATIC", L"list", WS_POPUP, 0, 0, 100, 50, app().mainWindow,
-                                      nullptr, nullptr, nullptr);
-    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD, 0, 0, 10, 20, listWindow,
-                                reinterpret_cast<HMENU>(1068), nullptr, nullptr);
-    SendMessageW(spin, UDM_SETRANGE32, 1, 3);
-    app().listWindow = listWindow;
     const ResultDialogInput input = madeUpRun();
+    auto shownNumber = [] {
+        return app().listWindow ? windowText(GetDlgItem(app().listWindow, IDC_LIST_NUMBER)) : L"";
+    };
     withSteps(
         {openDetails(),
          [&] {
              HWND d = dialogCalled(L"詳細");
              if (!d) return false;
              HWND list = GetDlgItem(d, IDC_DETAIL_LIST);
-             ok(enabled(d, IDC_DETAIL_SHOW), "表示 disabled with a list window");
-             // Sorted by number descending the top row is question 3; a double-click shows it.
+             ok(enabled(d, IDC_DETAIL_SHOW), "表示 disabled");
+             // Sorted by number descending the top row is question 3; a double-click opens the
+             // list window on it.
              clickHeader(d, 1);
              ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
              NMITEMACTIVATE dbl{};
              dbl.hdr = {list, IDC_DETAIL_LIST, static_cast<UINT>(NM_DBLCLK)};
              dbl.iItem = 0;
              SendMessageW(d, WM_NOTIFY, IDC_DETAIL_LIST, reinterpret_cast<LPARAM>(&dbl));
-             ok(SendMessageW(spin, UDM_GETPOS32, 0, 0) == 3, "double-click showed %d",
-                static_cast<int>(SendMessageW(spin, UDM_GETPOS32, 0, 0)));
+             ok(shownNumber() == L"3", "double-click showed %ls", shownNumber().c_str());
+             HWND listWindow = app().listWindow;
              ListView_SetItemState(list, 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
              SendDlgItemMessageW(d, IDC_DETAIL_SHOW, BM_CLICK, 0, 0);
-             ok(SendMessageW(spin, UDM_GETPOS32, 0, 0) == 1, "表示 showed %d",
-                static_cast<int>(SendMessageW(spin, UDM_GETPOS32, 0, 0)));
+             ok(shownNumber() == L"1" && app().listWindow == listWindow, "表示 showed %ls",
+                shownNumber().c_str());
+             rekal::win::SentenceState* question =
+                 rekal::win::sentenceState(GetDlgItem(listWindow, IDC_QUESTION));
+             ok(question && question->text && *question->text == cp932(L"結果の問題1"), "question text");
              // Without a selected row nothing happens.
              ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-             SendMessageW(spin, UDM_SETPOS32, 0, 2);
+             SendDlgItemMessageW(listWindow, IDC_LIST_SPIN, UDM_SETPOS32, 0, 2);
              SendDlgItemMessageW(d, IDC_DETAIL_SHOW, BM_CLICK, 0, 0);
-             ok(SendMessageW(spin, UDM_GETPOS32, 0, 0) == 2, "表示 without a selection");
+             ok(shownNumber() == L"2", "表示 without a selection");
              PostMessageW(d, WM_COMMAND, IDOK, 0);
              return true;
          },
          closeResultAfterDetails(IDCANCEL)},
         [&] { rekal::win::showResultDialog(app().mainWindow, input); }, __LINE__);
-    app().listWindow = nullptr;
-    DestroyWindow(listWindow);
     ok(closeProgram() == 0, "exit code");
     removeFolder(dir);
 }

@@ -11,6 +11,7 @@
 #include "win/base/waitcursor.h"
 #include "win/base/wintext.h"
 #include "win/exam/examview.h"
+#include "win/list/listwindow.h"
 
 #include <commdlg.h>
 
@@ -28,7 +29,7 @@ class ShellLoadHooks : public LoadHooks {
     void endRunningExam() override { endExamRun(); }
     void beforeLoad() override {
         AppState& a = app();
-        if (a.listWindow) DestroyWindow(a.listWindow);
+        closeListWindow();
         cursor_.begin();
         if (a.mainWindow) SendMessageW(a.mainWindow, WM_COMMAND, CMD_CREATE_EXAM_VIEW, 0);
     }

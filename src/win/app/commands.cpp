@@ -15,6 +15,7 @@
 #include "win/exam/examview.h"
 #include "win/exam/hintwindow.h"
 #include "win/examlog/examlogviewer.h"
+#include "win/list/listwindow.h"
 
 namespace rekal::win {
 

@@ -8,7 +8,5 @@ namespace rekal::win {
 void openRangeDialog(HWND owner) {
     if (app().book.questionCount() > 0 && !examRunning()) showRangeDialog(owner, app().book);
 }
-void openListWindow(HWND) {}
-void restyleListWindow() {}
 
 } // namespace rekal::win

@@ -7,10 +7,5 @@
 namespace rekal::win {
 
 void openRangeDialog(HWND owner); // 2306, dialog 600
-void openListWindow(HWND owner);  // 2313, window "RekalWinList"
-
-// After the customize sheet applied new fonts: the list window, when it exists, takes them and is
-// redrawn.
-void restyleListWindow();
 
 } // namespace rekal::win

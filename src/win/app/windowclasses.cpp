@@ -5,15 +5,11 @@
 #include "win/app/mainwindow.h"
 #include "win/app/separator.h"
 #include "win/display/sentence.h"
+#include "win/list/listwindow.h"
 
 namespace rekal::win {
 
 namespace {
-
-// The question list window's own procedure is still to be written.
-LRESULT CALLBACK plainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 struct ClassEntry {
     const wchar_t* name;
@@ -45,7 +41,7 @@ bool registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* c
 bool registerWindowClasses(HINSTANCE instance) {
     const ClassEntry classes[] = {
         {kMainWindowClass, mainWindowProc, IDR_MENU_MAIN, 0},
-        {kListWindowClass, plainWindowProc, 0, 0},
+        {kListWindowClass, listWindowProc, 0, 0},
         {kSentenceClass, sentenceWindowProc, 0, sizeof(void*)},
         {kSeparatorClass, separatorWindowProc, 0, kSeparatorExtraBytes},
     };

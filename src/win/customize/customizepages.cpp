@@ -11,6 +11,7 @@
 #include "win/exam/hintwindow.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/exam/examview.h"
+#include "win/list/listwindow.h"
 
 #include <commctrl.h>
 

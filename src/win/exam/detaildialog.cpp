@@ -20,7 +20,6 @@ namespace rekal::win {
 
 namespace {
 
-constexpr int kQuestionNumberSpin = 1068; // the list window's question-number up-down
 constexpr std::array<const char*, kDetailColumnCount> kColumnTitles = {"順番", "番号", "正誤", "所要時間",
                                                                        "問題"};
 // Posted once the dialog is first shown: the modal loop shows a dialog in its normal state, so a
@@ -35,13 +34,6 @@ struct DetailState {
     PixelSize button; // the buttons keep the size the template gives them
     bool maximiseWhenShown = false;
 };
-
-// Showing a question needs the question list window, which its command cannot open yet: until it
-// can, "表示(&V)..." is enabled only while a list window exists to take the number, rather than
-// being silently dead. Once the command opens the window this is always true.
-bool listWindowAvailable() {
-    return app().listWindow != nullptr;
-}
 
 HWND listView(HWND dialog) {
     return GetDlgItem(dialog, IDC_DETAIL_LIST);
@@ -146,7 +138,6 @@ BOOL onInit(HWND dialog, DetailState& state) {
     GetWindowRect(GetDlgItem(dialog, IDOK), &button);
     state.button = {button.right - button.left, button.bottom - button.top};
     fillList(dialog, state);
-    EnableWindow(GetDlgItem(dialog, IDC_DETAIL_SHOW), listWindowAvailable());
     placeWindow(dialog);
     state.maximiseWhenShown = app().settings.detailMaximized;
     layout(dialog, state);
@@ -181,7 +172,7 @@ void showSelectedQuestion(HWND dialog, DetailState& state) {
     HWND list = listView(dialog);
     const int selected =
         static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (selected < 0 || !listWindowAvailable()) return;
+    if (selected < 0) return;
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = selected;
@@ -189,7 +180,7 @@ void showSelectedQuestion(HWND dialog, DetailState& state) {
     const int number = state.rows[static_cast<std::size_t>(item.lParam)].number;
     SendMessageW(app().mainWindow, WM_COMMAND, CMD_LIST, 0);
     if (HWND listWindow = app().listWindow)
-        SendDlgItemMessageW(listWindow, kQuestionNumberSpin, UDM_SETPOS32, 0, number);
+        SendDlgItemMessageW(listWindow, IDC_LIST_SPIN, UDM_SETPOS32, 0, number);
 }
 
 void close(HWND dialog, int result) {

@@ -1,7 +1,6 @@
 #include "win/exam/examsession.h"
 
 #include "core/examlog/examlog.h"
-#include "core/match/format.h"
 #include "core/shell/questionlayout.h"
 #include "resource.h"
 #include "win/app/app.h"
@@ -13,6 +12,7 @@
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
 #include "win/exam/answerdialog.h"
+#include "win/exam/carddisplay.h"
 #include "win/exam/choicebuttons.h"
 #include "win/exam/countdialog.h"
 #include "win/exam/examview.h"
@@ -37,11 +37,11 @@ constexpr int kRunButtonPoints = 12;
 constexpr const char* kRunButtonFace = "ＭＳ Ｐゴシック";
 
 // The controls whose fonts and colours follow the question, with their text class.
-constexpr std::pair<int, FontClass> kQuestionControls[] = {{IDC_TITLE, TitleFont},
-                                                           {IDC_QUESTION, QuestionFont},
-                                                           {IDC_ANSWER_EDIT, AnswerFont},
-                                                           {IDC_GROUP, GroupFont},
-                                                           {IDC_HISTORY, GroupFont}};
+constexpr CardControl kQuestionControls[] = {{IDC_TITLE, TitleFont},
+                                             {IDC_QUESTION, QuestionFont},
+                                             {IDC_ANSWER_EDIT, AnswerFont},
+                                             {IDC_GROUP, GroupFont},
+                                             {IDC_HISTORY, GroupFont}};
 
 void showControl(HWND view, int id, bool shown) {
     if (HWND control = GetDlgItem(view, id)) ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
@@ -72,9 +72,7 @@ class ExamSession : public ExamScreen {
     ExamEnv& env() { return env_; }
     HWND view() const { return view_; }
     ChoiceButtons& choices() { return choices_; }
-    const QuestionFonts& fonts() const { return fonts_; }
-    bool fontsApplied() const { return fontsApplied_; }
-    HBRUSH brush(FontClass c) const { return brushes_[static_cast<std::size_t>(c)].get(); }
+    const CardStyle& style() const { return style_; }
 
     // ---- ExamScreen ----
     void closeIdlePanel() override { win::closeIdlePanel(); }
@@ -137,31 +135,10 @@ class ExamSession : public ExamScreen {
         takeFocusFromAnswerButton();
     }
     void applyQuestionFonts(const QuestionFonts& fonts) override {
-        fonts_ = fonts;
-        fontsApplied_ = true;
-        for (int c = 0; c < kStoredFontCount; ++c) {
-            questionFonts_[static_cast<std::size_t>(c)].reset(
-                createFontFromSpec(view_, fonts[static_cast<std::size_t>(c)]));
-            brushes_[static_cast<std::size_t>(c)].reset(
-                CreateSolidBrush(fonts[static_cast<std::size_t>(c)].backColor));
-        }
-        for (const auto& [id, textClass] : kQuestionControls)
-            SendDlgItemMessageW(
-                view_, id, WM_SETFONT,
-                reinterpret_cast<WPARAM>(questionFonts_[static_cast<std::size_t>(textClass)].get()), FALSE);
+        style_.apply(view_, fonts);
         if (choices_.count() > 0) choices_.setLook(choiceLook(fonts[AnswerFont]));
     }
-    void showQuestion(const QuestionCard& q, int index) override {
-        const QuestionBook& book = app().book;
-        setSentenceText(view_, IDC_QUESTION, q.question.view());
-        const TitleCard* title = book.enclosingTitle(&q);
-        const bool hasTitle = title && !title->title.empty();
-        setWindowText(GetDlgItem(view_, IDC_TITLE), hasTitle ? title->title.view() : std::string_view());
-        showControl(view_, IDC_TITLE, hasTitle);
-        setWindowText(GetDlgItem(view_, IDC_HISTORY), historyText(q.history));
-        setWindowText(GetDlgItem(view_, IDC_GROUP), "グループ\n" + book.groupName(q.group).value_or(""));
-        (void)index;
-    }
+    void showQuestion(const QuestionCard& q, int) override { showCardFields(view_, app().book, q); }
     void clearQuestionText() override { setSentenceText(view_, IDC_QUESTION, std::nullopt); }
     void layout() override { layoutExamView(); }
     void focusAnswerInput() override {
@@ -175,7 +152,7 @@ class ExamSession : public ExamScreen {
     bool mainWindowEnabled() override { return app().mainWindow && IsWindowEnabled(app().mainWindow); }
 
     Verdict runAnswerDialog(const AnswerDialogInput& input) override {
-        return showAnswerDialog(app().mainWindow, input, fonts_);
+        return showAnswerDialog(app().mainWindow, input, style_.fonts());
     }
     bool confirmAbort() override { return app().notifier.ask(kAbortQuestion); }
     ResultDialogChoice runResultDialog(const ResultDialogInput& input) override {
@@ -219,7 +196,7 @@ class ExamSession : public ExamScreen {
     void restyle() {
         const ExamRun& run = app().run;
         const QuestionCard* q = run.active() ? app().book.questionAt(run.current) : nullptr;
-        if (fontsApplied_ && q) {
+        if (style_.applied() && q) {
             applyQuestionFonts(effectiveFonts(app().book, app().settings, *q));
         } else if (choices_.count() > 0) {
             choices_.setLook(choiceLook(app().settings.fonts[AnswerFont]));
@@ -247,13 +224,9 @@ class ExamSession : public ExamScreen {
             SendMessageW(view_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     }
     void restoreDisplayFonts() {
-        if (!fontsApplied_) return;
-        fontsApplied_ = false;
+        if (!style_.applied()) return;
         applyDisplayFonts(view_, app().fonts);
-        for (auto& f : questionFonts_)
-            f.reset();
-        for (auto& b : brushes_)
-            b.reset();
+        style_.release();
     }
 
     HWND view_;
@@ -261,10 +234,7 @@ class ExamSession : public ExamScreen {
     ExamLogFile log_;
     ExamEnv env_;
     ChoiceButtons choices_;
-    QuestionFonts fonts_{};
-    bool fontsApplied_ = false;
-    std::array<OwnedFont, kStoredFontCount> questionFonts_;
-    std::array<OwnedBrush, kStoredFontCount> brushes_;
+    CardStyle style_{kQuestionControls};
     OwnedFont buttonFont_;
     WaitCursor busyCursor_;
 };
@@ -410,16 +380,7 @@ bool drawRunItem(ExamSession& session, const DRAWITEMSTRUCT& item) {
 }
 
 INT_PTR runControlColour(ExamSession& session, HDC dc, int controlId) {
-    if (!session.fontsApplied()) return 0;
-    for (const auto& [id, textClass] : kQuestionControls) {
-        if (id != controlId) continue;
-        const FontSpec& font = session.fonts()[static_cast<std::size_t>(textClass)];
-        SetTextColor(dc, font.color);
-        SetBkColor(dc, font.backColor);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(session.brush(textClass));
-    }
-    return 0;
+    return session.style().controlColour(dc, controlId);
 }
 
 void onRunActivated(ExamSession& session) {
@@ -430,21 +391,6 @@ void onRunActivated(ExamSession& session) {
 
 namespace {
 
-// The extent of a control's text in its own font (rect's right as the wrapping width with
-// DT_WORDBREAK); false for an empty text.
-bool textExtent(HWND control, UINT flags, RECT& rect) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(control, text, 1024);
-    if (!text[0]) return false;
-    HDC dc = GetDC(control);
-    {
-        SelectedFont select(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-        DrawTextW(dc, text, -1, &rect, DT_CALCRECT | DT_NOPREFIX | flags);
-    }
-    ReleaseDC(control, dc);
-    return true;
-}
-
 BandSizes measureBand(ExamSession& session) {
     HWND view = session.view();
     const int dpi = windowDpi(view);
@@ -452,7 +398,7 @@ BandSizes measureBand(ExamSession& session) {
     if (!groupShown) return bandSizes(false, false, 0, 0, 0, dpi);
     HWND group = GetDlgItem(view, IDC_GROUP);
     RECT r{};
-    const bool measured = textExtent(group, 0, r);
+    const bool measured = fieldTextExtent(group, 0, r);
     return bandSizes(true, measured, r.right, r.bottom, fontHeight(group), dpi);
 }
 
@@ -460,7 +406,7 @@ int titleHeight(HWND view, int width) {
     HWND title = GetDlgItem(view, IDC_TITLE);
     if (!isShown(title)) return 0;
     RECT r{0, 0, width, 0};
-    textExtent(title, DT_WORDBREAK, r);
+    fieldTextExtent(title, DT_WORDBREAK, r);
     return r.bottom;
 }
 

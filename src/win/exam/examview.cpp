@@ -15,6 +15,7 @@
 #include "win/exam/hintwindow.h"
 #include "win/exam/idlepanel.h"
 #include "win/exam/infopane.h"
+#include "win/list/listwindow.h"
 
 #include <commctrl.h>
 
@@ -188,7 +189,7 @@ void onClose(HWND view) {
     endExamRun();
     a.book.setReplacing(false);
     closeHintWindow();
-    if (a.listWindow) DestroyWindow(a.listWindow);
+    closeListWindow();
     DestroyWindow(view); // its tooltips go with it
 }
 
