@@ -7,6 +7,7 @@
 #include "win/base/dpi.h"
 #include "win/base/winnotifier.h"
 #include "win/base/wintext.h"
+#include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
 
 #include <commctrl.h>
@@ -130,33 +131,17 @@ void onOk(HWND dialog, VagueState& state) {
     EndDialog(dialog, IDOK);
 }
 
-BOOL onCommand(HWND dialog, VagueState& state, int id) {
-    switch (id) {
-    case IDC_VAGUE_ADD:
-        onAdd(dialog, state);
-        return TRUE;
-    case IDC_VAGUE_UP:
-        onListOperation(dialog, state, moveVagueRowsUp);
-        return TRUE;
-    case IDC_VAGUE_DOWN:
-        onListOperation(dialog, state, moveVagueRowsDown);
-        return TRUE;
-    case IDC_VAGUE_DELETE:
-        onListOperation(dialog, state, deleteVagueRows);
-        return TRUE;
-    case IDC_RESET:
-        onListOperation(dialog, state, resetVagueList);
-        return TRUE;
-    case IDOK:
-        onOk(dialog, state);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
+constexpr DialogCommand<VagueState> kCommands[] = {
+    {IDC_VAGUE_ADD, onAdd},
+    {IDC_VAGUE_UP, [](HWND dialog, VagueState& state) { onListOperation(dialog, state, moveVagueRowsUp); }},
+    {IDC_VAGUE_DOWN,
+     [](HWND dialog, VagueState& state) { onListOperation(dialog, state, moveVagueRowsDown); }},
+    {IDC_VAGUE_DELETE,
+     [](HWND dialog, VagueState& state) { onListOperation(dialog, state, deleteVagueRows); }},
+    {IDC_RESET, [](HWND dialog, VagueState& state) { onListOperation(dialog, state, resetVagueList); }},
+    {IDOK, onOk},
+    {IDCANCEL, [](HWND dialog, VagueState&) { EndDialog(dialog, IDCANCEL); }},
+};
 
 BOOL onNotify(HWND dialog, VagueState& state, const NMHDR& header) {
     if (header.idFrom != IDC_VAGUE_LIST || header.code != LVN_COLUMNCLICK) return FALSE;
@@ -173,7 +158,7 @@ INT_PTR CALLBACK vagueProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     if (handleCommonDialogMessage(dialog, message, wParam, kHelpVague)) return TRUE;
     switch (message) {
     case WM_COMMAND:
-        return onCommand(dialog, *state, LOWORD(wParam));
+        return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
     case WM_NOTIFY:
         return onNotify(dialog, *state, *reinterpret_cast<const NMHDR*>(lParam));
     default:

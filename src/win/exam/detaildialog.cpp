@@ -6,7 +6,6 @@
 #include "core/shell/listdialog.h"
 #include "resource.h"
 #include "win/app/app.h"
-#include "win/app/help.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"
@@ -192,7 +191,6 @@ constexpr DialogCommand<DetailState> kCommands[] = {
     {IDOK, [](HWND dialog, DetailState&) { close(dialog, IDOK); }},
     {IDCANCEL, [](HWND dialog, DetailState&) { close(dialog, IDCANCEL); }},
     {IDC_DETAIL_SHOW, showSelectedQuestion},
-    {IDC_DETAIL_HELP, [](HWND dialog, DetailState&) { showHelpTopic(dialog, kHelpDetail); }},
 };
 
 BOOL onNotify(HWND dialog, DetailState& state, const NMHDR& header) {

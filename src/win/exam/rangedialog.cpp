@@ -5,7 +5,6 @@
 #include "core/exam/startlimits.h"
 #include "core/shell/helpcontexts.h"
 #include "resource.h"
-#include "win/app/help.h"
 #include "win/base/winnotifier.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"
@@ -142,7 +141,6 @@ constexpr DialogCommand<RangeState> kCommands[] = {
          recount(dialog, state);
          focusOk(dialog);
      }},
-    {IDC_RANGE_HELP, [](HWND dialog, RangeState&) { showHelpTopic(dialog, kHelpRange); }},
 };
 
 INT_PTR CALLBACK rangeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,7 +4,6 @@
 #include "core/match/format.h"
 #include "core/shell/helpcontexts.h"
 #include "resource.h"
-#include "win/app/help.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
@@ -79,7 +78,6 @@ constexpr DialogCommand<ResultState> kCommands[] = {
     {IDC_RESULT_RETRY, [](HWND dialog, ResultState&) { followRetryBox(dialog); }},
     {IDC_RESULT_DETAIL,
      [](HWND dialog, ResultState& state) { showDetailDialog(dialog, state.input->results); }},
-    {IDC_RESULT_HELP, [](HWND dialog, ResultState&) { showHelpTopic(dialog, kHelpResult); }},
 };
 
 INT_PTR CALLBACK resultProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
