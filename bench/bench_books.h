@@ -3,9 +3,19 @@
 // answers with choice groups, wrong choices, comments and histories, as real drill files hold them
 // (code page 932 literals).
 
+#include "core/data/reader.h"
+#include "core/settings/settings.h"
+
 #include <string>
 
 namespace rekal::bench {
+
+// Settings whose fonts name the Shift-JIS character set, as a Japanese system's defaults do.
+inline Settings bookSettings(Settings settings = {}) {
+    for (FontSpec& font : settings.fonts)
+        font.charSet = kCharSetShiftJis;
+    return settings;
+}
 
 inline std::string makeBookText(int questions) {
     std::string text = "REKALDATA V1.6\r\n$Group=全般,地理,歴史,理科\r\n";

@@ -29,9 +29,7 @@ namespace {
 using namespace rekal;
 
 Settings benchSettings() {
-    Settings settings = defaultSettings(SettingsInputs{});
-    for (FontSpec& font : settings.fonts)
-        font.charSet = kCharSetShiftJis;
+    Settings settings = bench::bookSettings(defaultSettings(SettingsInputs{}));
     settings.set(Sound, false);
     settings.set(SaveExamLog, false);
     settings.answerMode = AnswerWritten;

@@ -6,6 +6,7 @@
 #include "core/base/notifier.h"
 #include "core/data/import.h"
 #include "core/data/reader.h"
+#include "bench_books.h"
 #include "ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -127,13 +128,6 @@ const Files& files() {
     return f;
 }
 
-Settings benchSettings() {
-    Settings settings;
-    for (FontSpec& font : settings.fonts)
-        font.charSet = kCharSetShiftJis;
-    return settings;
-}
-
 ImportOptions benchOptions() {
     ImportOptions options;
     options.columns = *parseColumnRoles("question,answer,hint,comment");
@@ -144,7 +138,7 @@ double g_memoryRatio = 0;
 
 void BM_Import(benchmark::State& state) {
     const Files& f = files();
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     for (auto _ : state) {
         ImportSummary summary;
         const std::size_t before = g_heapNow.load();
@@ -166,7 +160,7 @@ void BM_Convert(benchmark::State& state) {
     const Files& f = files();
     std::ifstream in(f.table, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     for (auto _ : state) {
         ImportSummary summary;
         benchmark::DoNotOptimize(convertTable(bytes, benchOptions(), settings, summary));
@@ -175,7 +169,7 @@ void BM_Convert(benchmark::State& state) {
 
 void BM_Load(benchmark::State& state) {
     const Files& f = files();
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     SilentNotifier quiet;
     LoadReport report;
     for (auto _ : state) {

@@ -46,13 +46,6 @@ const BenchFile& fileOf(int questions) {
     return it->second;
 }
 
-Settings benchSettings() {
-    Settings settings;
-    for (FontSpec& font : settings.fonts)
-        font.charSet = kCharSetShiftJis;
-    return settings;
-}
-
 std::map<int, double> memoryRatio;
 
 // range(1) = 1: every load starts as in a fresh program, with the memory freed by the previous one
@@ -62,7 +55,7 @@ void BM_LoadBook(benchmark::State& state) {
     const bool fresh = state.range(1) != 0;
     const BenchFile& f = fileOf(n);
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     for (auto _ : state) {
         {
             QuestionBook book;

@@ -25,17 +25,11 @@ constexpr std::string_view kEightAlternatives = "REKALDATA V1.6\r\n"
                                                 "都道府県は？,とうきょうと|トウキョウト|東京都|ﾄｳｷｮｳﾄ|Tokyo-"
                                                 "to|ＴＯＫＹＯ　ＴＯ|とーきょーと|ヴァトウキョウ,<00\r\n";
 
-Settings benchSettings() {
-    Settings settings;
-    for (FontSpec& font : settings.fonts)
-        font.charSet = kCharSetShiftJis;
-    return settings;
-}
-
 std::unique_ptr<QuestionBook> loadFrom(std::string_view text) {
     auto book = std::make_unique<QuestionBook>();
     SilentNotifier quiet;
-    if (!loadBookFromBytes(*book, "bench.rkf", std::string(text), benchSettings(), quiet)) return nullptr;
+    if (!loadBookFromBytes(*book, "bench.rkf", std::string(text), bench::bookSettings(), quiet))
+        return nullptr;
     return book;
 }
 

@@ -19,13 +19,6 @@ namespace {
 
 using namespace rekal;
 
-Settings benchSettings() {
-    Settings settings;
-    for (FontSpec& font : settings.fonts)
-        font.charSet = kCharSetShiftJis;
-    return settings;
-}
-
 const std::string& textOf(int questions) {
     static std::map<int, std::string> texts;
     auto it = texts.find(questions);
@@ -41,7 +34,7 @@ std::string benchPath(int questions) {
 void BM_LoadText(benchmark::State& state) {
     const std::string& text = textOf(static_cast<int>(state.range(0)));
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     for (auto _ : state) {
         QuestionBook book;
         if (!loadBookFromBytes(book, "bench.rkf", text, settings, quiet)) state.SkipWithError("load failed");
@@ -50,7 +43,7 @@ void BM_LoadText(benchmark::State& state) {
 
 void BM_FormatText(benchmark::State& state) {
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     QuestionBook book;
     if (!loadBookFromBytes(book, "bench.rkf", textOf(static_cast<int>(state.range(0))), settings, quiet))
         return state.SkipWithError("load failed");
@@ -63,7 +56,7 @@ void BM_LoadFile(benchmark::State& state) {
     const std::string path = benchPath(n);
     std::ofstream(path, std::ios::binary) << textOf(n);
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     for (auto _ : state) {
         QuestionBook book;
         if (!loadBook(book, path, settings, quiet)) state.SkipWithError("load failed");
@@ -75,7 +68,7 @@ void BM_SaveFile(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string path = benchPath(n);
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     QuestionBook book;
     if (!loadBookFromBytes(book, path, textOf(n), settings, quiet)) return state.SkipWithError("load failed");
     for (auto _ : state) {

@@ -20,13 +20,6 @@ using namespace rekal;
 
 constexpr int kQuestions = 100000;
 
-Settings benchSettings() {
-    Settings settings;
-    for (FontSpec& font : settings.fonts)
-        font.charSet = kCharSetShiftJis;
-    return settings;
-}
-
 // The bench book in the encoding (the UTF-8 one converted with iconv, UTF-16 by the writer).
 const std::string& textIn(TextEncoding encoding) {
     static std::map<TextEncoding, std::string> texts;
@@ -49,7 +42,7 @@ void BM_Load(benchmark::State& state) {
     const auto encoding = static_cast<TextEncoding>(state.range(0));
     const std::string& text = textIn(encoding);
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     for (auto _ : state) {
         QuestionBook book;
         if (!loadBookFromBytes(book, "bench.rkf", text, settings, quiet)) state.SkipWithError("load failed");
@@ -60,7 +53,7 @@ void BM_Load(benchmark::State& state) {
 void BM_Save(benchmark::State& state) {
     const auto encoding = static_cast<TextEncoding>(state.range(0));
     SilentNotifier quiet;
-    const Settings settings = benchSettings();
+    const Settings settings = bench::bookSettings();
     QuestionBook book;
     if (!loadBookFromBytes(book, "bench.rkf", textIn(encoding), settings, quiet))
         return state.SkipWithError("load failed");
