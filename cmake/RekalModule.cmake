@@ -1,9 +1,15 @@
 # A core module is one folder of src/core: every .cpp in it forms the static library rekal_<name>,
 # linked to the modules it names after DEPENDS. Its tests are tests/core/<name>/*.cpp, built into
-# test_<name>. Adding a file to a folder needs no change here.
+# test_<name>. Adding a file to a folder needs no change here. A file named *_win.cpp is the Windows
+# twin of a *_posix.cpp beside it: each platform compiles its own.
 function(rekal_core_module name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(WIN32)
+        list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+    else()
+        list(FILTER sources EXCLUDE REGEX "_win\\.cpp$")
+    endif()
     if(sources)
         add_library(rekal_${name} STATIC ${sources})
         set(scope PUBLIC)

@@ -4,7 +4,7 @@
 
 #include "shelltest.h"
 
-#include "win/app/help.h"
+#include "win/program/help.h"
 
 #include <cstdio>
 #include <deque>

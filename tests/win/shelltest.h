@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
+#include "win/shell/startup.h"
 
 #include <commctrl.h>
 #include <shlobj.h>

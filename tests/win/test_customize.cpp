@@ -232,7 +232,7 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     ok(rekal::win::examRunning(), "no exam runs");
     app().help.call = recordHelp;
     g_helpTopics.clear();
-    rekal::win::useShortNamesForTesting(false);
+    rekal::useShortNamesForTesting(false);
     const fs::path chime = dir / L"チャイム.wav";
     writeBytes(chime, "RIFF");
     g_chosenFile = (dir / L"記録").wstring();
@@ -351,7 +351,7 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
     ok(reopenedOnAnswer, "the sheet did not reopen on 答え");
     ok(resetNotApplied && app().settings.baseWidthWndAnswer == 600, "reset was applied");
     closeProgram();
-    rekal::win::useShortNamesForTesting(true);
+    rekal::useShortNamesForTesting(true);
 
     const std::string ini = readBytes(dir / L"REKALWIN.INI");
     const std::string lines[] = {"SndFalse=" + cp932(chime.wstring()),

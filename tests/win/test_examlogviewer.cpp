@@ -10,8 +10,8 @@
 #include "core/data/reader.h"
 #include "core/examlog/browse.h"
 #include "core/examlog/examlog.h"
-#include "win/app/bookfile.h"
-#include "win/app/examstart.h"
+#include "win/shell/bookfile.h"
+#include "win/exam/examsession.h"
 #include "win/exam/examsession.h"
 
 #include <cwchar>

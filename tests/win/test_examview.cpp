@@ -5,8 +5,8 @@
 #include "shelltest.h"
 
 #include "core/shell/viewframe.h"
-#include "win/app/bookfile.h"
-#include "win/app/separator.h"
+#include "win/shell/bookfile.h"
+#include "win/display/separator.h"
 #include "win/exam/examview.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include "examtest.h"
 
 #include "core/shell/dpi.h"
-#include "win/app/bookfile.h"
-#include "win/app/help.h"
-#include "win/app/separator.h"
+#include "win/shell/bookfile.h"
+#include "win/program/help.h"
+#include "win/display/separator.h"
 #include "win/display/sentence.h"
 
 #include <dlgs.h>

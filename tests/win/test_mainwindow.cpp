@@ -3,8 +3,8 @@
 
 #include "shelltest.h"
 
-#include "win/app/help.h"
-#include "win/app/mainwindow.h"
+#include "win/program/help.h"
+#include "win/shell/mainwindow.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 
 #include "shelltest.h"
 
-#include "win/app/bookfile.h"
+#include "win/shell/bookfile.h"
 
 namespace {
 

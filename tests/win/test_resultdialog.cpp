@@ -6,7 +6,7 @@
 #include "shelltest.h"
 
 #include "core/exam/run.h"
-#include "win/app/help.h"
+#include "win/program/help.h"
 #include "win/display/sentence.h"
 #include "win/exam/resultdialog.h"
 

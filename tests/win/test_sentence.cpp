@@ -8,8 +8,6 @@
 
 #include "core/base/fileio.h"
 #include "core/display/markup.h"
-#include "win/app/app.h"
-#include "win/app/windowclasses.h"
 #include "win/base/wintext.h"
 #include "win/display/sentence.h"
 
@@ -35,6 +33,20 @@ constexpr int kInterval = 4;
 
 bool g_shots = false;
 
+// The control alone, served by the test: the line interval, and the question file that media
+// paths are relative to.
+struct TestHost final : SentenceHost {
+    std::filesystem::path questionFile;
+    std::filesystem::path mediaBase() override { return questionFile; }
+    int lineInterval() override { return kInterval; }
+    Notifier* notifier() override { return nullptr; }
+};
+
+TestHost& host() {
+    static TestHost h;
+    return h;
+}
+
 HBRUSH backgroundBrush() {
     static HBRUSH brush = CreateSolidBrush(kBackground);
     return brush;
@@ -53,9 +65,16 @@ void registerClasses() {
     if (done) return;
     done = true;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    app().instance = instance;
-    app().settings.lineInterval = kInterval;
-    registerWindowClass(instance, sentenceWindowProc, kSentenceClass, 0, sizeof(void*));
+    setSentenceHost(&host());
+    WNDCLASSW sentence{};
+    sentence.lpfnWndProc = sentenceWindowProc;
+    sentence.cbWndExtra = sizeof(void*);
+    sentence.hInstance = instance;
+    sentence.style = CS_HREDRAW | CS_VREDRAW;
+    sentence.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    sentence.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    sentence.lpszClassName = kSentenceClass;
+    RegisterClassW(&sentence);
     WNDCLASSW wc{};
     wc.lpfnWndProc = parentProc;
     wc.hInstance = instance;
@@ -459,7 +478,7 @@ WINTEST(picturesAreCroppedScaledOrLeftOut) {
 WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     std::string bmp = testFile(L"wide.bmp", stripesBmp(400, 60));
     std::string folder = bmp.substr(0, bmp.size() - std::string("wide.bmp").size());
-    app().book.setFile(rekal::nativePath(folder + "sub\\q.rkf"));
+    host().questionFile = rekal::nativePath(folder + "sub\\q.rkf");
     Scene s(200, 200);
     auto loaded = [&](const std::string& tag) {
         s.set(pictureTag(tag));
@@ -475,9 +494,9 @@ WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     const std::wstring zoe = testFolder() + L"Zoë";
     CreateDirectoryW(zoe.c_str(), nullptr);
     writeFile(zoe + L"\\写真.bmp", stripesBmp(400, 60));
-    app().book.setFile(zoe + L"\\café.rkf");
+    host().questionFile = zoe + L"\\café.rkf";
     ok(loaded("写真.bmp"), "picture beside a book in a folder code page 932 lacks");
-    app().book.setFile({});
+    host().questionFile.clear();
 }
 
 WINTEST(scrollingByLinesPagesAndThumb) {

@@ -6,8 +6,7 @@
 
 #include "shelltest.h"
 
-#include "win/app/bookfile.h"
-
+#include "win/shell/bookfile.h"
 
 namespace {
 
@@ -284,7 +283,7 @@ WINTEST(namesBeyondCodePage932) {
 
     // Without short names the book stays out of the recent list (never in a mangled form) and the
     // user is told once.
-    rekal::win::useShortNamesForTesting(false);
+    rekal::useShortNamesForTesting(false);
     writeBytes(dir / L"REKALWIN.INI", "LoadLastFile=0\r\n");
     {
         DialogWatcher boxes = DialogWatcher::pressing(IDOK);
@@ -301,7 +300,7 @@ WINTEST(namesBeyondCodePage932) {
            static_cast<int>(texts.size()), texts.empty() ? "" : wintest::utf8(texts[0]).c_str());
         closeProgram();
     }
-    rekal::win::useShortNamesForTesting(true);
+    rekal::useShortNamesForTesting(true);
     ok(readBytes(dir / L"REKALWIN.INI").find("File1=") == std::string::npos, "a recent entry was stored");
     removeFolder(dir);
 }

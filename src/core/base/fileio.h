@@ -14,7 +14,7 @@
 namespace rekal {
 
 // CP932 path text to a platform path: UTF-8 on POSIX, UTF-16 through code page 932 on Windows
-// (implemented by the Windows platform layer, src/win/base).
+// (fileio_win.cpp).
 std::filesystem::path nativePath(std::string_view cp932);
 
 // The CP932 text that names this file in a CP932 file: the path itself when code page 932 holds
@@ -24,7 +24,6 @@ std::optional<std::string> storablePath(const std::filesystem::path& path);
 
 // A folder as CP932 text ending with a separator, to which a CP932 file (the settings) joins names;
 // empty for an empty folder or one that code page 932 cannot name.
-// (Inline: the platform layer that implements storablePath is linked after this library.)
 inline std::string storableFolder(const std::filesystem::path& folder) {
     if (folder.empty()) return {};
     std::optional<std::string> text = storablePath(folder);
@@ -87,5 +86,8 @@ enum ReplaceStep : unsigned {
 // Test hook: when set, the given steps of the n-th following replaceFileContents fail (1 = the
 // next one). 0 switches it off.
 void failNextReplaceForTesting(int nth, unsigned steps = ReplaceWriteTemporary);
+
+// Test hook (Windows): with false, storablePath takes every volume to have no short names.
+void useShortNamesForTesting(bool on);
 
 } // namespace rekal

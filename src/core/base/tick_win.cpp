@@ -1,3 +1,4 @@
+#ifdef _WIN32
 #include "core/base/tick.h"
 
 #include <windows.h>
@@ -9,3 +10,4 @@ std::uint32_t monotonicTickCount() {
 }
 
 } // namespace rekal
+#endif

@@ -1,6 +1,7 @@
 #pragma once
 // The boundary between the core's CP932 texts and the W APIs. Every text crosses it here,
-// explicitly through code page 932, so the program behaves the same whatever the system code page.
+// explicitly through code page 932 (the core's conversions), so the program behaves the same
+// whatever the system code page.
 
 #include <windows.h>
 
@@ -16,10 +17,6 @@ std::string toUtf8(std::wstring_view wide);
 // The text in code page 932 when it holds every character as it is; none when a character would be
 // lost or replaced by a look-alike.
 std::optional<std::string> toCp932Exactly(std::wstring_view wide);
-// The short (8.3) form of an existing file's path; empty when the volume gives none.
-std::wstring shortPathName(const std::wstring& path);
-// Test hook: with false, every volume is taken to have no short names.
-void useShortNamesForTesting(bool on);
 
 // Window text as it stands, and as CP932 (a character code page 932 lacks becomes a look-alike or '?').
 std::wstring wideWindowText(HWND hwnd);

@@ -1,8 +1,8 @@
-#include "win/exam/alternativesdialog.h"
+#include "win/card/alternativesdialog.h"
 
 #include "core/shell/helpcontexts.h"
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/dpi.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"

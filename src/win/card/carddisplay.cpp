@@ -1,4 +1,4 @@
-#include "win/exam/carddisplay.h"
+#include "win/card/carddisplay.h"
 
 #include "core/match/format.h"
 #include "resource.h"

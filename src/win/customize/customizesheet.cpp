@@ -1,7 +1,7 @@
 #include "win/customize/customizesheet.h"
 
-#include "win/app/app.h"
-#include "win/app/help.h"
+#include "win/program/app.h"
+#include "win/program/help.h"
 #include "win/base/winnotifier.h"
 #include "win/base/wintext.h"
 #include "win/customize/customizepages.h"

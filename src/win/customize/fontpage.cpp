@@ -4,7 +4,7 @@
 #include "core/display/font.h"
 #include "core/settings/customize.h"
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/selectedfont.h"
 #include "win/base/wintext.h"
 #include "win/customize/customizepages.h"

@@ -2,8 +2,8 @@
 // kept in a working path while the page is open.
 #include "core/settings/customize.h"
 #include "resource.h"
-#include "win/app/app.h"
-#include "win/app/filedialog.h"
+#include "win/program/app.h"
+#include "win/dialogs/filedialog.h"
 #include "win/base/wintext.h"
 #include "win/customize/customizepages.h"
 

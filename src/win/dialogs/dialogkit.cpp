@@ -5,8 +5,6 @@
 #include "core/shell/numberfield.h"
 #include "core/shell/shell.h"
 #include "resource.h"
-#include "win/app/app.h"
-#include "win/app/help.h"
 #include "win/base/wintext.h"
 
 #include <commctrl.h>
@@ -17,6 +15,8 @@
 namespace rekal::win {
 
 namespace {
+
+DialogHost* g_host = nullptr;
 
 constexpr UINT_PTR kOwnedStateSubclass = 0x5245; // "RE"
 constexpr UINT_PTR kNumberEditSubclass = 0x524E; // "RN"
@@ -55,6 +55,18 @@ LRESULT CALLBACK numberEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
+void setDialogHost(DialogHost* host) {
+    g_host = host;
+}
+
+HINSTANCE dialogInstance() {
+    return g_host ? g_host->instance() : nullptr;
+}
+
+void tellDialogError(std::string_view text) {
+    if (Notifier* notifier = g_host ? g_host->notifier() : nullptr) notifier->error(text);
+}
+
 void detail::freeWithWindow(HWND window, std::unique_ptr<OwnedStateBase> holder) {
     if (SetWindowSubclass(window, ownedStateProc, kOwnedStateSubclass,
                           reinterpret_cast<DWORD_PTR>(holder.get())))
@@ -66,16 +78,16 @@ void detail::freeWithWindow(HWND window, std::unique_ptr<OwnedStateBase> holder)
 }
 
 INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state) {
-    const INT_PTR result = DialogBoxParamW(app().instance, MAKEINTRESOURCEW(templateId), owner, proc,
+    const INT_PTR result = DialogBoxParamW(dialogInstance(), MAKEINTRESOURCEW(templateId), owner, proc,
                                            reinterpret_cast<LPARAM>(state));
-    if (result == -1) app().notifier.error(msg::kCannotOpenDialog);
+    if (result == -1) tellDialogError(msg::kCannotOpenDialog);
     return result;
 }
 
 bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext, int helpButtonId) {
     const int id = LOWORD(wParam);
     if (message == WM_HELP || (message == WM_COMMAND && (id == helpButtonId || id == IDC_HELP_BUTTON))) {
-        showHelpTopic(dialog, helpContext);
+        if (g_host) g_host->showHelp(dialog, helpContext);
         if (message == WM_HELP) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
         return true;
     }
@@ -122,7 +134,7 @@ std::optional<int> readNumberEdit(HWND dialog, int editId, int minimum, int maxi
     HWND edit = GetDlgItem(dialog, editId);
     std::optional<int> value = parseNumberField(windowText(edit), minimum, maximum);
     if (!value) {
-        app().notifier.error(msg::kOutOfRange);
+        tellDialogError(msg::kOutOfRange);
         SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
         SendMessageW(edit, EM_SETSEL, 0, -1);
     }

@@ -3,17 +3,18 @@
 // place over the owner inside the work area, number edits with their up-downs, the help button and
 // F1, owning handles for fonts, brushes and bitmaps, and stored window places.
 //
-// A dialog is one `showXDialog(owner, data)` that passes its record as the creation parameter, and
-// a thin procedure that starts with handleCommonDialogMessage:
+// A dialog is one `showXDialog(owner, data)` that passes its record as the creation parameter to
+// runModalDialog with the kit's procedure, which hangs the record, answers help and hands every
+// other message to the dialog's own handler:
 //
-//     INT_PTR CALLBACK proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-//         if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<XState>(dialog, lParam));
-//         XState* state = dialogState<XState>(dialog);
-//         if (!state) return FALSE;
-//         if (handleCommonDialogMessage(dialog, message, wParam, kHelpX)) return TRUE;
-//         ...
-//     }
+//     INT_PTR onInit(HWND dialog, XState& state);
+//     INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, XState& state);
+//     runModalDialog(owner, IDD_X, kitDialogProc<XState, onInit, onMessage, kHelpX>, &state);
+//
+// The kit serves the program through a host of its own (DialogHost): it reads nothing else of the
+// program around it.
 
+#include "core/base/notifier.h"
 #include "core/settings/settings.h"
 #include "core/shell/geometry.h"
 #include "win/base/selectedfont.h"
@@ -22,9 +23,30 @@
 
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace rekal::win {
+
+// ---- the host ----
+
+// What the kit takes from the program it serves: the module that holds the dialog templates and the
+// link cursor, where a failure is told, and how help opens at a topic. The program sets one host at
+// start-up; without one the templates come from the program's own file, failures are not told and
+// help does not open.
+class DialogHost {
+  public:
+    virtual ~DialogHost() = default;
+    virtual HINSTANCE instance() = 0;
+    virtual Notifier* notifier() = 0;
+    virtual void showHelp(HWND caller, int context) = 0;
+};
+
+void setDialogHost(DialogHost* host);
+// The host's module (nullptr: the program's own file).
+HINSTANCE dialogInstance();
+// Tells the user through the host's notifier.
+void tellDialogError(std::string_view text);
 
 // ---- the state record ----
 
@@ -72,6 +94,19 @@ INT_PTR runModalDialog(HWND owner, int templateId, DLGPROC proc, void* state);
 // gives its own id) open the help file at `helpContext`. True when the message was one of them.
 bool handleCommonDialogMessage(HWND dialog, UINT message, WPARAM wParam, int helpContext,
                                int helpButtonId = IDHELP);
+
+// The procedure of a dialog whose record comes as its creation parameter: the record is hung on
+// the dialog and handed to Init, messages before it are left alone, help is answered, and every
+// other message goes to Handle with the record.
+template <class State, INT_PTR (*Init)(HWND, State&), INT_PTR (*Handle)(HWND, UINT, WPARAM, LPARAM, State&),
+          int HelpContext, int HelpButtonId = IDHELP>
+INT_PTR CALLBACK kitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) return Init(dialog, hangDialogState<State>(dialog, lParam));
+    State* state = dialogState<State>(dialog);
+    if (!state) return FALSE;
+    if (handleCommonDialogMessage(dialog, message, wParam, HelpContext, HelpButtonId)) return TRUE;
+    return Handle(dialog, message, wParam, lParam, *state);
+}
 
 // Centres the window over its owner (over the work area when it has none), then keeps it inside
 // the work area of the owner's monitor.

@@ -1,4 +1,4 @@
-#include "win/app/filedialog.h"
+#include "win/dialogs/filedialog.h"
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"

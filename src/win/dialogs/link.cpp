@@ -1,7 +1,7 @@
 #include "win/dialogs/link.h"
 
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/dialogs/dialogkit.h"
 
 namespace rekal::win {
 
@@ -16,7 +16,7 @@ bool handleLinkMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, 
         return true;
     }
     if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == link) {
-        SetCursor(LoadCursorW(app().instance, MAKEINTRESOURCEW(IDC_HAND_LINK)));
+        SetCursor(LoadCursorW(dialogInstance(), MAKEINTRESOURCEW(IDC_HAND_LINK)));
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
         result = TRUE;
         return true;

@@ -2,14 +2,17 @@
 // The sentence control "RekalWinSentence": shows a stored text with forced line breaks and inline
 // pictures, sounds and videos, wrapped in its width, scrolled both ways, on the background colour
 // its parent chooses, with a context menu that copies the text. The same layout and painting serve
-// texts drawn without a window of their own (choice buttons, alternative-answer items).
+// texts drawn without a window of their own (choice buttons, alternative-answer items). It serves
+// the program through a host of its own (SentenceHost) and reads nothing else of it.
 
+#include "core/base/notifier.h"
 #include "core/display/media.h"
 #include "core/settings/settings.h"
 
 #include <windows.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +20,22 @@
 #include <vector>
 
 namespace rekal::win {
+
+inline constexpr const wchar_t* kSentenceClass = L"RekalWinSentence";
+
+// What the control takes from the program it serves: the file that the paths of media tags are
+// relative to (the question file), the extra space between lines (96-dpi pixels) and where a
+// failure is told. The program sets one host for every control at start-up; without one, paths
+// are taken as they stand, lines get no extra space and failures are not told.
+class SentenceHost {
+  public:
+    virtual ~SentenceHost() = default;
+    virtual std::filesystem::path mediaBase() = 0;
+    virtual int lineInterval() = 0;
+    virtual Notifier* notifier() = 0;
+};
+
+void setSentenceHost(SentenceHost* host);
 
 enum class SentenceObjectKind { Picture = 1, Media = 2 };
 

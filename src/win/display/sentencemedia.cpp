@@ -6,7 +6,7 @@
 #include "core/base/messages.h"
 #include "core/display/markup.h"
 #include "core/display/mediapath.h"
-#include "win/app/app.h"
+#include "win/display/sentencelayout.h"
 #include "win/base/wintext.h"
 #include "win/image/picture.h"
 
@@ -180,7 +180,7 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
         if (text) copy.assign(*text);
     } catch (const std::bad_alloc&) {
         releaseSentenceObjects(state);
-        app().notifier.error(msg::kOutOfMemory);
+        tellSentenceError(msg::kOutOfMemory);
         return;
     }
     // Objects of an earlier text are never dropped while its timer may still read them. A state
@@ -189,7 +189,7 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
     releaseSentenceObjects(state);
     if (!text) return;
     // Tag paths resolve against the question file as the user chose it.
-    const std::filesystem::path questionFile = app().book.file();
+    const std::filesystem::path questionFile = sentenceMediaBase();
     for (auto tag = nextMediaTag(copy, 0); tag; tag = nextMediaTag(copy, tag->end)) {
         std::unique_ptr<SentenceObject> object(new (std::nothrow) SentenceObject);
         bool stored = false;
@@ -201,7 +201,7 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
             }
         }
         if (!stored) {
-            app().notifier.error(msg::kOutOfMemory);
+            tellSentenceError(msg::kOutOfMemory);
             break;
         }
         std::optional<std::filesystem::path> path = resolveMediaFile(questionFile, tagPath(tag->parameters));

@@ -5,7 +5,6 @@
 
 #include "core/display/font.h"
 #include "core/display/layout.h"
-#include "win/app/app.h"
 #include "win/base/dpi.h"
 #include "win/base/selectedfont.h"
 #include "win/base/wintext.h"
@@ -127,10 +126,6 @@ class GdiSentenceCanvas : public SentenceCanvas {
     bool measuring_ = true;
 };
 
-int lineInterval() {
-    return app().settings.lineInterval;
-}
-
 } // namespace
 
 int drawWrappedText(HDC dc, std::string_view text, RECT& rect, unsigned flags, int interval) {
@@ -163,7 +158,7 @@ int drawWrappedText(HDC dc, std::string_view text, RECT& rect, unsigned flags, i
 ContentSize layoutSentenceOnDc(HDC dc, SentenceState& state, const RECT& rect, bool measureOnly) {
     if (!state.text) return {};
     SelectedFont font(dc, state.font);
-    GdiSentenceCanvas canvas(dc, state, lineInterval());
+    GdiSentenceCanvas canvas(dc, state, sentenceLineInterval());
     canvas.setMeasuring(measureOnly);
     return layoutSentence(canvas, *state.text, {rect.left, rect.top, rect.right, rect.bottom}, measureOnly);
 }

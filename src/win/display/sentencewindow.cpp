@@ -5,7 +5,6 @@
 #include "core/base/messages.h"
 #include "core/display/markup.h"
 #include "resource.h"
-#include "win/app/app.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/display/sentencelayout.h"
@@ -27,6 +26,7 @@ constexpr const char* kCannotAttach = "パラメータを設定できません�
 // Size messages that arrive while a control re-lays itself out (its scroll bars appearing or
 // going) are ignored; one flag serves every control, as they all run on one thread.
 bool g_sizing = false;
+SentenceHost* g_host = nullptr;
 
 SCROLLINFO scrollInfo(UINT mask) {
     SCROLLINFO si{};
@@ -116,12 +116,12 @@ COLORREF brushColour(HBRUSH brush) {
 bool onCreate(HWND hwnd) {
     std::unique_ptr<SentenceState> state(new (std::nothrow) SentenceState);
     if (!state) {
-        app().notifier.error(msg::kOutOfMemory);
+        tellSentenceError(msg::kOutOfMemory);
         return false;
     }
     SetLastError(0);
     if (!SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(state.get())) && GetLastError() != 0) {
-        app().notifier.error(kCannotAttach);
+        tellSentenceError(kCannotAttach);
         return false;
     }
     state.release(); // now owned by the window, freed on WM_DESTROY
@@ -170,7 +170,7 @@ bool copyToClipboard(HWND hwnd, std::string_view text) {
         if (unicodeBytes) GlobalUnlock(unicode);
         if (narrow) GlobalFree(narrow);
         if (unicode) GlobalFree(unicode);
-        app().notifier.error(msg::kOutOfMemory);
+        tellSentenceError(msg::kOutOfMemory);
         return false;
     }
     std::memcpy(narrowBytes, bytes.c_str(), bytes.size() + 1);
@@ -247,6 +247,22 @@ HWND sentenceControl(HWND parent, int controlId) {
 }
 
 } // namespace
+
+void setSentenceHost(SentenceHost* host) {
+    g_host = host;
+}
+
+std::filesystem::path sentenceMediaBase() {
+    return g_host ? g_host->mediaBase() : std::filesystem::path();
+}
+
+int sentenceLineInterval() {
+    return g_host ? g_host->lineInterval() : 0;
+}
+
+void tellSentenceError(std::string_view text) {
+    if (Notifier* notifier = g_host ? g_host->notifier() : nullptr) notifier->error(text);
+}
 
 SentenceState* sentenceState(HWND control) {
     return control ? reinterpret_cast<SentenceState*>(GetWindowLongPtrW(control, 0)) : nullptr;

@@ -1,4 +1,4 @@
-#include "win/app/separator.h"
+#include "win/display/separator.h"
 
 #include "win/base/dpi.h"
 

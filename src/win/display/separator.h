@@ -6,6 +6,8 @@
 
 namespace rekal::win {
 
+inline constexpr const wchar_t* kSeparatorClass = L"RekalWinSeparator";
+
 // wParam: 0 = horizontal bar (dragged up and down), 1 = vertical bar (dragged left and right).
 inline constexpr UINT kSetSeparatorOrientation = WM_APP + 1;
 // Sent to the parent while dragging: wParam = the bar's control id, lParam = the cursor's position

@@ -3,12 +3,12 @@
 #include "core/shell/answerlayout.h"
 #include "core/shell/helpcontexts.h"
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
-#include "win/exam/alternativesdialog.h"
+#include "win/card/alternativesdialog.h"
 
 #include <algorithm>
 #include <string>

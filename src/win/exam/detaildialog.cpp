@@ -5,7 +5,7 @@
 #include "core/shell/helpcontexts.h"
 #include "core/shell/listdialog.h"
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"

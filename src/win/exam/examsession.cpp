@@ -3,16 +3,15 @@
 #include "core/examlog/examlog.h"
 #include "core/shell/questionlayout.h"
 #include "resource.h"
-#include "win/app/app.h"
-#include "win/app/displayfonts.h"
-#include "win/app/mainwindow.h"
+#include "win/program/app.h"
+#include "win/program/displayfonts.h"
 #include "win/base/dpi.h"
 #include "win/base/waitcursor.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
 #include "win/exam/answerdialog.h"
-#include "win/exam/carddisplay.h"
+#include "win/card/carddisplay.h"
 #include "win/exam/choicebuttons.h"
 #include "win/exam/countdialog.h"
 #include "win/exam/examview.h"
@@ -254,6 +253,11 @@ void restyleRun(ExamSession& session) {
 ExamEnv* sessionExamEnv() {
     ExamSession* session = examSession();
     return session ? &session->env() : nullptr;
+}
+
+bool startFixedListExam(const std::vector<int>& questions, ExamKind kind, bool shuffle) {
+    ExamEnv* env = sessionExamEnv();
+    return env && startFixedListRun(app().run, *env, questions, kind, shuffle);
 }
 
 // ---- commands ----

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 namespace rekal::win {
 
@@ -25,6 +26,11 @@ ExamSessionPtr createExamSession(HWND view);
 // The exam surroundings of the view's session (its screen, clock and exam log), or null while
 // there is no exam view.
 ExamEnv* sessionExamEnv();
+
+// Starts the questions in this order as a run of `kind` (shuffled when asked), as the exam-log
+// viewer's re-exam does. False when nothing started (no exam view, an empty list, or ending the
+// running exam started a retry instead).
+bool startFixedListExam(const std::vector<int>& questions, ExamKind kind, bool shuffle);
 
 // The start commands 2307 to 2312: すべて, ランダム（すべて）, 一問のみ and 完全 start at once;
 // ランダム（回数指定） and 弱点問題 ask for their count over `owner` first.

@@ -1,7 +1,7 @@
 #include "win/exam/idlepanel.h"
 
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/wintext.h"
 #include "win/image/picture.h"
 

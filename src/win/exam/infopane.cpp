@@ -1,7 +1,7 @@
 #include "win/exam/infopane.h"
 
 #include "core/exam/infopane.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/dpi.h"
 #include "win/base/selectedfont.h"
 #include "win/dialogs/dialogkit.h"

@@ -9,6 +9,7 @@
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
+#include "win/program/app.h"
 
 #include <commctrl.h>
 
@@ -170,6 +171,10 @@ bool showRangeDialog(HWND owner, QuestionBook& book) {
     state.book = &book;
     runModalDialog(owner, IDD_RANGE, rangeProc, &state);
     return state.stored;
+}
+
+void openRangeDialog(HWND owner) {
+    if (app().book.questionCount() > 0 && !examRunning()) showRangeDialog(owner, app().book);
 }
 
 } // namespace rekal::win

@@ -7,9 +7,8 @@
 #include "core/shell/helpcontexts.h"
 #include "core/shell/numberfield.h"
 #include "resource.h"
-#include "win/app/app.h"
-#include "win/app/bookfile.h"
-#include "win/app/examstart.h"
+#include "win/program/app.h"
+#include "win/exam/examsession.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
@@ -239,7 +238,7 @@ void onReexam(HWND dialog, ViewerState& s) {
         return;
     }
     const ExamLogEntry& entry = *s.shown;
-    if (!openAnotherBook(nativePath(entry.file.value_or(std::string_view())))) return;
+    if (!s.data.openBook(nativePath(entry.file.value_or(std::string_view())))) return;
     ReexamRequest request;
     request.questions = collectReexamQuestions(s.log, entry, menu.choice, selected);
     keepExistingQuestions(app().book, request.questions);
@@ -295,7 +294,7 @@ void onCommand(HWND dialog, ViewerState& s, int id, int notification) {
         }
         break;
     case IDC_LOG_FILE:
-        if (notification == STN_CLICKED && s.shown && s.shown->file) openAnotherBook(*s.shown->file);
+        if (notification == STN_CLICKED && s.shown && s.shown->file) s.data.openBook(*s.shown->file);
         break;
     case IDC_LOG_EDITOR:
         openInEditor(dialog, examLogPath());
@@ -360,8 +359,8 @@ void showExamLogViewer(HWND owner, ExamLogViewerData& data) {
     runModalDialog(owner, IDD_EXAMLOG, viewerProc, &state);
 }
 
-void openExamLogViewer(HWND owner) {
-    ExamLogViewerData data{app().settings, std::nullopt};
+void openExamLogViewer(HWND owner, BookOpener openBook) {
+    ExamLogViewerData data{app().settings, openBook, std::nullopt};
     showExamLogViewer(owner, data);
     if (!data.reexam) return;
     if (data.reexam->questions.empty()) {

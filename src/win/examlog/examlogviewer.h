@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,13 @@ struct ReexamRequest {
     bool shuffle = false;
 };
 
+// How the record's link and the re-exam open the record's file (saving the book it replaces);
+// false when the file was not opened.
+using BookOpener = bool (*)(const std::filesystem::path& file);
+
 struct ExamLogViewerData {
     Settings& settings;                  // ExamLogName, ExamLogSort, ExamListWidth and RetryRandom
+    BookOpener openBook;                 // the shell's
     std::optional<ReexamRequest> reexam; // set when the viewer closed for a re-exam
 };
 
@@ -31,6 +37,6 @@ struct ExamLogViewerData {
 void showExamLogViewer(HWND owner, ExamLogViewerData& data);
 
 // File > 出題履歴を開く: the viewer, then the re-exam it asked for in the main window.
-void openExamLogViewer(HWND owner);
+void openExamLogViewer(HWND owner, BookOpener openBook);
 
 } // namespace rekal::win

@@ -1,7 +1,7 @@
 #include "win/list/finddialog.h"
 
 #include "core/base/messages.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/wintext.h"
 
 #include <dlgs.h>

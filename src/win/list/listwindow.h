@@ -8,6 +8,8 @@
 
 namespace rekal::win {
 
+inline constexpr const wchar_t* kListWindowClass = L"RekalWinList";
+
 // Command 2313: restores the window that exists and gives it the focus, or creates it at its
 // stored place showing question 1.
 void openListWindow(HWND owner);

@@ -1,15 +1,16 @@
 #pragma once
 // The one program-wide record of the Windows program: settings, recent files, the question book,
 // the vague table, the display fonts, help, the companion paths and the handles of the windows
-// that exist. Every window reaches it through app().
+// that exist. Every window and the shell reach it through app(); the controls below it (sentence
+// control, dialog kit) get what they need of it through hosts of their own, which it sets.
 
 #include "core/data/book.h"
 #include "core/exam/random.h"
 #include "core/exam/run.h"
 #include "core/settings/settings.h"
 #include "core/settings/vague.h"
-#include "win/app/displayfonts.h"
-#include "win/app/help.h"
+#include "win/program/displayfonts.h"
+#include "win/program/help.h"
 #include "win/base/winnotifier.h"
 
 #include <windows.h>
@@ -57,25 +58,9 @@ struct AppState {
 
 AppState& app();
 
-// Where start-up looks for its companion files; tests put the program in a folder of their own.
-struct StartupOptions {
-    std::wstring programPath; // empty: the running program's own file
-    std::wstring commandLine;
-    int showCommand = SW_SHOWNORMAL;
-};
-
-// Start-up up to the message loop: classes, settings, vague table, help, main window, fonts, the
-// file to open. False when the program cannot run (the user has been told).
-bool startApplication(HINSTANCE instance, const StartupOptions& options);
-// Offers a message to help, the accelerators and the dialog navigation of the windows that exist,
-// in that order; true when one of them consumed it.
-bool preTranslateMessage(MSG& msg);
-// The message loop with its pre-translation chain; returns the quit code.
-int runMessageLoop();
-// After the loop: display fonts, help, the settings file.
-void shutdownApplication();
-// The whole life of the process.
-int runApplication(HINSTANCE instance, const StartupOptions& options);
+// A fresh record in place of the old one: start-up (tests start the program more than once in one
+// process). The controls' hosts read the record through app() and stay in place.
+AppState& resetApp();
 
 // Whether an exam run is in progress.
 bool examRunning();

@@ -1,4 +1,4 @@
-#include "win/app/displayfonts.h"
+#include "win/program/displayfonts.h"
 
 #include "core/shell/shell.h"
 #include "resource.h"

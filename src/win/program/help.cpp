@@ -1,6 +1,6 @@
-#include "win/app/help.h"
+#include "win/program/help.h"
 
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/wintext.h"
 
 namespace rekal::win {

@@ -1,7 +1,7 @@
-#include "win/app/tooltips.h"
+#include "win/program/tooltips.h"
 
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/wintext.h"
 
 #include <string>

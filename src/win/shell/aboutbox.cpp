@@ -1,7 +1,7 @@
-#include "win/app/aboutbox.h"
+#include "win/shell/aboutbox.h"
 
 #include "resource.h"
-#include "win/app/app.h"
+#include "win/program/app.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"

@@ -1,19 +1,20 @@
-#include "win/app/commands.h"
+#include "win/shell/commands.h"
 
 #include "resource.h"
-#include "win/app/aboutbox.h"
-#include "win/app/app.h"
-#include "win/app/bookfile.h"
-#include "win/app/exportdialog.h"
-#include "win/app/help.h"
-#include "win/app/mainwindow.h"
-#include "win/app/pending.h"
+#include "win/shell/aboutbox.h"
+#include "win/program/app.h"
+#include "win/shell/bookfile.h"
+#include "win/shell/exportdialog.h"
+#include "win/program/help.h"
+#include "win/shell/mainwindow.h"
+#include "win/exam/commandstate.h"
 #include "win/customize/customizesheet.h"
-#include "win/app/recentfiles.h"
-#include "win/app/tooltips.h"
+#include "win/shell/recentfiles.h"
+#include "win/program/tooltips.h"
 #include "win/exam/examsession.h"
 #include "win/exam/examview.h"
 #include "win/exam/hintwindow.h"
+#include "win/exam/rangedialog.h"
 #include "win/examlog/examlogviewer.h"
 #include "win/list/listwindow.h"
 
@@ -70,7 +71,8 @@ void onToggleToolHint(const Command& c) {
 constexpr CommandEntry kCommands[] = {
     {IDOK, IDCANCEL, forwardToExamView},
     {CMD_OPEN, CMD_OPEN, [](const Command& c) { openWithDialog(c.hwnd); }},
-    {CMD_OPEN_EXAMLOG, CMD_OPEN_EXAMLOG, [](const Command& c) { openExamLogViewer(c.hwnd); }},
+    {CMD_OPEN_EXAMLOG, CMD_OPEN_EXAMLOG,
+     [](const Command& c) { openExamLogViewer(c.hwnd, openAnotherBook); }},
     {CMD_SAVE, CMD_SAVE, [](const Command&) { saveBookIfChanged(); }},
     {CMD_SAVE_AS, CMD_SAVE_AS, [](const Command& c) { saveBookAs(c.hwnd); }},
     {CMD_EXPORT, CMD_EXPORT, [](const Command& c) { openExportDialog(c.hwnd); }},

@@ -1,10 +1,10 @@
-#include "win/app/recentfiles.h"
+#include "win/shell/recentfiles.h"
 
 #include "core/base/fileio.h"
 #include "core/shell/shell.h"
 #include "resource.h"
-#include "win/app/app.h"
-#include "win/app/bookfile.h"
+#include "win/program/app.h"
+#include "win/shell/bookfile.h"
 #include "win/base/wintext.h"
 
 #include <algorithm>

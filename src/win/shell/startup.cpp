@@ -1,29 +1,24 @@
-#include "win/app/app.h"
+#include "win/shell/startup.h"
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
 #include "core/exam/random.h"
 #include "core/shell/shell.h"
 #include "resource.h"
-#include "win/app/bookfile.h"
-#include "win/app/mainwindow.h"
-#include "win/app/windowclasses.h"
+#include "win/shell/bookfile.h"
+#include "win/program/app.h"
+#include "win/shell/mainwindow.h"
+#include "win/exam/commandstate.h"
+#include "win/shell/windowclasses.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/exam/examview.h"
 
 #include <commdlg.h>
 
-#include <memory>
-
 namespace rekal::win {
 
 namespace {
-
-std::unique_ptr<AppState>& appHolder() {
-    static std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    return state;
-}
 
 // The random generator's seed: the tick count, so that every start asks in another order. A test
 // that replays the window's exams with rekal-cli drill --seed fixes it with the environment
@@ -70,7 +65,7 @@ void establishSettings(AppState& a) {
 
 bool createMainWindow(AppState& a) {
     const WindowRect& r = a.settings.mainRect;
-    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, L"RekalWin",
+    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, kMainWindowClass,
                                 toWide(msg::kAppName).c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top, r.width,
                                 r.height, nullptr, nullptr, a.instance, nullptr);
     if (!hwnd) {
@@ -83,23 +78,8 @@ bool createMainWindow(AppState& a) {
 
 } // namespace
 
-AppState& app() {
-    return *appHolder();
-}
-
-bool examRunning() {
-    return app().run.active();
-}
-
-std::filesystem::path examLogPath() {
-    const AppState& a = app();
-    if (a.settings.examLogName == a.defaults.examLogName) return a.programDir / L"EXAMLOG.TXT";
-    return nativePath(a.settings.examLogName);
-}
-
 bool startApplication(HINSTANCE instance, const StartupOptions& options) {
-    appHolder() = std::make_unique<AppState>();
-    AppState& a = app();
+    AppState& a = resetApp();
     a.instance = instance;
     if (!registerWindowClasses(instance)) return false;
     a.random.seed(startupSeed());

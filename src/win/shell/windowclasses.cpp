@@ -1,9 +1,9 @@
-#include "win/app/windowclasses.h"
+#include "win/shell/windowclasses.h"
 
 #include "resource.h"
-#include "win/app/app.h"
-#include "win/app/mainwindow.h"
-#include "win/app/separator.h"
+#include "win/program/app.h"
+#include "win/shell/mainwindow.h"
+#include "win/display/separator.h"
 #include "win/display/sentence.h"
 #include "win/list/listwindow.h"
 

@@ -1,13 +1,9 @@
 #pragma once
+// The program's window classes, registered at start-up; each window's header names its class.
 
 #include <windows.h>
 
 namespace rekal::win {
-
-inline constexpr const wchar_t* kMainWindowClass = L"RekalWin";
-inline constexpr const wchar_t* kListWindowClass = L"RekalWinList";
-inline constexpr const wchar_t* kSentenceClass = L"RekalWinSentence";
-inline constexpr const wchar_t* kSeparatorClass = L"RekalWinSeparator";
 
 // One class with the program's icon, the arrow cursor and the button-face background; on failure
 // the user is told "実行できません。".

@@ -1,4 +1,4 @@
-#include "win/app/app.h"
+#include "win/shell/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand) {
     rekal::win::StartupOptions options;
