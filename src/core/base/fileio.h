@@ -73,7 +73,7 @@ bool replaceFileContents(const std::filesystem::path& target, std::string_view b
 
 // Puts a finished temporary file in the place of target, in the same folder, keeping target's
 // identity: on POSIX a rename and a sync of the folder; on Windows ReplaceFileW, with MoveFileExW
-// where it is refused (implemented by the Windows platform layer, src/win/base).
+// where it is refused (fileio_win.cpp).
 bool moveFileOver(const std::filesystem::path& temp, const std::filesystem::path& target);
 
 // Steps of replaceFileContents that a test can make fail.

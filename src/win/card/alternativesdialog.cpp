@@ -32,7 +32,7 @@ HWND& openDialog() {
     return open;
 }
 
-BOOL onInit(HWND dialog, AlternativesState& state) {
+INT_PTR onInit(HWND dialog, AlternativesState& state) {
     if (openDialog()) {
         EndDialog(dialog, IDCANCEL);
         return TRUE;
@@ -86,26 +86,22 @@ void onDraw(HWND dialog, AlternativesState& state, const DRAWITEMSTRUCT& draw) {
     SelectObject(dc, old);
 }
 
-INT_PTR CALLBACK alternativesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<AlternativesState>(dialog, lParam));
-    AlternativesState* state = dialogState<AlternativesState>(dialog);
-    if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpAlternatives, IDC_DIALOG_HELP)) return TRUE;
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, AlternativesState& state) {
     switch (message) {
     case WM_MEASUREITEM:
-        onMeasure(dialog, *state, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        onMeasure(dialog, state, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_DRAWITEM:
-        onDraw(dialog, *state, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        onDraw(dialog, state, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_CTLCOLORLISTBOX:
-        return reinterpret_cast<INT_PTR>(state->background.get());
+        return reinterpret_cast<INT_PTR>(state.background.get());
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     case WM_DESTROY:
         if (openDialog() == dialog) openDialog() = nullptr;
-        for (auto& item : state->items)
+        for (auto& item : state.items)
             releaseSentenceObjects(*item);
         return FALSE;
     }
@@ -116,7 +112,9 @@ INT_PTR CALLBACK alternativesProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 void showAlternativesDialog(HWND owner, const QuestionCard& question, const FontSpec& answerFont) {
     AlternativesState state{question, answerFont};
-    runModalDialog(owner, IDD_ALTERNATIVES, alternativesProc, &state);
+    runModalDialog(owner, IDD_ALTERNATIVES,
+                   kitDialogProc<AlternativesState, onInit, onMessage, kHelpAlternatives, IDC_DIALOG_HELP>,
+                   &state);
 }
 
 } // namespace rekal::win

@@ -88,7 +88,7 @@ void addColumn(HWND view, int index, const char* title) {
     SendMessageW(view, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
-BOOL onInit(HWND dialog, VagueState& state) {
+INT_PTR onInit(HWND dialog, VagueState& state) {
     centreOnOwner(dialog);
     HWND view = listView(dialog);
     SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
@@ -151,16 +151,12 @@ BOOL onNotify(HWND dialog, VagueState& state, const NMHDR& header) {
     return TRUE;
 }
 
-INT_PTR CALLBACK vagueProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<VagueState>(dialog, lParam));
-    VagueState* state = dialogState<VagueState>(dialog);
-    if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpVague)) return TRUE;
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, VagueState& state) {
     switch (message) {
     case WM_COMMAND:
-        return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
+        return runDialogCommand(kCommands, dialog, state, LOWORD(wParam));
     case WM_NOTIFY:
-        return onNotify(dialog, *state, *reinterpret_cast<const NMHDR*>(lParam));
+        return onNotify(dialog, state, *reinterpret_cast<const NMHDR*>(lParam));
     default:
         return FALSE;
     }
@@ -172,7 +168,8 @@ int showVagueDialog(HWND owner, VagueDialogData& data) {
     if (!data.table) return IDCANCEL;
     VagueState state;
     state.data = &data;
-    const INT_PTR result = runModalDialog(owner, IDD_VAGUE, vagueProc, &state);
+    const INT_PTR result =
+        runModalDialog(owner, IDD_VAGUE, kitDialogProc<VagueState, onInit, onMessage, kHelpVague>, &state);
     return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -108,7 +108,7 @@ void layoutDialog(HWND dialog, AnswerState& state, bool withComment, bool withLi
     centreOnOwner(dialog);
 }
 
-BOOL onInit(HWND dialog, AnswerState& state) {
+INT_PTR onInit(HWND dialog, AnswerState& state) {
     const QuestionBook& book = app().book;
     const Settings& s = app().settings;
     const QuestionCard* q = state.input.question;
@@ -218,22 +218,18 @@ INT_PTR onColour(HWND dialog, const AnswerState& state, HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(comment ? state.commentBackground.get() : state.background.get());
 }
 
-INT_PTR CALLBACK answerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<AnswerState>(dialog, lParam));
-    AnswerState* state = dialogState<AnswerState>(dialog);
-    if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpAnswer, IDC_DIALOG_HELP)) return TRUE;
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, AnswerState& state) {
     switch (message) {
     case WM_COMMAND:
-        onCommand(dialog, *state, LOWORD(wParam));
+        onCommand(dialog, state, LOWORD(wParam));
         return TRUE;
     case WM_TIMER:
-        if (wParam == kAutoClickTimer) onAutoClick(dialog, *state);
+        if (wParam == kAutoClickTimer) onAutoClick(dialog, state);
         return TRUE;
     case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(state->background.get());
+        return reinterpret_cast<INT_PTR>(state.background.get());
     case WM_CTLCOLORSTATIC:
-        return onColour(dialog, *state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return onColour(dialog, state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     }
     return FALSE;
 }
@@ -242,7 +238,10 @@ INT_PTR CALLBACK answerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 Verdict showAnswerDialog(HWND owner, const AnswerDialogInput& input, const QuestionFonts& fonts) {
     AnswerState state{input, fonts};
-    if (runModalDialog(owner, IDD_ANSWER, answerProc, &state) == -1) return Verdict::None;
+    if (runModalDialog(owner, IDD_ANSWER,
+                       kitDialogProc<AnswerState, onInit, onMessage, kHelpAnswer, IDC_DIALOG_HELP>,
+                       &state) == -1)
+        return Verdict::None;
     return state.grade;
 }
 

@@ -132,7 +132,7 @@ void storeLayout(HWND dialog) {
     storeWindowPlacement(dialog, settings.detailRect, settings.detailMaximized);
 }
 
-BOOL onInit(HWND dialog, DetailState& state) {
+INT_PTR onInit(HWND dialog, DetailState& state) {
     RECT button{};
     GetWindowRect(GetDlgItem(dialog, IDOK), &button);
     state.button = {button.right - button.left, button.bottom - button.top};
@@ -206,18 +206,14 @@ BOOL onNotify(HWND dialog, DetailState& state, const NMHDR& header) {
     return FALSE;
 }
 
-INT_PTR CALLBACK detailProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<DetailState>(dialog, lParam));
-    DetailState* state = dialogState<DetailState>(dialog);
-    if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpDetail)) return TRUE;
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, DetailState& state) {
     switch (message) {
     case WM_SIZE:
-        layout(dialog, *state);
+        layout(dialog, state);
         return TRUE;
     case WM_SHOWWINDOW:
-        if (wParam && state->maximiseWhenShown) {
-            state->maximiseWhenShown = false;
+        if (wParam && state.maximiseWhenShown) {
+            state.maximiseWhenShown = false;
             PostMessageW(dialog, kMaximiseMessage, 0, 0);
         }
         return FALSE;
@@ -231,9 +227,9 @@ INT_PTR CALLBACK detailProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     }
     case WM_NOTIFY:
-        return onNotify(dialog, *state, *reinterpret_cast<const NMHDR*>(lParam));
+        return onNotify(dialog, state, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_COMMAND:
-        return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
+        return runDialogCommand(kCommands, dialog, state, LOWORD(wParam));
     }
     return FALSE;
 }
@@ -243,7 +239,7 @@ INT_PTR CALLBACK detailProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 void showDetailDialog(HWND owner, const std::vector<ExamResult>& results) {
     DetailState state;
     state.results = &results;
-    runModalDialog(owner, IDD_DETAIL, detailProc, &state);
+    runModalDialog(owner, IDD_DETAIL, kitDialogProc<DetailState, onInit, onMessage, kHelpDetail>, &state);
 }
 
 } // namespace rekal::win

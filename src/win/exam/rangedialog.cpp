@@ -95,7 +95,7 @@ void focusOk(HWND dialog) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
 }
 
-BOOL onInit(HWND dialog, RangeState& state) {
+INT_PTR onInit(HWND dialog, RangeState& state) {
     centreOnOwner(dialog);
     const QuestionBook& book = *state.book;
     HWND list = GetDlgItem(dialog, IDC_RANGE_GROUPS);
@@ -144,24 +144,20 @@ constexpr DialogCommand<RangeState> kCommands[] = {
      }},
 };
 
-INT_PTR CALLBACK rangeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<RangeState>(dialog, lParam));
-    RangeState* state = dialogState<RangeState>(dialog);
-    if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpRange)) return TRUE;
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, RangeState& state) {
     if (message != WM_COMMAND) return FALSE;
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
     if ((id == IDC_RANGE_START || id == IDC_RANGE_END) && code == EN_CHANGE) {
-        recount(dialog, *state);
+        recount(dialog, state);
         return TRUE;
     }
     if (id == IDC_RANGE_GROUPS && code == LBN_SELCHANGE) {
-        recount(dialog, *state);
+        recount(dialog, state);
         return TRUE;
     }
     if (code != BN_CLICKED && id != IDOK && id != IDCANCEL) return FALSE;
-    return runDialogCommand(kCommands, dialog, *state, id);
+    return runDialogCommand(kCommands, dialog, state, id);
 }
 
 } // namespace
@@ -169,7 +165,7 @@ INT_PTR CALLBACK rangeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 bool showRangeDialog(HWND owner, QuestionBook& book) {
     RangeState state;
     state.book = &book;
-    runModalDialog(owner, IDD_RANGE, rangeProc, &state);
+    runModalDialog(owner, IDD_RANGE, kitDialogProc<RangeState, onInit, onMessage, kHelpRange>, &state);
     return state.stored;
 }
 

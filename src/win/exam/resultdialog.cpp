@@ -35,7 +35,7 @@ void followRetryBox(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_RESULT_RANDOM), ticked(dialog, IDC_RESULT_RETRY));
 }
 
-BOOL onInit(HWND dialog, ResultState& state) {
+INT_PTR onInit(HWND dialog, ResultState& state) {
     const ResultDialogInput& in = *state.input;
     centreOnOwner(dialog);
     state.font.reset(createInterfaceFont(dialog, 16, FW_BOLD, false, SHIFTJIS_CHARSET, kResultFace));
@@ -80,14 +80,10 @@ constexpr DialogCommand<ResultState> kCommands[] = {
      [](HWND dialog, ResultState& state) { showDetailDialog(dialog, state.input->results); }},
 };
 
-INT_PTR CALLBACK resultProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<ResultState>(dialog, lParam));
-    ResultState* state = dialogState<ResultState>(dialog);
-    if (!state) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpResult)) return TRUE;
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, ResultState& state) {
     switch (message) {
     case WM_COMMAND:
-        return runDialogCommand(kCommands, dialog, *state, LOWORD(wParam));
+        return runDialogCommand(kCommands, dialog, state, LOWORD(wParam));
     case WM_DESTROY:
         // The result sound may still be playing.
         PlaySoundW(nullptr, nullptr, 0);
@@ -101,7 +97,7 @@ INT_PTR CALLBACK resultProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 ResultDialogChoice showResultDialog(HWND owner, const ResultDialogInput& input) {
     ResultState state;
     state.input = &input;
-    runModalDialog(owner, IDD_RESULT, resultProc, &state);
+    runModalDialog(owner, IDD_RESULT, kitDialogProc<ResultState, onInit, onMessage, kHelpResult>, &state);
     return state.choice;
 }
 

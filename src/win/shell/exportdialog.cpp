@@ -27,7 +27,7 @@ std::filesystem::path editedFile(HWND dialog) {
     return std::filesystem::path(wideWindowText(GetDlgItem(dialog, IDC_EXPORT_FILE)));
 }
 
-BOOL onInit(HWND dialog, ExportDialogData& data) {
+INT_PTR onInit(HWND dialog, ExportDialogData& data) {
     centreOnOwner(dialog);
     SetDlgItemTextW(dialog, IDC_EXPORT_FILE, proposedExportFile(data.book->file()).c_str());
     CheckRadioButton(dialog, IDC_EXPORT_COMMA, IDC_EXPORT_TAB, IDC_EXPORT_COMMA);
@@ -77,12 +77,8 @@ constexpr DialogCommand<ExportDialogData> kCommands[] = {
     {IDCANCEL, [](HWND dialog, ExportDialogData&) { EndDialog(dialog, IDCANCEL); }},
 };
 
-INT_PTR CALLBACK exportProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return onInit(dialog, hangDialogState<ExportDialogData>(dialog, lParam));
-    ExportDialogData* data = dialogState<ExportDialogData>(dialog);
-    if (!data) return FALSE;
-    if (handleCommonDialogMessage(dialog, message, wParam, kHelpExport)) return TRUE;
-    if (message == WM_COMMAND) return runDialogCommand(kCommands, dialog, *data, LOWORD(wParam));
+INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, ExportDialogData& data) {
+    if (message == WM_COMMAND) return runDialogCommand(kCommands, dialog, data, LOWORD(wParam));
     return FALSE;
 }
 
@@ -90,7 +86,7 @@ INT_PTR CALLBACK exportProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 void showExportDialog(HWND owner, ExportDialogData& data) {
     if (!data.book || !data.notifier || !data.book->isLoaded()) return;
-    runModalDialog(owner, IDD_EXPORT, exportProc, &data);
+    runModalDialog(owner, IDD_EXPORT, kitDialogProc<ExportDialogData, onInit, onMessage, kHelpExport>, &data);
 }
 
 void openExportDialog(HWND owner) {
