@@ -38,6 +38,12 @@ struct CliContext {
     std::FILE* in = stdin;
 };
 
+// Writes UTF-8 text to a stream: to a Windows console as its own characters, elsewhere as bytes.
+void writeTerminal(std::FILE* stream, std::string_view utf8);
+// Reads one line of UTF-8 text without its line end, from a Windows console as typed; false at the
+// end of input.
+bool readTerminalLine(std::FILE* in, std::string& line);
+
 // Writes a CP932 text to the terminal as UTF-8.
 void printText(CliContext& ctx, std::string_view cp932);
 // Writes a UTF-8 text as it is.

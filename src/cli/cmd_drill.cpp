@@ -162,20 +162,6 @@ class TerminalScreen : public ExamScreen {
     const std::vector<Choice>* choices_ = nullptr;
 };
 
-bool readLine(std::FILE* in, std::string& line) {
-    line.clear();
-    char buffer[1024];
-    bool any = false;
-    while (std::fgets(buffer, sizeof buffer, in)) {
-        any = true;
-        line += buffer;
-        if (!line.empty() && line.back() == '\n') break;
-    }
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    return any;
-}
-
 // Applies the range, title and group options to the book; false with a message when they are not
 // valid (the range dialog would refuse them).
 const char* applyRange(QuestionBook& book, const DrillOptions& o) {
@@ -248,7 +234,7 @@ int runDrillCommand(CliContext& ctx, const std::vector<std::string>& args) {
 
     startDrill(run, env, o, static_cast<int>(count));
     while (run.active()) {
-        if (!readLine(ctx.in, screen.line)) {
+        if (!readTerminalLine(ctx.in, screen.line)) {
             onAbortCommand(run, env); // a retry it starts ends the same way
             continue;
         }

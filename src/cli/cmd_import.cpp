@@ -100,8 +100,7 @@ int runImportCommand(CliContext& ctx, const std::vector<std::string>& arguments)
     const ImportStatus status =
         importTable(argPath(args[0]), argPath(args[1]), options, ctx.settings, force, summary);
     for (const ImportProblem& p : summary.problems) {
-        const std::string line = describe(p) + "\n";
-        std::fputs(line.c_str(), stderr);
+        writeTerminal(stderr, describe(p) + "\n");
     }
     switch (status) {
     case ImportStatus::TableNotFound:
@@ -124,7 +123,7 @@ int runImportCommand(CliContext& ctx, const std::vector<std::string>& arguments)
                              std::to_string(summary.changed) + " changed\n";
     printUtf8(ctx, line);
     if (status == ImportStatus::NothingImported) {
-        std::fputs("rekal-cli: no row became a question; nothing was written\n", stderr);
+        writeTerminal(stderr, "rekal-cli: no row became a question; nothing was written\n");
         return kExitFailure;
     }
     return summary.skipped > 0 ? kExitNegative : kExitOk;

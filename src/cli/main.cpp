@@ -17,9 +17,7 @@ namespace rekal::cli {
 namespace {
 
 void printBlock(const char* label, std::string_view text) {
-    std::string utf8 = cp932ToUtf8(text);
-    std::fprintf(stderr, "%s: %s\n", label, utf8.c_str());
-    std::fflush(stderr);
+    writeTerminal(stderr, std::string(label) + ": " + cp932ToUtf8(text) + "\n");
 }
 
 // The directory of the running executable; empty when unknown.
@@ -35,11 +33,11 @@ std::filesystem::path findProgramDir() {
 }
 
 void printUsage() {
-    std::fprintf(
-        stderr,
-        "usage: rekal-cli [--ini PATH] [--vague PATH] COMMAND ...\n       rekal-cli --version\ncommands:\n");
+    std::string usage =
+        "usage: rekal-cli [--ini PATH] [--vague PATH] COMMAND ...\n       rekal-cli --version\ncommands:\n";
     for (const Command& c : commandTable())
-        std::fprintf(stderr, "  %s\n", c.usage);
+        usage += std::string("  ") + c.usage + "\n";
+    writeTerminal(stderr, usage);
 }
 
 } // namespace
@@ -62,7 +60,7 @@ void printText(CliContext& ctx, std::string_view cp932) {
     printUtf8(ctx, cp932ToUtf8(cp932));
 }
 void printUtf8(CliContext& ctx, std::string_view utf8) {
-    std::fwrite(utf8.data(), 1, utf8.size(), ctx.out);
+    writeTerminal(ctx.out, utf8);
 }
 
 std::string argToCp932(const std::string& utf8) {
@@ -73,7 +71,7 @@ std::filesystem::path argPath(const std::string& utf8) {
 }
 
 int usageError(const char* message) {
-    std::fprintf(stderr, "rekal-cli: %s\n", message);
+    writeTerminal(stderr, std::string("rekal-cli: ") + message + "\n");
     return kExitFailure;
 }
 
@@ -100,7 +98,7 @@ int runCli(std::vector<std::string> args) {
         }
     }
     if (rest.size() == 1 && rest.front() == "--version") {
-        std::printf("rekal-cli %s\n", REKAL_VERSION);
+        writeTerminal(stdout, "rekal-cli " REKAL_VERSION "\n");
         return kExitOk;
     }
     if (rest.empty()) {

@@ -150,26 +150,42 @@ bool halfWidthOf(std::uint16_t code, char& first, char& second) {
     return first != 0;
 }
 
+// Whether a half-width sound mark belongs to the half-width kana before it: ﾞ after ｳ, ｶ-ﾄ and ﾊ-ﾎ,
+// ﾟ after ﾊ-ﾎ. Such a mark is part of its kana, not a symbol.
+bool takesSoundMark(unsigned char kana, unsigned char mark) {
+    const bool haHo = kana >= 0xCA && kana <= 0xCE;
+    if (mark == 0xDE) return haHo || (kana >= 0xB6 && kana <= 0xC4) || kana == 0xB3;
+    return mark == 0xDF && haHo;
+}
+
 // The case, kana, width and symbol steps in one pass: each character goes through the selected
 // steps in that order. This equals running the steps one after the other over the whole text,
 // because none of them changes where characters begin: a lead byte stays a lead byte, the width
 // step only produces bytes that never start a double-byte character, and a byte that ends up after
 // a lone lead byte is one that was never a trail byte. Every character becomes at most as long as
 // it was, so the text is rewritten in place.
+//
+// The symbol step keeps a sound mark that is part of a voiced or semi-voiced kana: the ﾞ or ﾟ that
+// the width step splits off a katakana, and a half-width ﾞ or ﾟ written after a kana that takes it.
+// Only a mark standing alone (゛, ゜, or ﾞ ﾟ after anything else) is a symbol; otherwise ボ and ホ
+// would both end as ﾎ. Marks are judged on the text as it reaches the width step, so the symbol
+// step gives what it would give before that step; the question search, which drops symbols
+// before it folds widths, treats marks alike.
 void foldCharacters(std::string& text, CompareOptions options) {
     const bool upper = options & CompareIgnoreCase, kana = options & CompareIgnoreKana,
                width = options & CompareIgnoreWidth, symbols = options & CompareIgnoreSymbols;
     std::size_t out = 0;
-    auto putSingle = [&](char c) {
-        if (!symbols || !isRemovedSymbolByte(static_cast<unsigned char>(c))) text[out++] = c;
-    };
+    unsigned char previous = 0; // the single byte read before this character, 0 after a double-byte one
     for (std::size_t i = 0; i < text.size();) {
         if (!isDoubleByteAt(text, i)) {
             char c = text[i++];
             if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            putSingle(c);
+            const unsigned char b = static_cast<unsigned char>(c);
+            if (!symbols || !isRemovedSymbolByte(b) || takesSoundMark(previous, b)) text[out++] = c;
+            previous = b;
             continue;
         }
+        previous = 0;
         std::uint16_t code = codeAt(text, i);
         i += 2;
         if (upper) code = upperDoubleByte(code);
@@ -179,11 +195,13 @@ void foldCharacters(std::string& text, CompareOptions options) {
             else if (code >= 0x82DE && code <= 0x82F1)
                 code += 0xA2; // む-ん
         }
+        if (symbols && isRemovedSymbolCode(code)) continue; // every full-width symbol, ゛ and ゜ too
         char first, second;
         if (width && halfWidthOf(code, first, second)) {
-            putSingle(first);
-            if (second != 0) putSingle(second);
-        } else if (!symbols || !isRemovedSymbolCode(code)) {
+            // Digits, letters and kana, none of them a symbol; a mark split off is part of its kana.
+            text[out++] = first;
+            if (second != 0) text[out++] = second;
+        } else {
             storeCode(text, out, code);
             out += 2;
         }

@@ -44,10 +44,12 @@ class VagueReplacer {
 };
 
 // The single steps, in place (the vague step is VagueReplacer::apply).
-void foldCase(std::string& text);      // a-z, ａ-ｚ and the other small letters as ANSI upper-casing
-void foldKana(std::string& text);      // hiragana to katakana
-void foldWidth(std::string& text);     // full-width digits, letters, symbols and katakana to half width
-void removeSymbols(std::string& text); // drops punctuation, signs and box drawing
+void foldCase(std::string& text);  // a-z, ａ-ｚ and the other small letters as ANSI upper-casing
+void foldKana(std::string& text);  // hiragana to katakana
+void foldWidth(std::string& text); // full-width digits, letters, symbols and katakana to half width
+// Drops punctuation, signs and box drawing, and a sound mark that stands alone; a half-width ﾞ or ﾟ
+// after a half-width kana that takes it is part of that kana and stays.
+void removeSymbols(std::string& text);
 
 // The whole pipeline: vague, case, kana, width, symbols, each when its bit is set. The second
 // form writes into out, reusing its storage (text must not be a view of out).

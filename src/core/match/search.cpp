@@ -3,7 +3,6 @@
 #include "core/base/sjis.h"
 #include "core/match/widthtables.h"
 
-#include <array>
 #include <new>
 #include <string>
 #include <vector>
@@ -41,26 +40,6 @@ std::uint16_t readWideSingle(std::string_view text, std::size_t& pos) {
         }
     }
     return fullWidthOf(c);
-}
-
-// With width and symbol folding together a voiced or semi-voiced katakana stands for its plain
-// kana: the answer comparison turns it into a half-width kana and its sound mark and then drops the
-// mark, as the search's symbol step drops the mark from half-width text.
-std::uint16_t withoutSoundMark(std::uint16_t code) {
-    static const std::array<std::uint16_t, 0x95> plainOf = [] {
-        std::array<std::uint16_t, 0x95> table{};
-        for (unsigned c = 0xB6; c <= 0xCE; ++c) {
-            if (c > 0xC4 && c < 0xCA) continue; // ﾅ-ﾉ take no mark
-            const std::uint16_t plain = widthtables::kFullWidthOf[c];
-            table[plain + 1 - 0x8300] = plain;
-            if (c >= 0xCA) table[plain + 2 - 0x8300] = plain;
-        }
-        table[kFullWidthVu - 0x8300] = widthtables::kFullWidthOf[0xB3];
-        return table;
-    }();
-    if (code >= 0x8300 && code < 0x8300 + plainOf.size() && plainOf[code - 0x8300] != 0)
-        return plainOf[code - 0x8300];
-    return code;
 }
 
 class PreparedPattern {
@@ -127,12 +106,6 @@ std::uint16_t readSearchChar(std::string_view text, std::size_t& pos, CompareOpt
         code = readWideSingle(text, pos);
     } else {
         code = static_cast<unsigned char>(text[pos++]);
-    }
-    if ((options & CompareIgnoreWidth) && (options & CompareIgnoreSymbols)) {
-        // Hiragana count as katakana here only when kana folding makes them alike (the kana step
-        // below turns them back).
-        const bool hiragana = (options & CompareIgnoreKana) && code >= 0x829F && code <= 0x82DD;
-        code = withoutSoundMark(hiragana ? static_cast<std::uint16_t>(code + 0xA1) : code);
     }
     if (options & CompareIgnoreCase) {
         if (code >= 'a' && code <= 'z')

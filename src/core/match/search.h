@@ -13,8 +13,8 @@ namespace rekal {
 
 // Reads one character at pos, folded for the search's comparisons (case, width and kana bits of
 // options), and moves pos past it: a half-width katakana followed by its voiced or semi-voiced
-// mark is read together with the mark as one full-width character. With width and symbol folding
-// together a voiced or semi-voiced kana reads as its plain kana, as the symbol step leaves it.
+// mark is read together with the mark as one full-width character, so a voiced kana stays apart
+// from its plain one under every option, as in the answer comparison.
 std::uint16_t readSearchChar(std::string_view text, std::size_t& pos, CompareOptions options);
 
 // True when text contains pattern under folded-character equality (Knuth-Morris-Pratt over the

@@ -1,5 +1,7 @@
 #include "core/match/search.h"
 
+#include "core/settings/vague.h"
+
 #include "core/match/testbook.h"
 
 #include <gtest/gtest.h>
@@ -92,13 +94,14 @@ TEST(SearchCharacters, AHalfWidthTextShorterInBytesThanThePatternCanStillHoldIt)
 }
 
 TEST_F(QuestionSearch, AHalfWidthVoicedPatternFindsFullWidthTextWithSymbolsOn) {
-    test::fillBook(book, {{"start"}, {"マスタング"}, {"パン"}, {"ぶどう"}});
+    test::fillBook(book, {{"start"}, {"マスタング"}, {"パン"}, {"ぶどう"}, {"ふどう"}});
     for (CompareOptions mode : {7, 15, 31})
         EXPECT_EQ(1, find(0, "ﾏｽﾀﾝｸﾞ", true, mode)) << mode;
     EXPECT_EQ(-1, find(0, "ﾏｽﾀﾝｸﾞ", true, CompareIgnoreSymbols)); // without width they never meet
     EXPECT_EQ(2, find(0, "ﾊﾟﾝ", true, 15));
-    EXPECT_EQ(3, find(0, "ﾌﾄﾞｳ", true, 15));
-    EXPECT_EQ(-1, find(0, "ﾌﾄﾞｳ", true, CompareIgnoreWidth | CompareIgnoreSymbols)); // ぶ needs kana
+    EXPECT_EQ(3, find(0, "ﾌﾞﾄﾞｳ", true, 15));
+    EXPECT_EQ(4, find(0, "ﾌﾄﾞｳ", true, 15));                                          // ふ is not ぶ
+    EXPECT_EQ(-1, find(0, "ﾌﾞﾄﾞｳ", true, CompareIgnoreWidth | CompareIgnoreSymbols)); // ぶ needs kana
 }
 
 // Whatever the answer comparison holds equal is found by the search under the same options.
@@ -115,6 +118,55 @@ TEST(SearchCharacters, WhatTheJudgeAcceptsIsFound) {
                         foldForCompare(a, mode & (CompareIgnoreSymbols | CompareVague), table), mode))
                         << a << " / " << b << " mode " << int(mode);
                 }
+}
+
+// Every voiced and semi-voiced kana as katakana, hiragana and half-width katakana, and its plain
+// kana in the same three forms: under every option the voiced kana never equals a plain one, its
+// forms are equal exactly when the options fold their differences, and the search agrees.
+TEST(SearchCharacters, VoicedKanaUnderEveryOption) {
+    const std::string_view voiced[3] = {"ガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポヴ",
+                                        "がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ",
+                                        "ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟｳﾞ"};
+    const std::string_view plain[3] = {"カキクケコサシスセソタチツテトハヒフヘホハヒフヘホウ",
+                                       "かきくけこさしすせそたちつてとはひふへほはひふへほう",
+                                       "ｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾊﾋﾌﾍﾎﾊﾋﾌﾍﾎｳ"};
+    const VagueReplacer vague(defaultVagueTable());
+    auto fold = [&](std::string_view text, CompareOptions options) {
+        return foldForCompare(text, options, vague);
+    };
+    auto found = [&](std::string_view text, std::string_view pattern, CompareOptions options) {
+        const CompareOptions before = options & (CompareIgnoreSymbols | CompareVague);
+        return containsFolded(fold(text, before), fold(pattern, before), options);
+    };
+    auto alike = [](int a, int b, CompareOptions options) { // 0 katakana, 1 hiragana, 2 half width
+        const bool kana = (a == 1) == (b == 1) || (options & CompareIgnoreKana);
+        const bool width = (a == 2) == (b == 2) || (options & CompareIgnoreWidth);
+        return kana && width;
+    };
+    for (std::size_t k = 0; k < plain[2].size(); ++k) {
+        std::string_view forms[6];
+        for (int f = 0; f < 3; ++f) {
+            const std::size_t v = f == 2 ? 2 : 2 * k < voiced[f].size() ? 2 : 0; // no hiragana ヴ
+            forms[f] = voiced[f].substr(2 * k, v);
+            forms[3 + f] = plain[f].substr((f == 2 ? 1 : 2) * k, f == 2 ? 1 : 2);
+        }
+        for (CompareOptions options = 0; options < 32; ++options) {
+            for (int a = 0; a < 6; ++a) {
+                for (int b = 0; b < 6; ++b) {
+                    if (forms[a].empty() || forms[b].empty()) continue;
+                    const bool equal = fold(forms[a], options) == fold(forms[b], options);
+                    EXPECT_EQ(equal, found(forms[a], forms[b], options) && found(forms[b], forms[a], options))
+                        << forms[a] << " / " << forms[b] << " mode " << int(options);
+                    if ((a < 3) != (b < 3)) {
+                        EXPECT_FALSE(equal) << forms[a] << " / " << forms[b] << " mode " << int(options);
+                    } else if (!(options & CompareVague)) { // the vague pairs join ヂ and ジ, say
+                        EXPECT_EQ(alike(a % 3, b % 3, options), equal)
+                            << forms[a] << " / " << forms[b] << " mode " << int(options);
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace

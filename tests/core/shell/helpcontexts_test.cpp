@@ -137,7 +137,7 @@ std::vector<std::string> exampleBooks(const std::string& page) {
     return books;
 }
 
-TEST(HelpFile, EveryExampleBookLoadsAsWritten) {
+TEST(HelpFile, EveryExampleBookLoadsAsWrittenWithAnAnswerToShow) {
     SettingsInputs inputs;
     const Settings settings = defaultSettings(inputs);
     int examples = 0;
@@ -152,6 +152,9 @@ TEST(HelpFile, EveryExampleBookLoadsAsWritten) {
                 loadBookFromBytes(book, "example.rkf", example, settings, notifier, nullptr, &report));
             EXPECT_TRUE(report.rejectedLines.empty());
             EXPECT_GT(book.questionCount(), 0);
+            // The display digit names an answer the question has, or the answer dialog shows none.
+            for (int i = 0; i < book.questionCount(); ++i)
+                EXPECT_TRUE(book.displayAnswer(book.questionAt(i))) << "question " << i + 1;
         }
     }
     EXPECT_GE(examples, 4);
