@@ -11,6 +11,7 @@ int runJudgeCommand(CliContext&, const std::vector<std::string>&);
 int runSearchCommand(CliContext&, const std::vector<std::string>&);
 int runDrillCommand(CliContext&, const std::vector<std::string>&);
 int runLogCommand(CliContext&, const std::vector<std::string>&);
+int runStatsCommand(CliContext&, const std::vector<std::string>&);
 int runExportCommand(CliContext&, const std::vector<std::string>&);
 int runImportCommand(CliContext&, const std::vector<std::string>&);
 
@@ -29,6 +30,7 @@ const std::vector<Command>& commandTable() {
         {"drill", runDrillCommand,
          "drill FILE [--method M] [--count N] [--no-repeat] [--mode M] [--seed N] ..."},
         {"log", runLogCommand, "log LOG"},
+        {"stats", runStatsCommand, "stats LOG [--file TEXT] [--json]"},
     };
     return table;
 }

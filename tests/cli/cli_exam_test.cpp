@@ -194,5 +194,36 @@ TEST_F(CliExam, LogPrintsEveryRecordAsJson) {
         r.out);
 }
 
+TEST_F(CliExam, StatsCountsEachDaysRunsAndAnswers) {
+    // A run of book.rkf and its retry, a run of other.rkf, and a record of another day added by hand
+    // that names the book in capitals and has no rows.
+    ASSERT_EQ(0,
+              drill({"--mode", "written", "--range", "1-2", "--retry"}, utf8("富士山\nx\n東京\n")).exitCode);
+    const std::string other = dir.write("other.rkf", kBook).string();
+    ASSERT_EQ(0,
+              runCli({"drill", other, "--log", log, "--mode", "written", "--range", "4-4"}, "2\n").exitCode);
+    std::ofstream(log, std::ios::binary | std::ios::app)
+        << "\r\n\r\nRekal for Windows Ver.1.63 出題履歴\r\n[   時刻   ] 2001年2月3日(土) 4時5分\r\n"
+           "[ファイル名] C:\\X\\BOOK.RKF\r\n";
+
+    const CliResult all = runCli({"stats", log});
+    EXPECT_EQ(0, all.exitCode) << all.err;
+    const std::size_t lineEnd = all.out.find('\n');
+    ASSERT_NE(std::string::npos, lineEnd) << all.out;
+    EXPECT_EQ(all.out.substr(0, lineEnd), "2001-02-03 1 0 0");
+    // Today's line: three runs, four answers, three of them right.
+    const std::string today = all.out.substr(lineEnd + 1);
+    EXPECT_NE(std::string::npos, today.find(" 3 4 3\n")) << today;
+
+    const CliResult json = runCli({"stats", log, "--json", "--file", "book.RKF"});
+    EXPECT_EQ(0, json.exitCode);
+    EXPECT_TRUE(json.out.starts_with("{\"date\":\"2001-02-03\",\"runs\":1,\"answered\":0,\"right\":0}\n"))
+        << json.out;
+    EXPECT_NE(std::string::npos, json.out.find(",\"runs\":2,\"answered\":3,\"right\":2}\n")) << json.out;
+
+    EXPECT_EQ(2, runCli({"stats", log, "--file"}).exitCode);
+    EXPECT_EQ(2, runCli({"stats", (dir.path() / "none.txt").string()}).exitCode);
+}
+
 } // namespace
 } // namespace rekal::test

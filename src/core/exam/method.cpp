@@ -38,8 +38,8 @@ const char* answerModeName(int mode) {
     }
 }
 
-std::string rateText(int right, int wrong) {
-    const long long total = static_cast<long long>(right) + wrong;
+std::string rateText(long long right, long long wrong) {
+    const long long total = right + wrong;
     if (total <= 0) return "－";
     const long long whole = right * 100LL / total;
     const long long hundredths = (right * 10000LL / total) % 100;

@@ -54,6 +54,6 @@ enum AnswerMode : int { AnswerStandard = 0, AnswerWritten = 1, AnswerChoice = 2,
 const char* answerModeName(int mode);
 
 // "－" when nothing was judged, else the share of right answers, truncated: "66.66%".
-std::string rateText(int right, int wrong);
+std::string rateText(long long right, long long wrong);
 
 } // namespace rekal
