@@ -37,6 +37,24 @@ TEST(CliCheck, RejectedLinesAndMessages) {
     EXPECT_EQ(r.err, utf8("info: ようこそ\n二行目\nwarning: 次の行にエラーがありました：\n3, 5\n"));
 }
 
+// Media the program would not show are named per line: missing files, and paths it refuses to
+// open. Files that are there pass silently, and the exit status is the load's.
+TEST(CliCheck, NamesMissingAndRefusedMedia) {
+    TempDir dir;
+    dir.write("here.png", "x");
+    auto path = dir.write("book.rkf", "REKALDATA V1.6\n"
+                                      "q\\i\"here.png\",a,<00\n"
+                                      "q\\i\"gone.png|width=5\",a\\m\"nul.wav\",<00'\\m\"list.m3u\"\n"
+                                      "'\\i\"\\\\evil\\s\\x.png\"\n");
+    CliResult r = runCli({"check", path.string()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "2 questions, 0 titles, 3 cards\nencoding: CP932\n"
+                     "media: 3: gone.png (missing)\n"
+                     "media: 3: nul.wav (refused: device name)\n"
+                     "media: 3: list.m3u (refused: playlist)\n"
+                     "media: 4: \\\\evil\\s\\x.png (refused: outside the book's drive or share)\n");
+}
+
 TEST(CliCheck, FilesThatDoNotLoad) {
     TempDir dir;
     auto titles = dir.write("titles.rkf", "REKALDATA V1.6\n#t,000000\n");

@@ -52,6 +52,11 @@ std::string displayPath(const std::filesystem::path& path) {
 }
 #endif
 
+bool isPlainFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
 FilePtr openFile(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32
     std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));

@@ -46,6 +46,11 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// True for a plain disk file (a link to one counts): never a folder, a device, a pipe or a socket,
+// which a loader would read without end or wait on. Loaders of files that a book names ask this
+// before they open anything.
+bool isPlainFile(const std::filesystem::path& path);
+
 // Opens with a C stdio mode ("rb", "wb", "ab").
 FilePtr openFile(const std::filesystem::path& path, const char* mode);
 

@@ -15,10 +15,6 @@ namespace rekal {
 
 namespace {
 
-// Upper bound of the bytes an answer expansion may produce over all its steps; a line beyond it is
-// rejected instead of growing without end (every group can double the alternatives).
-constexpr std::size_t kExpansionBudget = std::size_t{1} << 20;
-
 bool isOpenMark(char c) {
     return c == kGroupOpen || c == kOptionalOpen;
 }
@@ -351,7 +347,7 @@ enum class SingleGroup { OverBudget, Distinct, MayRepeat };
 // repeated alternatives. OverBudget when every option repeating the text around the group would
 // exceed the budget.
 SingleGroup expandSingleGroup(std::string_view t, std::string& out,
-                              std::vector<ExpansionSpace::Span>& options) {
+                              std::vector<ExpansionSpace::Span>& options, std::size_t budget) {
     auto join = [&](std::string_view a, std::string_view b, std::string_view c) {
         if (!out.empty()) out += kListSeparator;
         out.append(a).append(b).append(c);
@@ -371,8 +367,7 @@ SingleGroup expandSingleGroup(std::string_view t, std::string& out,
     const std::size_t pieces =
         1 + static_cast<std::size_t>(std::count(t.begin() + open, t.begin() + close, kListSeparator)) +
         (t[open] == kOptionalOpen ? 1 : 0);
-    if (pieces * (prefix.size() + suffix.size() + 1) + t.size() > kExpansionBudget)
-        return SingleGroup::OverBudget;
+    if (pieces * (prefix.size() + suffix.size() + 1) + t.size() > budget) return SingleGroup::OverBudget;
     const bool whole = altStart == 0 && altEnd == t.size() && pieces <= 32;
     options.clear();
     auto add = [&](std::size_t start, std::size_t length) {
@@ -407,7 +402,7 @@ namespace {
 // rule of the rebuilt text (a separator only after a non-empty text) means: an empty text before
 // the alternative vanishes, so do leading empty pieces while nothing precedes them, and an empty
 // text after the alternative is dropped. False when the work exceeds the budget.
-bool expandGroups(std::string_view raw, ExpansionSpace& space) {
+bool expandGroups(std::string_view raw, ExpansionSpace& space, std::size_t budget) {
     using Span = ExpansionSpace::Span;
     std::string& bytes = space.bytes;
     bytes.assign(raw);
@@ -437,7 +432,7 @@ bool expandGroups(std::string_view raw, ExpansionSpace& space) {
         const std::size_t options =
             1 + static_cast<std::size_t>(std::count(a.begin() + open, a.begin() + close, kListSeparator));
         const std::size_t room = (options + 1) * a.size();
-        if (bytes.size() + room > kExpansionBudget) return false;
+        if (bytes.size() + room > budget) return false;
         bytes.reserve(bytes.size() + room);
         const std::string_view t = view(alt);
         const std::string_view prefix = t.substr(0, open);
@@ -464,16 +459,17 @@ bool expandGroups(std::string_view raw, ExpansionSpace& space) {
 
 } // namespace
 
-bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& space) {
+bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& space, std::size_t budget) {
     out.clear();
+    budget = std::min(budget, kExpansionBudget);
     std::size_t groups = 0;
-    if (!marksBalanced(raw, space.open, groups) || raw.size() > kExpansionBudget) return false;
+    if (!marksBalanced(raw, space.open, groups) || raw.size() > budget) return false;
     if (groups == 1) {
-        const SingleGroup single = expandSingleGroup(raw, out, space.pieces);
+        const SingleGroup single = expandSingleGroup(raw, out, space.pieces, budget);
         if (single == SingleGroup::OverBudget) return false;
         if (single == SingleGroup::Distinct) return true;
     } else {
-        if (!expandGroups(raw, space)) return false;
+        if (!expandGroups(raw, space, budget)) return false;
         const std::string_view bytes = space.bytes;
         for (std::size_t i = 0; i < space.done.size(); ++i) {
             if (i) out += kListSeparator;

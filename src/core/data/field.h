@@ -48,9 +48,21 @@ struct ExpansionSpace {
     std::vector<char> open;
 };
 
-// expandAnswers into out, with a reused work space; false for unbalanced marks or an expansion
-// beyond its budget.
-bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& space);
+// Upper bound of the bytes one answer expansion may produce over all its steps; a line beyond it is
+// rejected instead of growing without end (every group can double the alternatives).
+inline constexpr std::size_t kExpansionBudget = std::size_t{1} << 20;
+
+// expandAnswers into out, with a reused work space; false for unbalanced marks or an expansion whose
+// work exceeds `budget` bytes (at most kExpansionBudget).
+bool expandAnswersInto(std::string_view raw, std::string& out, ExpansionSpace& space,
+                       std::size_t budget = kExpansionBudget);
+
+// The bytes all the answer expansions of one book may add together: eight times its text and 8 MiB
+// more. A dictionary expands to a few times its size; a book written to expand every line hundreds of
+// ways has the lines beyond this rejected instead of taking the machine's memory.
+inline constexpr std::size_t bookExpansionBudget(std::size_t textSize) {
+    return textSize * 8 + (std::size_t{8} << 20);
+}
 
 // Work space of the line reader for one load.
 struct ReaderSpace {
@@ -58,6 +70,7 @@ struct ReaderSpace {
     std::string answers;      // the alternatives of its answer
     std::string wrongChoices; // the alternatives of its wrong choices
     ExpansionSpace expansion;
+    std::size_t expansionLeft = bookExpansionBudget(0); // what the book's expansions may still add
 };
 
 } // namespace rekal

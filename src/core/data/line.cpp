@@ -184,10 +184,17 @@ class LineParser {
     // The list of alternatives of a decoded raw answer into out; false when its marks do not
     // balance. When the raw text itself is the list, expanded is false and the two share bytes.
     // More alternatives than kMaxAlternatives also reject the line: every use of a list takes its
-    // items by number, each from the start of the list.
+    // items by number, each from the start of the list. So does an expansion beyond what is left of
+    // the book's budget.
     bool expansion(const Decoded& raw, std::string& out, bool& expanded) {
         expanded = raw.present && (raw.marks || (raw.separators && answerNeedsExpansion(decodedText(raw))));
-        if (expanded && !expandAnswersInto(decodedText(raw), out, space_.expansion)) return false;
+        if (expanded) {
+            // Every expansion of the book draws on one budget: the lines beyond it are rejected.
+            if (!expandAnswersInto(decodedText(raw), out, space_.expansion, space_.expansionLeft) ||
+                out.size() > space_.expansionLeft)
+                return false;
+            space_.expansionLeft -= out.size();
+        }
         if (!expanded && !raw.separators) return true;
         const std::string_view list = expanded ? std::string_view(out) : decodedText(raw);
         return std::count(list.begin(), list.end(), kListSeparator) < kMaxAlternatives;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <system_error>
 
 namespace rekal {
 
@@ -250,7 +251,11 @@ bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Setti
     LoadHooks none;
     LoadHooks& h = hooks ? *hooks : none;
     if (report) *report = LoadReport{};
-    const std::filesystem::path pathCopy(file);
+    // The book's path is absolute from here on: its media are found from its folder and its root
+    // (drive or share), never from whatever the current folder later becomes.
+    std::error_code error;
+    std::filesystem::path pathCopy = std::filesystem::absolute(file, error);
+    if (error) pathCopy = file;
     startLoad(book, pathCopy, h);
     std::optional<std::string> bytes = readWholeFile(pathCopy, notifier);
     if (!bytes) return failLoad(book, h);

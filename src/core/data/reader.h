@@ -68,7 +68,8 @@ inline constexpr std::size_t kRejectedLinesNamed = 20;
 std::string rejectedLineList(const LoadReport& report, std::size_t limit);
 
 // Loads the file into the book (discarding what it held) and tells the user what went wrong.
-// The caller has saved a dirty book first. False when no book is loaded afterwards.
+// The caller has saved a dirty book first. False when no book is loaded afterwards. The book keeps
+// the file's absolute path.
 bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Settings& settings,
               Notifier& notifier, LoadHooks* hooks = nullptr, LoadReport* report = nullptr);
 // The same from bytes already in memory; file names the file (its extension selects the comma rules).

@@ -18,7 +18,7 @@ int mulDivRounded(int a, int b, int c) {
 
 FontSpec fontSpecWithOverrides(const FontSpec& settingsFont, int size, int charSet, std::string_view face) {
     FontSpec font = settingsFont;
-    if (size != 0) font.size = size;
+    if (size != 0) font.size = clampFontPoints(size);
     if (charSet != -1) font.charSet = charSet;
     if (!face.empty()) font.face = std::string(face.substr(0, kMaxFaceName));
     return font;

@@ -14,9 +14,19 @@ namespace rekal {
 // does not fit in an int.
 int mulDivRounded(int a, int b, int c);
 
+// The largest font size a question file or the settings may ask for, in points.
+inline constexpr int kMaxFontPoints = 1000;
+
+// A font size held within 1 .. kMaxFontPoints in magnitude, its sign kept; 0 (not given) stays 0.
+constexpr int clampFontPoints(int points) {
+    if (points == 0) return 0;
+    if (points > 0) return points < kMaxFontPoints ? points : kMaxFontPoints;
+    return points > -kMaxFontPoints ? points : -kMaxFontPoints;
+}
+
 // The (negative) character height of a font of `points` points on a screen of `dpi` pixels per inch.
 inline int fontHeightForPoints(int points, int dpi) {
-    return -mulDivRounded(points, dpi, 72);
+    return -mulDivRounded(clampFontPoints(points), dpi, 72);
 }
 
 // A character height in pixels on a screen of `dpi` back in points, rounded to the nearest point.
@@ -31,8 +41,9 @@ inline int pointsForFontHeight(int height, int dpi) {
 bool takeChosenFont(FontSpec& font, const std::optional<std::string>& face, int height, int charSet,
                     Color color, int dpi);
 
-// The settings' font of a class with a font card's overrides: a non-zero size, a character set
-// other than -1 and a non-empty face name replace the settings' values; colours stay.
+// The settings' font of a class with a font card's overrides: a non-zero size (held within
+// kMaxFontPoints), a character set other than -1 and a non-empty face name replace the settings'
+// values; colours stay.
 FontSpec fontSpecWithOverrides(const FontSpec& settingsFont, int size, int charSet, std::string_view face);
 
 } // namespace rekal

@@ -12,8 +12,8 @@ ContentSize layoutSentence(SentenceCanvas& canvas, std::string_view text, const 
     int width = 0;
     auto layRun = [&](std::string_view run) {
         DisplayRect runRect{rect.left, y, rect.right, rect.bottom};
-        y += canvas.textRun(run, runRect, measureOnly);
-        if (measureOnly) width = std::max(width, runRect.right - rect.left);
+        y = addClamped(y, canvas.textRun(run, runRect, measureOnly));
+        if (measureOnly) width = std::max(width, subtractClamped(runRect.right, rect.left));
     };
 
     std::size_t runStart = 0;
@@ -23,12 +23,14 @@ ContentSize layoutSentence(SentenceCanvas& canvas, std::string_view text, const 
         runStart = tag->end;
         std::optional<ContentSize> size = canvas.objectSize(index);
         if (!size) continue;
-        canvas.placeObject(index, rect.left + 1, y + 1);
-        width = std::max(width, size->width + 2);
-        y += size->height + 2;
+        // Sizes come from the file: each band is held within the drawing calls' range, and the
+        // sums saturate.
+        canvas.placeObject(index, addClamped(rect.left, 1), addClamped(y, 1));
+        width = std::max(width, clampExtent(size->width) + 2);
+        y = addClamped(y, clampExtent(size->height) + 2);
     }
     layRun(text.substr(runStart));
-    return {width, y - rect.top};
+    return {width, subtractClamped(y, rect.top)};
 }
 
 ScrollRanges computeScrollRanges(const SentenceMeasure& measure, DisplayRect area, int horizontalBarHeight,

@@ -1,5 +1,7 @@
 #include "core/display/markup.h"
 
+#include "core/display/wrap.h"
+
 #include "core/base/sjis.h"
 
 #include <climits>
@@ -28,12 +30,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
     }
     return true;
-}
-
-int clampToInt(std::int64_t v) {
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
 }
 
 // Calls visit(name, value) for each "name=value" item after the path, in order.

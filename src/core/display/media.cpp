@@ -9,10 +9,6 @@ namespace rekal {
 
 namespace {
 
-int clampToInt(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
-}
-
 int magnitude(int v) {
     return v == INT_MIN ? INT_MAX : std::abs(v);
 }
@@ -43,13 +39,14 @@ PictureGeometry pictureGeometry(int pictureWidth, int pictureHeight, const Pictu
     g.sourceHeight =
         clampToInt(std::min<std::int64_t>(g.sourceHeight, std::int64_t{pictureHeight} - g.sourceTop));
 
-    // A percentage display size follows the limited source size. A band never has a negative size,
-    // even when a negative source size was given.
+    // A percentage display size follows the limited source size.
     if (a.width && a.width->percent) g.displayWidth = TagValue{a.width->value, true}.percentOf(g.sourceWidth);
     if (a.height && a.height->percent)
         g.displayHeight = TagValue{a.height->value, true}.percentOf(g.sourceHeight);
-    g.displayWidth = std::max(0, g.displayWidth);
-    g.displayHeight = std::max(0, g.displayHeight);
+    // A band never has a negative size, even when a negative source size was given, nor one the
+    // drawing calls cannot take.
+    g.displayWidth = clampExtent(g.displayWidth);
+    g.displayHeight = clampExtent(g.displayHeight);
     return g;
 }
 
@@ -57,12 +54,13 @@ void applyMediaAttributes(const MediaAttributes& a, MediaPlay& play, MediaFrame&
     const int baseWidth = frame.source.width();
     const int baseHeight = frame.destination.height();
     auto extent = [](const TagValue& v, int base) { return v.percent ? v.percentOf(base) : v.value; };
+    // The window's size is held within what the drawing calls take.
     if (a.width)
         frame.destination.right =
-            clampToInt(std::int64_t{frame.destination.left} + extent(*a.width, baseWidth));
+            addClamped(frame.destination.left, clampExtent(extent(*a.width, baseWidth)));
     if (a.height)
         frame.destination.bottom =
-            clampToInt(std::int64_t{frame.destination.top} + extent(*a.height, baseHeight));
+            addClamped(frame.destination.top, clampExtent(extent(*a.height, baseHeight)));
     if (a.loop) play.loopCount = *a.loop <= 0 ? -1 : *a.loop;
     if (a.autoplay) play.autoplay = *a.autoplay;
     if (a.interval) play.interval = clampToInt(std::int64_t{*a.interval} * 1000);

@@ -258,6 +258,13 @@ std::size_t questionItemCount(const ExamLog& log, const ExamLogEntry& entry) {
     return log.rowsOf(entry).size() > 1 ? log.rowsOf(entry).size() - 1 : 0;
 }
 
+std::span<const std::string_view> questionColumnTitles(const ExamLog& log, const ExamLogEntry& entry) {
+    const std::span<const ExamLogRow> rows = log.rowsOf(entry);
+    if (rows.empty()) return {};
+    const std::span<const std::string_view> titles = log.fieldsOf(rows[0]);
+    return titles.first(std::min(titles.size(), kMaxQuestionColumns));
+}
+
 int questionColumnWidth(const Settings& settings, std::size_t column) {
     const std::size_t stored = settings.examListWidth.size();
     return settings.examListWidth[std::min(column, stored - 1)];

@@ -9,6 +9,7 @@
 #include "core/settings/settings.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,13 @@ std::string examLogRangeText(std::size_t count);
 
 // The list's items are the rows after the column header line.
 std::size_t questionItemCount(const ExamLog& log, const ExamLogEntry& entry);
+
+// The most columns the question list makes, however many fields a hand-edited header line holds.
+inline constexpr std::size_t kMaxQuestionColumns = 32;
+
+// The titles of the question list's columns: the fields of the column header line, the first
+// kMaxQuestionColumns of them; empty for a record without rows.
+std::span<const std::string_view> questionColumnTitles(const ExamLog& log, const ExamLogEntry& entry);
 
 // Width of column c (from 0) at 96 dpi: the stored width for the first eight, and for further
 // columns (a hand-edited header line) the width of the eighth.

@@ -19,7 +19,7 @@ bool resizeZeroed(std::vector<uint8_t>& bytes, std::size_t size) noexcept {
 }
 
 bool allocateDib(DibImage& image, uint32_t width, uint32_t height, int bitCount, uint32_t colorsUsed) {
-    if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return false;
+    if (!picturePixelsAllowed(width, height)) return false;
     const std::size_t rowBytes = DibImage::dibRowBytes(width, bitCount);
     if (rowBytes > kMaxImageDataBytes / height) return false;
     const std::size_t total = rowBytes * height;

@@ -74,6 +74,35 @@ inline Rgb backgroundRgb(uint32_t colour) {
 // its bitmap rows. A header claiming more is refused before anything is allocated for it.
 inline constexpr std::size_t kMaxImageDataBytes = std::size_t{1} << 28; // 256 MiB
 
+// Largest picture any decoder accepts in pixels, whatever its depth: the screen-compatible bitmap
+// the platform makes of it takes up to four bytes a pixel. A header claiming more is refused before
+// anything is allocated, and the picture shows as missing.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t{1} << 25; // 32 Mi pixels, e.g. 8192 x 4096
+
+inline constexpr bool picturePixelsAllowed(uint64_t width, uint64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPicturePixels && height <= kMaxPicturePixels / width;
+}
+
+// The pictures of one sentence text together: after this many decoded pixels the rest show as
+// missing. (A picture shown several times is decoded and counted once.)
+inline constexpr uint64_t kMaxTextPicturePixels = uint64_t{1} << 26;
+
+class PixelBudget {
+  public:
+    explicit PixelBudget(uint64_t pixels = kMaxTextPicturePixels) : left_(pixels) {}
+    // Takes a picture's pixels from the budget; false (nothing taken) when they are not allowed for
+    // one picture or more than what is left.
+    bool take(uint64_t width, uint64_t height) {
+        if (!picturePixelsAllowed(width, height) || width * height > left_) return false;
+        left_ -= width * height;
+        return true;
+    }
+    uint64_t left() const { return left_; }
+
+  private:
+    uint64_t left_;
+};
+
 // Sets `bytes` to `size` zero bytes; false instead of an exception when the memory cannot be had.
 bool resizeZeroed(std::vector<uint8_t>& bytes, std::size_t size) noexcept;
 

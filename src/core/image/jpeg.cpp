@@ -21,6 +21,14 @@ struct JpegErrorManager {
     std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
 }
 
+// A progressive file may hold any number of scans, each a pass over the whole picture; more than a
+// writer ever makes are refused.
+void limitScans(j_common_ptr cinfo) {
+    if (!cinfo->is_decompressor) return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxJpegScans) leaveOnError(cinfo);
+}
+
 void ignoreMessage(j_common_ptr) {}
 
 // One decoded scanline, in libjpeg's output components, to blue, green, red.
@@ -70,8 +78,15 @@ bool decodeInto(std::FILE* file, DibImage& image) {
     // libjpeg's own whole-picture buffers (progressive files) stay within the same bound as ours;
     // beyond it libjpeg fails, as it has no backing store.
     cinfo.mem->max_memory_to_use = static_cast<long>(kMaxImageDataBytes);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = limitScans;
+    cinfo.progress = &progress;
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
+    if (!picturePixelsAllowed(cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
 
     bool invertedCmyk = false;
     switch (cinfo.jpeg_color_space) {
@@ -118,6 +133,7 @@ std::optional<DibImage> decodeJpegStream(std::FILE* file) {
 }
 
 std::optional<DibImage> loadJpegFile(const std::filesystem::path& path) {
+    if (!isPlainFile(path)) return std::nullopt;
     FilePtr file = openFile(path, "rb");
     if (!file) return std::nullopt;
     return decodeJpegStream(file.get());

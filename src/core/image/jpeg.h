@@ -10,8 +10,11 @@
 
 namespace rekal {
 
-// Opens the file in binary read mode and decodes it; none when it cannot be opened or libjpeg
-// fails at any point. Reports nothing.
+// The most scans a progressive file may have.
+inline constexpr int kMaxJpegScans = 100;
+
+// Opens the file (a plain file only) in binary read mode and decodes it; none when it cannot be opened or
+// libjpeg fails at any point. Reports nothing.
 std::optional<DibImage> loadJpegFile(const std::filesystem::path& path);
 
 // Decodes a JPEG from an open stdio stream, reading from its current position.

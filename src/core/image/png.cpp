@@ -148,6 +148,7 @@ bool readHeader(PngState& s, const Chunk& c) {
     if (d[10] != 0 || d[11] != 0 || s.interlace > 1) return false;
     // The bitmap header holds signed 32-bit sizes, and an empty picture has nothing to show.
     if (s.width == 0 || s.height == 0 || s.width > 0x7FFFFFFFu || s.height > 0x7FFFFFFFu) return false;
+    if (!picturePixelsAllowed(s.width, s.height)) return false;
     int samples = 0;
     bool depthOk = false;
     switch (s.colourType) {
@@ -554,9 +555,7 @@ std::optional<DibImage> decodePng(std::string_view bytes, uint32_t background) {
 }
 
 std::optional<DibImage> loadPngFile(const std::filesystem::path& path, uint32_t background) {
-    // Only plain files: a folder opens as a stream of unknown length on some systems.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    if (!isPlainFile(path)) return std::nullopt;
     FileBytes file;
     try {
         file = readFileBytes(path);

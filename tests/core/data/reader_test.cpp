@@ -1,6 +1,7 @@
 // The question-file reader: header, line kinds, fields, escapes, directives and the load messages.
 
 #include "book_fixture.h"
+#include "core/data/field.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +276,47 @@ TEST(ReaderQuestion, AtMost4096AlternativesPerList) {
     EXPECT_EQ(r.report.rejectedLines, (std::vector<int>{3, 5}));
     EXPECT_EQ(book.answerCount(book.questionAt(0)), 4096);
     EXPECT_EQ(book.answerCount(book.questionAt(1)), 128);
+}
+
+// Lines that each expand 256 ways into some 400 KB: the book's budget takes a few dozen of them, the
+// rest come back as rejected lines, and an ordinary line after them still loads.
+TEST(ReaderQuestion, TheBookSharesOneExpansionBudget) {
+    const std::string answer = "[a|b][c|d][e|f][g|h][i|j][k|l][m|n][o|p]" + std::string(1500, 'x');
+    std::vector<std::string> lines(300, "q," + answer + ",<00");
+    lines.push_back("q,(a|b)c,<00");
+    std::string bytes = "REKALDATA V1.6\n";
+    for (const std::string& line : lines)
+        bytes += line + "\n";
+    QuestionBook book;
+    auto r = loadText(book, bytes);
+    ASSERT_TRUE(r.ok);
+
+    std::size_t expanded = 0;
+    for (int i = 0; i < book.questionCount(); ++i)
+        expanded += book.questionAt(i)->answers.view().size();
+    const std::size_t budget = bookExpansionBudget(bytes.size());
+    EXPECT_LE(expanded, budget);
+    EXPECT_GT(expanded, budget - (std::size_t{512} << 10)); // only the last line's worth goes unused
+    const int accepted = book.questionCount() - 1;
+    EXPECT_GT(accepted, 10);
+    ASSERT_EQ(r.report.rejectedLines.size(), 300u - static_cast<std::size_t>(accepted));
+    EXPECT_EQ(r.report.rejectedLines.front(), accepted + 2);
+    EXPECT_EQ(r.report.rejectedLines.back(), 301);
+    EXPECT_EQ(text(cardsOf(book)[static_cast<std::size_t>(accepted)]->comment),
+              lines[static_cast<std::size_t>(accepted)]);
+    EXPECT_EQ(items(book.questionAt(accepted)->answers), (std::vector<std::string>{"ac", "bc", "c"}));
+}
+
+// A dictionary whose answers expand a few times over still loads whole.
+TEST(ReaderQuestion, OrdinaryExpansionsStayWithinTheBudget) {
+    std::string bytes = "REKALDATA V1.6\n";
+    for (int i = 0; i < 20000; ++i)
+        bytes += "\x95\x78\x8E\x6D,\x95\x78\x8E\x6D(\x8E\x52|\x82\xB3\x82\xF1)[\x82\xCD|\x82\xAA],<00\n";
+    QuestionBook book;
+    auto r = loadText(book, bytes);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.report.rejectedLines.empty());
+    EXPECT_EQ(book.questionCount(), 20000);
 }
 
 // ---- double-byte characters ---------------------------------------------------------------------

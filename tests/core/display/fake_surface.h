@@ -18,6 +18,8 @@ class FakeSurface : public TextSurface {
     };
 
     bool doubleByte = true;
+    bool measuresOnce = false; // answers prefixWidths
+    int prefixCalls = 0;
     int height = 16;
     std::vector<Line> lines;
     std::vector<std::string> measured;
@@ -33,6 +35,19 @@ class FakeSurface : public TextSurface {
             i += two ? 2 : 1;
         }
         return width;
+    }
+    bool prefixWidths(std::string_view bytes, std::vector<int>& widths) override {
+        if (!measuresOnce) return false;
+        ++prefixCalls;
+        widths.assign(bytes.size(), 0);
+        int width = 0;
+        for (std::size_t i = 0; i < bytes.size();) {
+            const bool two = doubleByte && isDoubleByteAt(bytes, i);
+            width += two ? 20 : 10;
+            i += two ? 2 : 1;
+            widths[i - 1] = width;
+        }
+        return true;
     }
     void drawText(int x, int y, std::string_view bytes) override {
         lines.push_back({x, y, std::string(bytes)});

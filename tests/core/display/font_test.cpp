@@ -13,6 +13,10 @@ TEST(FontHeight, PointsScaledToTheScreenAndRounded) {
     EXPECT_EQ(mulDivRounded(-3, 1, 2), -2);
     EXPECT_EQ(mulDivRounded(1, 1, 0), -1);
     EXPECT_EQ(mulDivRounded(2147483647, 2, 1), -1);
+    // Sizes from a file are held within 1000 points either way.
+    EXPECT_EQ(fontHeightForPoints(2147483647, 96), fontHeightForPoints(1000, 96));
+    EXPECT_EQ(fontHeightForPoints(-2147483647, 96), 1333);
+    EXPECT_EQ(fontSpecWithOverrides(FontSpec{}, 5000, -1, "").size, 1000);
 }
 
 // The font chooser's result: the height back in points as the platform's multiply-divide rounds,

@@ -99,6 +99,22 @@ TEST(SentenceLayout, UnterminatedTagEndsTheText) {
     EXPECT_EQ(layoutSentence(c, "ab\x02i\"p.png tail", {0, 0, 500, 0}, true), (ContentSize{20, 16 + 6}));
 }
 
+TEST(SentenceLayout, SizesFromTheFileAreHeldWithinTheDrawingRange) {
+    FakeCanvas c;
+    c.objects[0] = {INT_MAX, INT_MAX};
+    c.objects[1] = {-5, INT_MIN};
+    c.objects[2] = {INT_MAX, INT_MAX};
+    const ContentSize size = layoutSentence(c, kPicture + kPicture + kPicture, {0, 0, 500, 1000}, true);
+    EXPECT_EQ(size, (ContentSize{kMaxDisplayExtent + 2, 2 * (kMaxDisplayExtent + 2) + 2}));
+    // Far down, the sums stop at the end of the range instead of wrapping around.
+    FakeCanvas far;
+    far.objects[0] = {10, 10};
+    const ContentSize low =
+        layoutSentence(far, "x" + kPicture, {INT_MAX - 20, INT_MAX - 20, INT_MAX, INT_MAX}, true);
+    EXPECT_EQ(low.height, 20);
+    EXPECT_EQ(far.placed[0].second, (std::pair<int, int>{INT_MAX - 19, INT_MAX - 3}));
+}
+
 TEST(SentenceLayout, EmptyTextHasNoSize) {
     FakeCanvas c;
     EXPECT_EQ(layoutSentence(c, "", {0, 0, 500, 0}, true), (ContentSize{0, 0}));

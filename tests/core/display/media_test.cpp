@@ -66,7 +66,15 @@ TEST(PictureGeometry, HugeValuesDoNotOverflow) {
     PictureGeometry geometry = geometryOf(200, 100, "a.png|srcleft=-2147483648|width=99999999999%");
     EXPECT_GE(geometry.displayWidth, 0);
     EXPECT_FALSE(geometry.sourceInside(200, 100));
-    EXPECT_EQ(geometryOf(200, 100, "a.png|width=-2147483648").displayWidth, 2147483647);
+    // Display sizes are held within what the drawing calls take.
+    EXPECT_EQ(geometryOf(200, 100, "a.png|width=-2147483648").displayWidth, kMaxDisplayExtent);
+    EXPECT_EQ(geometryOf(200, 100, "a.png|width=2147483647|height=40000").displayHeight, kMaxDisplayExtent);
+    EXPECT_EQ(geometryOf(200, 100, "a.png|width=32767").displayWidth, 32767);
+    MediaPlay play;
+    MediaFrame frame;
+    frame.destination = {10, 10, 330, 250};
+    applyMediaAttributes(parseMediaAttributes("v.avi|width=2147483647|height=-5"), play, frame);
+    EXPECT_EQ(frame.destination, (DisplayRect{10, 10, 10 + kMaxDisplayExtent, 10}));
 }
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace rekal;
 using rekal::test::FakeSurface;
 using Lines = std::vector<std::string>;
@@ -151,4 +153,34 @@ TEST(WrapTextRun, WidthsAreMeasuredFromTheLineStart) {
     DisplayRect rect{0, 0, 25, 0};
     wrapTextRun(s, "abcd", rect, WrapMeasureOnly, 0);
     EXPECT_EQ(s.measured, (Lines{"a", "ab", "abc", "c", "cd"}));
+}
+
+// Measured once, a run breaks exactly where it breaks when every piece is measured from its line
+// start, with one measurement however long the text.
+TEST(WrapTextRun, MeasuringTheRunOnceBreaksTheSame) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += i % 7 == 0 ? "\r\n" : i % 5 == 0 ? kA + kI : i % 3 == 0 ? "word " : "longerword";
+    for (int width : {0, 15, 95, 333, 32000}) {
+        FakeSurface each, once;
+        once.measuresOnce = true;
+        DisplayRect a{0, 0, width, 0}, b{0, 0, width, 0};
+        EXPECT_EQ(wrapTextRun(each, text, a, 0, 3), wrapTextRun(once, text, b, 0, 3)) << width;
+        EXPECT_EQ(each.texts(), once.texts()) << width;
+        DisplayRect c{0, 0, width, 0}, d{0, 0, width, 0};
+        wrapTextRun(each, text, c, WrapMeasureOnly, 3);
+        wrapTextRun(once, text, d, WrapMeasureOnly, 3);
+        EXPECT_EQ(c, d) << width;
+        EXPECT_TRUE(once.measured.empty());
+        EXPECT_EQ(once.prefixCalls, 2);
+    }
+}
+
+TEST(WrapTextRun, ExtremeRectanglesAndIntervalsSaturate) {
+    FakeSurface s;
+    DisplayRect rect{INT_MIN, INT_MAX - 5, INT_MAX, INT_MAX};
+    EXPECT_GE(wrapTextRun(s, "a\nb\nc", rect, WrapMeasureOnly, INT_MAX), 0);
+    EXPECT_EQ(rect.bottom, INT_MAX);
+    DisplayRect low{0, INT_MIN, 10, 0};
+    EXPECT_EQ(wrapTextRun(s, "a\nb", low, WrapMeasureOnly, INT_MIN), 32); // a negative interval is none
 }

@@ -176,6 +176,23 @@ TEST(ExamLogTexts, TimeRangeAndColumnWidths) {
     EXPECT_EQ(questionColumnWidth(settings, 12), 8);
 }
 
+// A hand-edited header line of thousands of fields makes no more columns than the cap.
+TEST(ExamLogTexts, QuestionColumnsAreCapped) {
+    std::string text = logText({{"2024年5月17日(金) 12時30分", "a.rkf", {"1,1,○"}}});
+    std::string wide = "順番";
+    for (int i = 0; i < 5000; ++i)
+        wide += ",c" + std::to_string(i);
+    text.replace(text.find("順番"), text.find("\r\n", text.find("順番")) - text.find("順番"), wide);
+    ExamLog log = parseExamLog(text);
+    ASSERT_EQ(log.entries.size(), 1u);
+    const auto titles = questionColumnTitles(log, log.entries[0]);
+    ASSERT_EQ(titles.size(), kMaxQuestionColumns);
+    EXPECT_EQ(titles[0], "順番");
+    EXPECT_EQ(titles[kMaxQuestionColumns - 1], "c" + std::to_string(kMaxQuestionColumns - 2));
+    ExamLog plain = parseExamLog(logText({{"2024年5月17日(金) 12時30分", "a.rkf"}}));
+    EXPECT_EQ(questionColumnTitles(plain, plain.entries[0]).size(), 8u);
+}
+
 class Reexam : public ::testing::Test {
   protected:
     ExamLog log = parseExamLog(logText({{"2024年5月17日(金) 12時30分",

@@ -33,6 +33,7 @@ struct Encoding {
     int components = 3;
     bool progressive = false;
     int quality = 85;
+    std::vector<jpeg_scan_info> scans = {}; // a scan script of the writer's own, when not empty
 };
 
 // A JPEG of `w` x `h` pixels with smooth ramps and a few hard edges, written by libjpeg.
@@ -57,6 +58,10 @@ std::string encodeJpeg(int w, int h, const Encoding& e) {
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, e.quality, TRUE);
     if (e.progressive) jpeg_simple_progression(&cinfo);
+    if (!e.scans.empty()) {
+        cinfo.scan_info = e.scans.data();
+        cinfo.num_scans = static_cast<int>(e.scans.size());
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(w * e.components));
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -229,6 +234,45 @@ TEST_F(JpegTest, LyingSizeIsRefused) {
     bytes[sof + 5] = bytes[sof + 7] = static_cast<char>(0xFD);
     bytes[sof + 6] = bytes[sof + 8] = static_cast<char>(0xE8);
     EXPECT_FALSE(loadJpegFile(write("huge.jpg", bytes)));
+}
+
+TEST_F(JpegTest, PictureOverThePixelCapIsRefused) {
+    // 6000 x 6000 would fit the byte bound of the bitmap, not the cap on pixels.
+    std::string bytes = encodeJpeg(16, 16, {});
+    const std::size_t sof = bytes.find("\xFF\xC0", 0, 2);
+    ASSERT_NE(sof, std::string::npos);
+    bytes[sof + 5] = bytes[sof + 7] = static_cast<char>(6000 >> 8);
+    bytes[sof + 6] = bytes[sof + 8] = static_cast<char>(6000 & 0xFF);
+    EXPECT_FALSE(loadJpegFile(write("over.jpg", bytes)));
+}
+
+// A grey progressive picture whose scans each carry one coefficient, with `refinements` extra
+// successive-approximation scans for the first ones: 1 + 63 + refinements scans in all.
+std::vector<jpeg_scan_info> oneScanPerCoefficient(int refinements) {
+    std::vector<jpeg_scan_info> scans;
+    scans.push_back({1, {0, 0, 0, 0}, 0, 0, 0, 0});
+    for (int k = 1; k <= 63; ++k) {
+        const bool refined = k <= refinements;
+        scans.push_back({1, {0, 0, 0, 0}, k, k, 0, refined ? 1 : 0});
+        if (refined) scans.push_back({1, {0, 0, 0, 0}, k, k, 1, 0});
+    }
+    return scans;
+}
+
+TEST_F(JpegTest, ProgressiveScansAreCapped) {
+    Encoding grey{JCS_GRAYSCALE, 1};
+    grey.scans = oneScanPerCoefficient(kMaxJpegScans - 64);
+    const std::string most = encodeJpeg(24, 24, grey);
+    ASSERT_FALSE(most.empty());
+    EXPECT_TRUE(loadJpegFile(write("most.jpg", most)));
+    grey.scans = oneScanPerCoefficient(kMaxJpegScans - 63);
+    const std::string tooMany = encodeJpeg(24, 24, grey);
+    ASSERT_FALSE(tooMany.empty());
+    EXPECT_FALSE(loadJpegFile(write("many.jpg", tooMany)));
+}
+
+TEST_F(JpegTest, OnlyPlainFilesAreOpened) {
+    EXPECT_FALSE(loadJpegFile(dir_));
 }
 
 } // namespace

@@ -387,6 +387,24 @@ TEST(PngImageData, LyingHeaderIsRefusedBeforeAllocating) {
     // its missing rows left at zero.
     EXPECT_FALSE(withSize(8192, 8192, 8, 6, 0));
     EXPECT_TRUE(withSize(4096, 4096, 8, 0, 0));
+    // Pixels are capped whatever the depth: a 1-bit picture is small in bytes, not on the screen.
+    EXPECT_TRUE(withSize(8192, 4096, 1, 0, 0));
+    EXPECT_FALSE(withSize(8192, 4097, 1, 0, 0));
+    EXPECT_FALSE(withSize(0x10000, 0x8000, 1, 0, 0));
+}
+
+TEST(PictureBudget, PixelsOfOneTextAreShared) {
+    PixelBudget budget(1000);
+    EXPECT_TRUE(budget.take(20, 30));
+    EXPECT_FALSE(budget.take(20, 21)); // 420 of 400 left: nothing taken
+    EXPECT_TRUE(budget.take(20, 20));
+    EXPECT_EQ(budget.left(), 0u);
+    PixelBudget text;
+    EXPECT_FALSE(text.take(kMaxPicturePixels, 2)); // over the cap of one picture
+    EXPECT_FALSE(text.take(0xFFFFFFFFu, 0xFFFFFFFFu));
+    EXPECT_TRUE(text.take(8192, 4096));
+    EXPECT_TRUE(text.take(8192, 4096));
+    EXPECT_FALSE(text.take(1, 1));
 }
 
 TEST(PngFile, LoadsFromDiskAndMissingFilesGiveNone) {
