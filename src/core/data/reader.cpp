@@ -254,7 +254,10 @@ bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Setti
     startLoad(book, pathCopy, h);
     std::optional<std::string> bytes = readWholeFile(pathCopy, notifier);
     if (!bytes) return failLoad(book, h);
-    return readBook(book, pathCopy, std::move(*bytes), settings, notifier, h, report);
+    std::optional<FileStamp> stamp = stampFile(pathCopy, *bytes);
+    if (!readBook(book, pathCopy, std::move(*bytes), settings, notifier, h, report)) return false;
+    book.setFileStamp(std::move(stamp));
+    return true;
 }
 
 } // namespace rekal

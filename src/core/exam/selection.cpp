@@ -231,6 +231,29 @@ void shuffleFixedList(ExamSelection& run, RandomGenerator& random) {
     }
 }
 
+void remapRunQuestions(ExamSelection& run, const QuestionBook& book, const std::vector<int>& newIndex) {
+    const auto mapped = [&](int q) {
+        return q >= 0 && static_cast<std::size_t>(q) < newIndex.size() ? newIndex[static_cast<std::size_t>(q)]
+                                                                       : kNoQuestion;
+    };
+    std::size_t kept = 0;
+    int finishedKept = 0;
+    for (std::size_t i = 0; i < run.results.size(); ++i) {
+        ExamResult entry = run.results[i];
+        entry.question = mapped(entry.question);
+        if (entry.question == kNoQuestion) continue;
+        if (static_cast<int>(i) < run.asked) ++finishedKept;
+        run.results[kept++] = entry;
+    }
+    run.results.resize(kept);
+    run.asked = std::min(run.asked, finishedKept);
+    run.current = std::max(0, mapped(run.current));
+    const int last = book.questionCount() - 1;
+    run.range.last = std::min(run.range.last, last);
+    if (run.range.first > run.range.last) run.range.first = 0;
+    run.askedSet.invalidate();
+}
+
 void setFixedList(ExamSelection& run, const std::vector<int>& questions, ExamKind kind) {
     run.results.assign(questions.size(), ExamResult{});
     for (std::size_t i = 0; i < questions.size(); ++i)
