@@ -236,20 +236,15 @@ void remapRunQuestions(ExamSelection& run, const QuestionBook& book, const std::
         return q >= 0 && static_cast<std::size_t>(q) < newIndex.size() ? newIndex[static_cast<std::size_t>(q)]
                                                                        : kNoQuestion;
     };
-    std::size_t kept = 0;
-    int finishedKept = 0;
-    for (std::size_t i = 0; i < run.results.size(); ++i) {
-        ExamResult entry = run.results[i];
+    // Only the finished entries matter once the run is over; the counts (asked, right, wrong) stay
+    // what the run did, the entries of lost questions go.
+    run.results.resize(std::min(run.results.size(), static_cast<std::size_t>(std::max(run.asked, 0))));
+    std::erase_if(run.results, [&](ExamResult& entry) {
         entry.question = mapped(entry.question);
-        if (entry.question == kNoQuestion) continue;
-        if (static_cast<int>(i) < run.asked) ++finishedKept;
-        run.results[kept++] = entry;
-    }
-    run.results.resize(kept);
-    run.asked = std::min(run.asked, finishedKept);
+        return entry.question == kNoQuestion;
+    });
     run.current = std::max(0, mapped(run.current));
-    const int last = book.questionCount() - 1;
-    run.range.last = std::min(run.range.last, last);
+    run.range.last = std::min(run.range.last, book.questionCount() - 1);
     if (run.range.first > run.range.last) run.range.first = 0;
     run.askedSet.invalidate();
 }

@@ -546,6 +546,9 @@ TEST(ExamSaveAfterRun, MergesAndTheRetryFollowsTheQuestions) {
     EXPECT_EQ((std::vector<std::size_t>{1}), saver.logEntriesSeen);
     EXPECT_EQ(BookSave::Merged, saver.saves[0].outcome);
     EXPECT_EQ("REKALDATA V1.6\r\nQ0,A0,<00\r\nQ1,A1,<00\r\nQ3,A3,L00\r\n", test::readBytes(path));
+    // The result shows what the run did; its details only the questions the book still holds.
+    EXPECT_EQ(3, rig.screen.resultDialogs[0].asked);
+    EXPECT_EQ(2u, rig.screen.resultDialogs[0].results.size());
     ASSERT_TRUE(rig.run.active()); // the retry of Q1 (Q2 is gone)
     EXPECT_EQ(1, rig.run.current);
     EXPECT_EQ(1u, rig.run.results.size());
