@@ -75,7 +75,7 @@ std::uint64_t hashBytes(std::string_view bytes) {
         h = (std::rotl(h, 23) ^ word) * kMultiplier;
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, p, left);
+    if (left > 0) std::memcpy(&tail, p, left);
     h = (std::rotl(h, 23) ^ tail) * kMultiplier;
     h ^= bytes.size();
     h ^= h >> 29;

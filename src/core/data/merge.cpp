@@ -18,14 +18,6 @@ constexpr const char* kMoreQuestions = "ほか %d 問";
 constexpr const char* kFileLost = " が見つからないか、読み込めません。";
 constexpr std::size_t kLabelBytes = 40; // of a lost question's text in the message
 
-// Replaces the first "%d" of a message.
-std::string withNumber(std::string_view text, std::size_t number) {
-    std::string out(text);
-    if (const std::size_t at = out.find("%d"); at != std::string::npos)
-        out.replace(at, 2, std::to_string(number));
-    return out;
-}
-
 // What makes two questions the same one: the question text and the raw answer as stored.
 struct QuestionKey {
     std::string_view question;
