@@ -1,10 +1,11 @@
 // drill FILE [options]: one exam in the terminal with the program's own engine. Each question is
 // printed, standard input gives one answer line per question, end of input aborts as 中止 does.
+// The book is saved after every run, merged with its file when something else wrote it meanwhile.
 
 #include "cli/cli.h"
 #include "cli/compare_args.h"
 #include "core/data/reader.h"
-#include "core/data/save.h"
+#include "core/data/merge.h"
 #include "core/exam/run.h"
 #include "core/examlog/examlog.h"
 #include "core/match/format.h"
@@ -162,6 +163,34 @@ class TerminalScreen : public ExamScreen {
     const std::vector<Choice>* choices_ = nullptr;
 };
 
+// Saves the book after every finished run (a retry run is one more), merging it with the file when
+// something else wrote the file meanwhile, as the Windows program does.
+class DrillSaver : public RunEndListener {
+  public:
+    explicit DrillSaver(CliContext& ctx) : ctx_(ctx) {}
+
+    void runLogged(ExamRun& run, ExamEnv& env) override { save(run, env); }
+
+    // The save at the end for what no run end saved; false when the book could not be saved.
+    bool finish(ExamRun& run, ExamEnv& env) {
+        if (env.book.isDirty()) save(run, env);
+        return !env.book.isDirty();
+    }
+
+  private:
+    void save(ExamRun& run, ExamEnv& env) {
+        const BookSaveResult result = saveBookAfterRun(run, env, ctx_.notifier);
+        // The terminal has no Save As to offer: the loss is told once, the book stays dirty.
+        if (result.outcome == BookSave::FileLost && !lostTold_) {
+            ctx_.notifier.error(bookFileLostText(env.book.file()));
+            lostTold_ = true;
+        }
+    }
+
+    CliContext& ctx_;
+    bool lostTold_ = false;
+};
+
 // Applies the range, title and group options to the book; false with a message when they are not
 // valid (the range dialog would refuse them).
 const char* applyRange(QuestionBook& book, const DrillOptions& o) {
@@ -230,7 +259,8 @@ int runDrillCommand(CliContext& ctx, const std::vector<std::string>& args) {
     ExamLogFile log(book, ctx.settings, clock, ctx.notifier);
     if (o.logPath) log.setPath(*o.logPath);
     ExamRun run;
-    ExamEnv env{book, ctx.settings, ctx.vague, random, clock, screen, &log};
+    DrillSaver saver(ctx);
+    ExamEnv env{book, ctx.settings, ctx.vague, random, clock, screen, &log, &saver};
 
     startDrill(run, env, o, static_cast<int>(count));
     while (run.active()) {
@@ -246,8 +276,7 @@ int runDrillCommand(CliContext& ctx, const std::vector<std::string>& args) {
         }
         onAnswerCommand(run, env);
     }
-    if (book.isDirty() && !saveBook(book, ctx.settings, ctx.notifier)) return kExitFailure;
-    return kExitOk;
+    return saver.finish(run, env) ? kExitOk : kExitFailure;
 }
 
 } // namespace rekal::cli

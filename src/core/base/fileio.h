@@ -4,6 +4,7 @@
 // user down to the file functions; CP932 path texts exist only inside CP932 files (the recent list,
 // the exam log, media tags in a book), and nativePath turns those into platform paths.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -63,6 +64,23 @@ struct FileBytes {
 
 // One read of the whole file into one buffer.
 FileBytes readFileBytes(const std::filesystem::path& path);
+
+// What a file was when the program last read or wrote it: its size, its last-write time and a hash
+// of its bytes, so that a later look can tell whether something else has written it since.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type lastWrite{};
+    std::uint64_t hash = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// A 64-bit hash of bytes (not cryptographic; it tells one version of a file from another).
+std::uint64_t hashBytes(std::string_view bytes);
+
+// The stamp of a file whose bytes are these (read from it, or just written to it); none when the
+// file's last-write time cannot be read.
+std::optional<FileStamp> stampFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Cuts the text at its first zero byte, then turns every CR LF, lone CR and lone LF into one 0x01
 // byte, keeping double-byte characters together, and ends the text with 0x01 when it does not.

@@ -289,17 +289,53 @@ void QuestionBook::recordResult(const QuestionCard* q, Verdict verdict) {
     QuestionCard* own = ownQuestion(q);
     if (!own) return;
     own->history = static_cast<std::uint8_t>(historyAfter(own->history, verdict));
+    if (own->sessionResults < kHistoryLength) ++own->sessionResults;
     dirty_ = true;
 }
 
 void QuestionBook::clearHistories() {
     if (!isLoaded()) return;
-    for (Card* c : byKind_[kindSlot(CardKind::Question)])
-        static_cast<QuestionCard*>(c)->history = 0;
+    for (Card* c : byKind_[kindSlot(CardKind::Question)]) {
+        auto* q = static_cast<QuestionCard*>(c);
+        q->history = 0;
+        q->sessionResults = kHistoryLength;
+    }
     dirty_ = true;
 }
 
+bool QuestionBook::shiftInResults(const QuestionCard* q, AnswerHistory source, int count) {
+    QuestionCard* own = ownQuestion(q);
+    if (!own || count <= 0) return own != nullptr;
+    count = std::min(count, kHistoryLength);
+    own->history = static_cast<std::uint8_t>(historyWithResultsOf(own->history, source & kMaxHistory, count));
+    own->sessionResults = static_cast<std::uint8_t>(std::min(own->sessionResults + count, kHistoryLength));
+    dirty_ = true;
+    return true;
+}
+
+void QuestionBook::forgetSessionResults() {
+    for (Card* c : byKind_[kindSlot(CardKind::Question)])
+        static_cast<QuestionCard*>(c)->sessionResults = 0;
+}
+
+void QuestionBook::adoptCards(QuestionBook& other) {
+    arena_ = std::move(other.arena_);
+    first_ = other.first_;
+    last_ = other.last_;
+    cardCount_ = other.cardCount_;
+    byKind_ = std::move(other.byKind_);
+    groupNames_ = other.groupNames_;
+    version_ = other.version_;
+    encoding_ = other.encoding_;
+    dirty_ = true;
+    const int count = questionCount();
+    rangeLast_ = std::min(rangeLast_, count - 1);
+    if (rangeFirst_ > rangeLast_) rangeFirst_ = 0;
+    other.discard();
+}
+
 void QuestionBook::setFile(std::filesystem::path file) {
+    if (file != file_) stamp_.reset();
     file_ = std::move(file);
     path_ = file_.empty() ? std::string() : storablePath(file_).value_or(std::string());
 }
@@ -315,6 +351,7 @@ void QuestionBook::discard() {
     dirty_ = false;
     rangeFirst_ = 0;
     rangeLast_ = -1;
+    stamp_.reset();
     arena_.reset();
 }
 

@@ -3,6 +3,7 @@
 // the list window, the writer and the export ask of it. Every card and card text lives in the book's
 // arena, which is released as a whole when the book is discarded.
 
+#include "core/base/fileio.h"
 #include "core/data/encoding.h"
 #include "core/settings/settings.h"
 
@@ -86,6 +87,15 @@ inline constexpr CompareOptions kAllCompareOptions = -1;
 // Five right/wrong results, bit 4 the most recent, 1 = right. 0 to 31.
 using AnswerHistory = int;
 inline constexpr AnswerHistory kMaxHistory = 31;
+inline constexpr int kHistoryLength = 5;
+
+// The history after the newest `count` results (0 to 5) of `source` are shifted into it, oldest first.
+constexpr AnswerHistory historyWithResultsOf(AnswerHistory history, AnswerHistory source, int count) {
+    if (count <= 0) return history;
+    if (count >= kHistoryLength) return source;
+    const AnswerHistory newest = (kMaxHistory << (kHistoryLength - count)) & kMaxHistory;
+    return (history >> count) | (source & newest);
+}
 
 // The verdict on one asked question (the numbers the exam results store).
 enum class Verdict : int { None = 0, Right = 1, Wrong = 2, Skipped = 3 };
@@ -118,6 +128,9 @@ struct QuestionCard : Card {
     std::uint8_t history = 0;      // AnswerHistory
     std::uint8_t group = 0;        // 0 to 9
     std::uint8_t displayIndex = 0; // 0 to 9: the alternative shown as the answer
+    // Results shifted into the history since the book was read or last saved, at most five (the
+    // newest bits of the history are theirs); a history clear counts as five.
+    std::uint8_t sessionResults = 0;
     StoredText question;
     StoredText hints;           // list text; absent = no hints
     StoredText rawAnswer;       // with its group marks as read
@@ -192,8 +205,14 @@ class QuestionBook {
     // The file's name as CP932 text for the exam log: the name itself or its short form; empty when
     // code page 932 cannot name the file.
     const std::string& path() const { return path_; }
-    // Sets the file and works out its CP932 name (a short form needs the file to exist).
+    // Sets the file and works out its CP932 name (a short form needs the file to exist). Another
+    // file than the book's forgets the stamp.
     void setFile(std::filesystem::path file);
+
+    // What the file was when the book was read from it or last written to it; none for a book not
+    // read from a file, or once the book names another file.
+    const std::optional<FileStamp>& fileStamp() const { return stamp_; }
+    void setFileStamp(std::optional<FileStamp> stamp) { stamp_ = std::move(stamp); }
 
     bool isDirty() const { return dirty_; }
     void setDirty(bool dirty) { dirty_ = dirty; }
@@ -240,8 +259,18 @@ class QuestionBook {
 
     // q must be a card of this book; false (nothing changed) otherwise or for h outside 0..31.
     bool setHistory(const QuestionCard* q, AnswerHistory h);
+    // Right or wrong: shifted into the history and counted as a result of this session.
     void recordResult(const QuestionCard* q, Verdict verdict);
     void clearHistories();
+    // Shifts the newest `count` results of `source` into q's history (see historyWithResultsOf) and
+    // counts them as results of this session; false when q is not a card of this book.
+    bool shiftInResults(const QuestionCard* q, AnswerHistory source, int count);
+    // The file now holds every result: none counts as this session's any more.
+    void forgetSessionResults();
+    // Takes the cards of another loaded book (its arena, version and encoding) in place of this
+    // book's, which are released; this book keeps its file, stamp and group flags, its exam range
+    // is kept inside the new question count, and it is dirty. The other book is left empty.
+    void adoptCards(QuestionBook& other);
     void discard();
 
     // Bytes held by the loaded book (arena, file text and index), for measurements.
@@ -255,6 +284,7 @@ class QuestionBook {
     std::unique_ptr<BookArena> arena_;
     std::filesystem::path file_;
     std::string path_;
+    std::optional<FileStamp> stamp_;
     int version_ = 0;
     TextEncoding encoding_ = TextEncoding::Cp932;
     bool dirty_ = false;

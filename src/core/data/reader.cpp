@@ -46,14 +46,6 @@ bool failLoad(QuestionBook& book, LoadHooks& hooks) {
     return false;
 }
 
-// Replaces the first "%d" of a message.
-std::string withNumber(std::string_view text, std::size_t number) {
-    std::string out(text);
-    if (const std::size_t at = out.find("%d"); at != std::string::npos)
-        out.replace(at, 2, std::to_string(number));
-    return out;
-}
-
 // A line of a Unicode file that code page 932 cannot hold: a comment card showing its stand-in and
 // keeping its bytes as read.
 Card* keptLineCard(BookBuilder& builder, const char* standIn, std::string_view original) {
@@ -170,6 +162,13 @@ std::string hex(std::uint32_t value, int digits) {
 
 } // namespace
 
+std::string withNumber(std::string_view text, std::size_t number) {
+    std::string out(text);
+    if (const std::size_t at = out.find("%d"); at != std::string::npos)
+        out.replace(at, 2, std::to_string(number));
+    return out;
+}
+
 std::string rejectedLineList(const LoadReport& report, std::size_t limit) {
     std::string list;
     const std::vector<int>& lines = report.rejectedLines;
@@ -259,7 +258,10 @@ bool loadBook(QuestionBook& book, const std::filesystem::path& file, const Setti
     startLoad(book, pathCopy, h);
     std::optional<std::string> bytes = readWholeFile(pathCopy, notifier);
     if (!bytes) return failLoad(book, h);
-    return readBook(book, pathCopy, std::move(*bytes), settings, notifier, h, report);
+    std::optional<FileStamp> stamp = stampFile(pathCopy, *bytes);
+    if (!readBook(book, pathCopy, std::move(*bytes), settings, notifier, h, report)) return false;
+    book.setFileStamp(std::move(stamp));
+    return true;
 }
 
 } // namespace rekal

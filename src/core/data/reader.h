@@ -60,6 +60,9 @@ struct LoadReport {
     TextEncoding encoding = TextEncoding::Cp932; // what the file was written in
 };
 
+// A message with its first "%d" replaced by the number.
+std::string withNumber(std::string_view text, std::size_t number);
+
 // How many rejected lines the load's warning names; a count of the others follows them.
 inline constexpr std::size_t kRejectedLinesNamed = 20;
 // The rejected lines as the load's warning names them: their numbers joined by ", ", a line rejected

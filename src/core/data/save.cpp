@@ -344,8 +344,7 @@ std::string formatBook(const QuestionBook& book, const Settings& settings) {
     return out;
 }
 
-bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks) {
-    if (!book.isLoaded() || !book.isDirty()) return true;
+bool writeBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks) {
     const std::filesystem::path& path = book.file();
     if (isReadOnly(path)) {
         if (!notifier.ask(displayPath(path) + kReadOnlyQuestion)) return false;
@@ -357,8 +356,13 @@ bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, 
     SaveHooks& h = hooks ? *hooks : none;
     h.saveStarted();
     const char* failure = nullptr;
+    std::optional<FileStamp> stamp;
     try {
-        if (!replaceFileContents(path, formatBook(book, settings))) failure = msg::kWriteFailed;
+        const std::string text = formatBook(book, settings);
+        if (replaceFileContents(path, text))
+            stamp = stampFile(path, text);
+        else
+            failure = msg::kWriteFailed;
     } catch (const std::bad_alloc&) {
         failure = msg::kOutOfMemory;
     }
@@ -367,8 +371,15 @@ bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, 
         notifier.error(failure);
         return false;
     }
+    book.setFileStamp(std::move(stamp));
+    book.forgetSessionResults();
     book.setDirty(false);
     return true;
+}
+
+bool saveBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks) {
+    if (!book.isLoaded() || !book.isDirty()) return true;
+    return writeBook(book, settings, notifier, hooks);
 }
 
 } // namespace rekal

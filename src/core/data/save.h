@@ -40,6 +40,11 @@ void appendCardLine(std::string& out, const Card& card, CardLineFormat& format);
 // every line ended by CR LF. The settings give the starting character set of each text class.
 std::string formatBook(const QuestionBook& book, const Settings& settings);
 
+// Writes a loaded book to its path whether or not it is dirty: the steps of saveBook after its
+// check. On success the book is clean, its stamp is that of the written file and none of its
+// results counts as this session's any more.
+bool writeBook(QuestionBook& book, const Settings& settings, Notifier& notifier, SaveHooks* hooks = nullptr);
+
 // Writes a loaded, dirty book to its path; does nothing for a clean or empty book. A read-only file
 // is written only when the user agrees (its read-only attribute is then cleared). The book becomes
 // clean only after the whole file was written. False when the book is still dirty afterwards.

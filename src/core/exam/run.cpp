@@ -284,6 +284,7 @@ bool endRun(ExamRun& run, ExamEnv& env) {
     env.screen.freezeInfoPane(true);
     run.elapsedMs = env.clock.tickCount() - run.startTick;
     if (env.settings.has(SaveExamLog) && run.method != 0 && env.log) env.log->appendRun(run);
+    if (run.method != 0 && env.runEnd && !env.book.isReplacing()) env.runEnd->runLogged(run, env);
     env.screen.stopRunTimer();
     env.screen.enableHintCommand(false);
     run.method = 0;
@@ -315,6 +316,12 @@ bool endRun(ExamRun& run, ExamEnv& env) {
     env.screen.showIdlePanel();
     env.screen.layout();
     return true;
+}
+
+BookSaveResult saveBookAfterRun(ExamRun& run, ExamEnv& env, Notifier& notifier, SaveHooks* hooks) {
+    BookSaveResult result = saveBookMerging(env.book, env.settings, notifier, hooks);
+    if (result.merged) remapRunQuestions(run, env.book, result.questionMap);
+    return result;
 }
 
 // ---- start commands ----

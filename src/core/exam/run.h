@@ -6,6 +6,7 @@
 
 #include "core/base/notifier.h"
 #include "core/data/book.h"
+#include "core/data/merge.h"
 #include "core/exam/choices.h"
 #include "core/exam/clock.h"
 #include "core/exam/method.h"
@@ -121,6 +122,16 @@ class ExamLogSink {
     virtual void appendRun(const ExamRun& run) = 0;
 };
 
+// Told when a run has finished and its record is logged (when the settings keep the log), before
+// the result dialog opens; not while the run is ended because another file is loaded or the exam
+// view closes (the book is saved after that anyway).
+struct ExamEnv;
+class RunEndListener {
+  public:
+    virtual ~RunEndListener() = default;
+    virtual void runLogged(ExamRun& run, ExamEnv& env) = 0;
+};
+
 // Everything a run works with.
 struct ExamEnv {
     QuestionBook& book;
@@ -130,6 +141,7 @@ struct ExamEnv {
     ExamClock& clock;
     ExamScreen& screen;
     ExamLogSink* log = nullptr;
+    RunEndListener* runEnd = nullptr;
 };
 
 class ExamRun : public ExamSelection {
@@ -168,6 +180,12 @@ bool judgeAnswer(ExamRun& run, ExamEnv& env);
 void recordVerdict(ExamRun& run, ExamEnv& env, Verdict verdict, bool withSound);
 // True when the run ended; false when a retry run was started instead.
 bool endRun(ExamRun& run, ExamEnv& env);
+
+// The save after a finished run, so that an abnormal end loses at most the run in progress: the
+// book is saved as saveBookMerging does, and when it was merged with a file written elsewhere the
+// run's question indices follow the merged book (remapRunQuestions). A front end calls it from its
+// RunEndListener and acts on the outcome (FileLost: offer Save As).
+BookSaveResult saveBookAfterRun(ExamRun& run, ExamEnv& env, Notifier& notifier, SaveHooks* hooks = nullptr);
 
 // ---- start commands ----
 

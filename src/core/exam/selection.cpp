@@ -231,6 +231,24 @@ void shuffleFixedList(ExamSelection& run, RandomGenerator& random) {
     }
 }
 
+void remapRunQuestions(ExamSelection& run, const QuestionBook& book, const std::vector<int>& newIndex) {
+    const auto mapped = [&](int q) {
+        return q >= 0 && static_cast<std::size_t>(q) < newIndex.size() ? newIndex[static_cast<std::size_t>(q)]
+                                                                       : kNoQuestion;
+    };
+    // Only the finished entries matter once the run is over; the counts (asked, right, wrong) stay
+    // what the run did, the entries of lost questions go.
+    run.results.resize(std::min(run.results.size(), static_cast<std::size_t>(std::max(run.asked, 0))));
+    std::erase_if(run.results, [&](ExamResult& entry) {
+        entry.question = mapped(entry.question);
+        return entry.question == kNoQuestion;
+    });
+    run.current = std::max(0, mapped(run.current));
+    run.range.last = std::min(run.range.last, book.questionCount() - 1);
+    if (run.range.first > run.range.last) run.range.first = 0;
+    run.askedSet.invalidate();
+}
+
 void setFixedList(ExamSelection& run, const std::vector<int>& questions, ExamKind kind) {
     run.results.assign(questions.size(), ExamResult{});
     for (std::size_t i = 0; i < questions.size(); ++i)

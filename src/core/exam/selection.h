@@ -109,6 +109,12 @@ int pickWeakPoint(ExamSelection& run, const QuestionBook& book, RandomGenerator&
 void buildRetryList(ExamSelection& run);
 // Shuffles the prepared list and sets the Random flag.
 void shuffleFixedList(ExamSelection& run, RandomGenerator& random);
+// At the end of a run, the book was replaced by one read again from its file (newIndex: each old
+// question index to the new one, -1 for a question the file no longer holds): the finished entries
+// follow their questions, those of lost questions are dropped (the run's counts stay), and the range
+// is kept inside the new book.
+void remapRunQuestions(ExamSelection& run, const QuestionBook& book, const std::vector<int>& newIndex);
+
 // Puts question indices into the list of a fixed-list run of the given kind.
 void setFixedList(ExamSelection& run, const std::vector<int>& questions, ExamKind kind);
 

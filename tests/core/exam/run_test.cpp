@@ -3,7 +3,9 @@
 
 #include "exam_fixture.h"
 
+#include "core/data/reader.h"
 #include "core/exam/run.h"
+#include "support/tempfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -506,6 +508,54 @@ TEST(ExamComplete, ConfirmModeQuestionsOnlySkippedComeAgainInsteadOfHangingTheRu
     EXPECT_FALSE(rig.run.active());
     EXPECT_EQ(rig.screen.shown.size(), 6u);
     EXPECT_EQ(rig.screen.resultDialogs.at(0).right, 3);
+}
+
+// ---- the save after each run ---------------------------------------------------------------------
+
+// Saves as both front ends do after a run, noting what the log held by then.
+struct SaveAfterRun : RunEndListener {
+    RecordingNotifier notifier;
+    std::vector<std::size_t> logEntriesSeen;
+    std::vector<BookSaveResult> saves;
+    test::CountingLog* log = nullptr;
+    void runLogged(ExamRun& run, ExamEnv& env) override {
+        logEntriesSeen.push_back(log->entries.size());
+        saves.push_back(saveBookAfterRun(run, env, notifier));
+    }
+};
+
+// The file is edited during the run (a question added before the others, a wrong one deleted): the
+// save after the run merges, and the retry asks the remaining wrong question in the merged book.
+TEST(ExamSaveAfterRun, MergesAndTheRetryFollowsTheQuestions) {
+    test::TestFolder folder;
+    const std::string path = folder.write("book.rkf", numberedBook(3));
+    ExamRig rig(numberedBook(3));
+    SilentNotifier silent;
+    ASSERT_TRUE(loadBook(rig.book, path, rig.settings, silent));
+    SaveAfterRun saver;
+    saver.log = &rig.log;
+    rig.env.runEnd = &saver;
+    rig.screen.resultChoice = {true, true, false};
+    ASSERT_TRUE(startAllRun(rig.run, rig.env));
+    rig.answerWrong();
+    rig.answerWrong();
+    folder.write("book.rkf", "REKALDATA V1.6\r\nQ0,A0,<00\r\nQ1,A1,<00\r\nQ3,A3,<00\r\n");
+    rig.answerRight();
+
+    ASSERT_EQ(1u, saver.saves.size());
+    EXPECT_EQ((std::vector<std::size_t>{1}), saver.logEntriesSeen);
+    EXPECT_EQ(BookSave::Merged, saver.saves[0].outcome);
+    EXPECT_EQ("REKALDATA V1.6\r\nQ0,A0,<00\r\nQ1,A1,<00\r\nQ3,A3,L00\r\n", test::readBytes(path));
+    // The result shows what the run did; its details only the questions the book still holds.
+    EXPECT_EQ(3, rig.screen.resultDialogs[0].asked);
+    EXPECT_EQ(2u, rig.screen.resultDialogs[0].results.size());
+    ASSERT_TRUE(rig.run.active()); // the retry of Q1 (Q2 is gone)
+    EXPECT_EQ(1, rig.run.current);
+    EXPECT_EQ(1u, rig.run.results.size());
+    rig.answer("A1");
+    EXPECT_EQ(2u, saver.saves.size());
+    EXPECT_EQ(BookSave::Saved, saver.saves[1].outcome);
+    EXPECT_EQ("REKALDATA V1.6\r\nQ0,A0,<00\r\nQ1,A1,L00\r\nQ3,A3,L00\r\n", test::readBytes(path));
 }
 
 // ---- retry and fixed lists --------------------------------------------------------------------------
