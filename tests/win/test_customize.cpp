@@ -63,6 +63,10 @@ WINTEST(vaguePairAddedMovedDeletedAndWrittenAtOnce) {
             HWND view = GetDlgItem(dialog, IDC_VAGUE_LIST);
             shown = rowCount(view);
             click(dialog, IDC_VAGUE_ADD); // both empty: refused with a message
+            // é and ¥ have look-alikes in code page 932 (e, \): refused, not stored as those.
+            SetDlgItemTextW(dialog, IDC_VAGUE_FIRST, L"café");
+            SetDlgItemTextW(dialog, IDC_VAGUE_SECOND, L"¥");
+            click(dialog, IDC_VAGUE_ADD);
             SetDlgItemTextW(dialog, IDC_VAGUE_FIRST, L"ば");
             SetDlgItemTextW(dialog, IDC_VAGUE_SECOND, L"ヴァァ");
             click(dialog, IDC_VAGUE_ADD);
@@ -89,8 +93,9 @@ WINTEST(vaguePairAddedMovedDeletedAndWrittenAtOnce) {
     ok(afterMoves == 45 && movedKeptSelection, "the moved row is at %d", afterMoves);
     ok(firstAfterDelete == L"ウァ", "first row after delete %s", wintest::utf8(firstAfterDelete).c_str());
     const std::vector<std::wstring> messages = boxes.texts();
-    ok(messages.size() == 1 && messages[0] == L"少なくとも１つに文字列を入力してください。", "messages: %d",
-       static_cast<int>(messages.size()));
+    ok(messages.size() == 2 && messages[0] == L"少なくとも１つに文字列を入力してください。" &&
+           messages[1] == L"シフトJISで表せない文字が含まれているため、この文字列は登録できません。",
+       "messages: %d", static_cast<int>(messages.size()));
 
     // On disk before the program ends.
     rekal::VagueTable stored = rekal::parseVagueTable(readBytes(dir / L"RKLVAGUE.DAT"));
@@ -295,6 +300,10 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
                 HWND page = showPage(sheet, position);
                 HELPINFO f1{sizeof f1, HELPINFO_WINDOW, 0, page, 0, {}};
                 SendMessageW(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+                // F1 on the tabs goes up to the sheet, which opens the same page's topic.
+                HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+                HELPINFO onTabs{sizeof onTabs, HELPINFO_WINDOW, 0, tabs, 0, {}};
+                SendMessageW(sheet, WM_HELP, 0, reinterpret_cast<LPARAM>(&onTabs));
             }
             PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
         });
@@ -319,7 +328,7 @@ WINTEST(customizeSheetEditsEveryPageAndKeepsTheValues) {
         L"行間は 0 ～ 32767 の間で指定してください。"};
     ok(messages == expected, "%d messages, first %s", static_cast<int>(messages.size()),
        messages.empty() ? "none" : wintest::utf8(messages[0]).c_str());
-    const std::vector<DWORD_PTR> topics = {121, 122, 123, 124, 125, 126};
+    const std::vector<DWORD_PTR> topics = {121, 121, 122, 122, 123, 123, 124, 124, 125, 125, 126, 126};
     ok(g_helpTopics == topics, "%d help topics", static_cast<int>(g_helpTopics.size()));
 
     const rekal::Settings& s = app().settings;

@@ -33,6 +33,8 @@ inline constexpr const char* kUnstorableSoundName =
 inline bool storablePathText(const std::optional<std::string>& text) {
     return text && text->size() <= kMaxPathText;
 }
+inline constexpr const char* kUnstorableVagueText =
+    "シフトJISで表せない文字が含まれているため、この文字列は登録できません。";
 inline constexpr const char* kUnstorableFaceName =
     "このフォント名は設定ファイルに保存できないため、使用できません。";
 

@@ -178,6 +178,27 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// F1 with the focus on the sheet's own controls (the tabs, OK, キャンセル, 適用) reaches the sheet,
+// not a page: it opens the topic of the page shown.
+LRESULT CALLBACK sheetHelpProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                               DWORD_PTR) {
+    if (message == WM_HELP) {
+        HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        if (PageState* state = page ? dialogState<PageState>(page) : nullptr) {
+            showHelpTopic(page, state->page->helpContext);
+            return TRUE;
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(sheet, sheetHelpProc, id);
+    }
+    return DefSubclassProc(sheet, message, wParam, lParam);
+}
+
+int CALLBACK sheetCallback(HWND sheet, UINT message, LPARAM) {
+    if (message == PSCB_INITIALIZED) SetWindowSubclass(sheet, sheetHelpProc, 1, 0);
+    return 0;
+}
+
 } // namespace
 
 void attachPageExtra(HWND page, std::unique_ptr<PageExtra> extra) {
@@ -216,7 +237,8 @@ void openCustomizeSheet(HWND owner) {
     const std::wstring title = toWide("カスタマイズ");
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP | PSH_NOCONTEXTHELP | PSH_USECALLBACK;
+    header.pfnCallback = sheetCallback;
     header.hwndParent = owner;
     header.hInstance = app().instance;
     header.pszCaption = title.c_str();

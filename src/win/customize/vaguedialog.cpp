@@ -103,8 +103,18 @@ INT_PTR onInit(HWND dialog, VagueState& state) {
 void onAdd(HWND dialog, VagueState& state) {
     HWND firstEdit = GetDlgItem(dialog, IDC_VAGUE_FIRST);
     HWND secondEdit = GetDlgItem(dialog, IDC_VAGUE_SECOND);
+    // A character code page 932 lacks is refused, never stored as a look-alike or '?'.
+    const std::optional<std::string> first = toCp932Exactly(wideWindowText(firstEdit));
+    const std::optional<std::string> second = toCp932Exactly(wideWindowText(secondEdit));
+    if (!first || !second) {
+        showMessage(dialog, kUnstorableVagueText, MB_OK | MB_ICONWARNING);
+        HWND refused = first ? secondEdit : firstEdit;
+        SetFocus(refused);
+        SendMessageW(refused, EM_SETSEL, 0, -1);
+        return;
+    }
     readSelection(dialog, state.list);
-    const int row = addVagueRow(state.list, windowText(firstEdit), windowText(secondEdit));
+    const int row = addVagueRow(state.list, *first, *second);
     if (row < 0) {
         showMessage(dialog, kNothingToAdd, MB_OK | MB_ICONINFORMATION);
         return;
