@@ -8,7 +8,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${REKAL_BUILD:-$ROOT/build}
 # Inputs per fuzz target, each roughly 10 to 30 s on the development machine. REKAL_FUZZ_RUNS, when
 # set, replaces every count.
-declare -A FUZZ_RUNS=([book]=20000 [save]=12000 [vague]=40000 [fold]=60000 [examlog]=80000 [encoding]=100000
+declare -A FUZZ_RUNS=([bmp]=200000 [book]=20000 [save]=12000 [vague]=40000 [fold]=60000 [examlog]=80000 [encoding]=100000
     [sentence]=80000 [png]=1000 [jpeg]=12000)
 
 "$ROOT/scripts/build.sh" || { echo "build failed"; exit 1; }
