@@ -368,7 +368,6 @@ BookBuilder::BookBuilder(QuestionBook& book, int version, std::string fileText, 
     book.discard();
     // Chunks of about a sixteenth of the file: few of them, and little left unused in the last.
     const std::size_t chunkSize = std::clamp<std::size_t>(fileText.size() / 16, 16 * 1024, 4 * 1024 * 1024);
-    space_->expansionLeft = bookExpansionBudget(fileText.size());
     book.arena_ = std::make_unique<BookArena>(std::move(fileText), chunkSize);
     book.version_ = version;
     book.encoding_ = encoding;

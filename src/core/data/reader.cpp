@@ -2,6 +2,7 @@
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
+#include "core/data/field.h"
 
 #include <algorithm>
 #include <cstring>
@@ -125,8 +126,10 @@ bool readBook(QuestionBook& book, const std::filesystem::path& file, std::string
 
     std::optional<BookBuilder> builder;
     bool read = false;
+    const std::size_t textSize = text.size();
     try {
         builder.emplace(book, *version, std::move(text), found.encoding);
+        builder->readerSpace().expansionLeft = bookExpansionBudget(textSize);
         read = readLines(*builder, bodyStart, *version, isCsv, charsets, unconverted, notifier,
                          found.rejectedLines);
     } catch (const std::bad_alloc&) {

@@ -1,4 +1,4 @@
-#include "core/shell/progresschart.h"
+#include "core/examlog/progresschart.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // a rate line that breaks where nothing was answered, date labels that never touch, and the stacked
 // standing bars.
 
-#include "core/shell/progresschart.h"
+#include "core/examlog/progresschart.h"
 
 #include <gtest/gtest.h>
 
