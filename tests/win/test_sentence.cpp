@@ -472,7 +472,7 @@ WINTEST(picturesAreCroppedScaledOrLeftOut) {
     // Another type, or a missing file, takes a band of 2 x 2.
     s.set("a" + pictureTag("C:\\nowhere\\a.gif") + pictureTag("C:\\nowhere\\a.png"));
     ok(s.rangeMax(SB_VERT) + 1 == h + 4, "left-out pictures: height %d", s.rangeMax(SB_VERT) + 1);
-    ok(s.state().objects.size() == 2 && !s.state().objects[0]->bitmap, "objects without bitmaps");
+    ok(s.state().objects.size() == 2 && !s.state().objects[0]->picture, "objects without bitmaps");
 }
 
 WINTEST(picturePathsAreRelativeToTheQuestionFile) {
@@ -482,7 +482,7 @@ WINTEST(picturePathsAreRelativeToTheQuestionFile) {
     Scene s(200, 200);
     auto loaded = [&](const std::string& tag) {
         s.set(pictureTag(tag));
-        return s.state().objects.size() == 1 && s.state().objects[0]->bitmap != nullptr;
+        return s.state().objects.size() == 1 && s.state().objects[0]->picture != nullptr;
     };
     ok(loaded("..\\wide.bmp"), "parent folder of the question file");
     ok(loaded(".\\..\\sub\\..\\wide.bmp"), "dots resolved");

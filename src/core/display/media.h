@@ -24,6 +24,10 @@ struct PictureGeometry {
 // (limited) source size. A display size not given stays the picture's full size.
 PictureGeometry pictureGeometry(int pictureWidth, int pictureHeight, const PictureAttributes& attributes);
 
+// Sound and video windows one display may open (a text, or the texts of one list): each is a
+// window and a device of the platform's media player. Tags beyond them take no space.
+inline constexpr int kMaxMediaWindows = 32;
+
 // Play settings of a sound or video object.
 struct MediaPlay {
     int loopCount = -1;  // automatic plays still to start; -1 without end

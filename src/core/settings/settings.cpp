@@ -195,6 +195,23 @@ unsigned char asciiUpper(unsigned char c) {
 
 } // namespace
 
+bool isBareSoundName(std::string_view file) {
+    if (file.empty()) return false;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (isDoubleByteAt(file, i)) {
+            ++i; // a trail byte is never a separator
+            continue;
+        }
+        if (file[i] == '\\' || file[i] == '/' || file[i] == ':') return false;
+    }
+    return true;
+}
+
+std::filesystem::path soundEffectPath(const std::filesystem::path& programDir, std::string_view file) {
+    if (!isBareSoundName(file) || programDir.empty()) return nativePath(file);
+    return programDir / nativePath(file);
+}
+
 Settings defaultSettings(const SettingsInputs& in) {
     Settings s;
     s.mainRect = {kDefaultPosition, kDefaultPosition, 460, 360};

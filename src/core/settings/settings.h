@@ -99,6 +99,14 @@ struct SettingsInputs {
 
 Settings defaultSettings(const SettingsInputs& inputs);
 
+// True for a sound-effect name without a folder or a drive (EXAM.WAV as the defaults give it): such
+// a name is taken from the program's folder, never from the current folder.
+bool isBareSoundName(std::string_view file);
+
+// Where a sound effect (CP932, as the settings hold it) is played from: a bare name in the
+// program's folder, any other path as it is written.
+std::filesystem::path soundEffectPath(const std::filesystem::path& programDir, std::string_view file);
+
 // The recently opened question files, newest first. Its length may exceed RecentFileMax by one
 // after an add; only the first RecentFileMax entries are shown and stored.
 struct RecentFiles {

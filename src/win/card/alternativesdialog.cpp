@@ -23,6 +23,7 @@ struct AlternativesState {
     OwnedFont font;
     OwnedBrush background;
     std::vector<std::unique_ptr<SentenceState>> items;
+    std::unique_ptr<MediaTimer> timer; // one for the sounds and videos of every item
     int listWidth = 0;
 };
 
@@ -46,17 +47,24 @@ INT_PTR onInit(HWND dialog, AlternativesState& state) {
     GetClientRect(list, &client);
     state.listWidth = client.right;
     int widest = 0;
+    // The items share decoded pictures, one pixel budget and one cap on media windows.
+    SentenceLoad load;
+    load.startsTimers = false;
+    std::vector<SentenceState*> loaded;
     for (int i = 0; i < book.answerCount(&state.question); ++i) {
         auto item = std::make_unique<SentenceState>();
         item->font = state.font.get();
-        loadSentenceObjects(list, book.answerAt(&state.question, i), state.answerFont.backColor, *item);
+        loadSentenceObjects(list, book.answerAt(&state.question, i), state.answerFont.backColor, *item,
+                            &load);
         computeNaturalSize(list, *item);
+        loaded.push_back(item.get());
         widest = std::max(widest, item->naturalWidth);
         state.items.push_back(std::move(item));
         // Added after the item exists: the list measures it as it is added.
         SendMessageW(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
     }
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + scaled(dialog, 5)), 0);
+    state.timer = startMediaTimer(loaded);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(addClamped(widest, scaled(dialog, 5))), 0);
     centreOnOwner(dialog);
     return TRUE;
 }
@@ -66,7 +74,7 @@ void onMeasure(HWND dialog, AlternativesState& state, MEASUREITEMSTRUCT& measure
     SentenceState& item = *state.items[measure.itemData];
     const ContentSize size =
         measureSentenceContent(GetDlgItem(dialog, IDC_ANSWER_LIST), item, RECT{0, 0, state.listWidth, 32000});
-    measure.itemHeight = static_cast<UINT>(std::min(255, size.height + scaled(dialog, 4)));
+    measure.itemHeight = static_cast<UINT>(std::min(255, addClamped(size.height, scaled(dialog, 4))));
 }
 
 // Each answer in the answer colour on the answer background, a line in the answer colour 2 pixels
@@ -101,6 +109,7 @@ INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, Alter
         return TRUE;
     case WM_DESTROY:
         if (openDialog() == dialog) openDialog() = nullptr;
+        stopMediaTimer(std::move(state.timer)); // before the objects it drives go
         for (auto& item : state.items)
             releaseSentenceObjects(*item);
         return FALSE;

@@ -108,7 +108,10 @@ PageCommand command(HWND page, int id, int code) {
     }
     if (id == IDC_PAGE_1027) {
         // Asynchronous, by file name, silent when the file is missing; it ends the previous sound.
-        PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+        // A bare name is played from the program's folder, as the exam plays it.
+        const std::filesystem::path played =
+            isBareSoundName(toCp932(path)) ? app().programDir / path : std::filesystem::path(path);
+        PlaySoundW(played.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
         return PageCommand::Unchanged;
     }
     return PageCommand::NotMine;

@@ -7,6 +7,7 @@
 
 #include "core/base/notifier.h"
 #include "core/display/media.h"
+#include "core/image/dib.h"
 #include "core/settings/settings.h"
 
 #include <windows.h>
@@ -39,13 +40,53 @@ void setSentenceHost(SentenceHost* host);
 
 enum class SentenceObjectKind { Picture = 1, Media = 2 };
 
+// A decoded picture, compatible with the screen, shared by every object of a display that shows the
+// same file; the bitmap is deleted with the last of them.
+struct SharedPicture {
+    HBITMAP bitmap = nullptr;
+    int width = 0, height = 0;
+
+    SharedPicture(HBITMAP b, int w, int h) : bitmap(b), width(w), height(h) {}
+    SharedPicture(const SharedPicture&) = delete;
+    SharedPicture& operator=(const SharedPicture&) = delete;
+    ~SharedPicture();
+};
+
+// What the texts of one display share while their objects are made: each picture file is decoded
+// once (kept by path, last-write time and background, a bounded number of files), the pixels of the
+// decoded pictures come from one budget, and the sound and video windows are capped. A text loaded
+// without one gets its own.
+class SentenceLoad {
+  public:
+    // False when the caller runs one media timer over all its texts (startMediaTimer).
+    bool startsTimers = true;
+
+    // The picture of the file on `background`, decoded on first use; none for a file that is
+    // missing, refused, of another type or over the pixels left.
+    std::shared_ptr<const SharedPicture> picture(HWND control, const std::filesystem::path& path,
+                                                 COLORREF background);
+    // Takes one of the media windows left; false when none is.
+    bool takeMediaWindow();
+
+  private:
+    struct Decoded {
+        std::filesystem::path path;
+        FILETIME written{};
+        COLORREF background = 0;
+        std::shared_ptr<const SharedPicture> picture; // none: refused, kept so it is not read again
+    };
+    std::vector<Decoded> decoded_;
+    PixelBudget budget_;
+    int mediaWindowsLeft_ = kMaxMediaWindows;
+};
+
 // One object per media tag of the text, in tag order.
 struct SentenceObject {
     SentenceObjectKind kind = SentenceObjectKind::Picture;
 
-    // Picture: the decoded bitmap (none when the file could not be loaded; all sizes are then 0),
+    // Picture: the decoded picture (none when the file could not be loaded; all sizes are then 0),
     // its own size, and the part drawn at what size.
-    HBITMAP bitmap = nullptr;
+    std::shared_ptr<const SharedPicture> picture;
     int pictureWidth = 0, pictureHeight = 0;
     PictureGeometry geometry;
 
@@ -57,7 +98,7 @@ struct SentenceObject {
     SentenceObject() = default;
     SentenceObject(const SentenceObject&) = delete;
     SentenceObject& operator=(const SentenceObject&) = delete;
-    // Deletes the bitmap or closes the media window.
+    // Closes the media window (the picture goes with its last user).
     ~SentenceObject();
 };
 
@@ -121,10 +162,18 @@ HFONT createInterfaceFont(HWND window, int points, int weight, bool underline, i
                           std::string_view face);
 
 // Creates the objects for the tags of `text` (copied into the state) and starts the media timer
-// when a sound or video object was made. Media windows become children of `control`.
+// when a sound or video object was made (unless `load` says its caller runs one). Media windows
+// become children of `control`. Texts shown together share `load`.
 void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COLORREF background,
-                         SentenceState& state);
+                         SentenceState& state, SentenceLoad* load = nullptr);
 // Stops the media timer (dispatching messages while it ends), frees the text and every object.
 void releaseSentenceObjects(SentenceState& state);
+
+// One media timer over the sound and video objects of several states (the texts of a list loaded
+// with startsTimers off); none when they have none. It must be stopped before any of them is
+// released or loaded again.
+std::unique_ptr<MediaTimer> startMediaTimer(const std::vector<SentenceState*>& states);
+// Clears the timer's run flag and waits for its thread, dispatching messages meanwhile.
+void stopMediaTimer(std::unique_ptr<MediaTimer> timer);
 
 } // namespace rekal::win

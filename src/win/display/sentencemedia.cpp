@@ -6,12 +6,16 @@
 #include "core/base/messages.h"
 #include "core/display/markup.h"
 #include "core/display/mediapath.h"
+#include "core/image/bmp.h"
+#include "core/image/jpeg.h"
+#include "core/image/png.h"
 #include "win/display/sentencelayout.h"
 #include "win/base/wintext.h"
 #include "win/image/picture.h"
 
 #include <vfw.h>
 
+#include <cstdlib>
 #include <new>
 
 namespace rekal::win {
@@ -31,27 +35,73 @@ bool hasExtension(const std::filesystem::path& path, std::wstring_view extension
     return true;
 }
 
-// The picture file as a bitmap compatible with the screen, or none for another type or a file
-// that does not load.
-HBITMAP loadPicture(HWND control, const std::filesystem::path& path, COLORREF background) {
-    if (hasExtension(path, L".BMP")) return loadBmpFile(path);
-    bool png = hasExtension(path, L".PNG");
-    if (!png && !hasExtension(path, L".JPG")) return nullptr;
-    HDC dc = GetDC(control);
-    HBITMAP bitmap = png ? loadPngFile(dc, path, background) : loadJpegFile(dc, path);
-    ReleaseDC(control, dc);
-    return bitmap;
+// How many picture files one display keeps decoded; a display naming more decodes the rest for each
+// tag (still within the pixel budget).
+constexpr std::size_t kMaxDecodedFiles = 32;
+
+// A drive letter of another drive than the book's that leads to another computer.
+bool remoteDriveOfAnotherBook(const std::filesystem::path& path, const std::filesystem::path& book) {
+    const std::wstring drive = path.root_name().native();
+    if (drive.size() != 2 || drive[1] != L':') return false;
+    if (CompareStringOrdinal(drive.c_str(), 2, book.root_name().c_str(), -1, TRUE) == CSTR_EQUAL)
+        return false;
+    return GetDriveTypeW((drive + L"\\").c_str()) == DRIVE_REMOTE;
+}
+
+// True when the path opens as a plain disk file (never a device, a pipe or a console), with its
+// last-write time.
+bool plainDiskFile(const std::filesystem::path& path, FILETIME& written) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool disk = GetFileType(file) == FILE_TYPE_DISK && GetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    return disk;
+}
+
+// The picture file as a bitmap compatible with the screen, its pixels taken from the budget before
+// the bitmap is made; none for another type, a file that does not load or pixels over the budget.
+// A BMP's header is read first: the platform's loader allocates whatever it claims.
+std::shared_ptr<const SharedPicture> decodePicture(HWND control, const std::filesystem::path& path,
+                                                   COLORREF background, PixelBudget& budget) {
+    HBITMAP bitmap = nullptr;
+    if (hasExtension(path, L".BMP")) {
+        const std::optional<BmpInfo> header = readBmpFileHeader(path);
+        if (!header || !header->withinCap() || !budget.take(header->width, header->height)) return nullptr;
+        bitmap = loadBmpFile(path);
+    } else {
+        const bool png = hasExtension(path, L".PNG");
+        if (!png && !hasExtension(path, L".JPG")) return nullptr;
+        const std::optional<DibImage> image =
+            png ? rekal::loadPngFile(path, background) : rekal::loadJpegFile(path);
+        if (!image || !budget.take(static_cast<uint32_t>(image->header.width),
+                                   static_cast<uint32_t>(std::abs(image->header.height))))
+            return nullptr;
+        HDC dc = GetDC(control);
+        bitmap = createBitmapFromDib(dc, *image);
+        ReleaseDC(control, dc);
+    }
+    BITMAP info{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) {
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    std::shared_ptr<const SharedPicture> picture(new (std::nothrow)
+                                                     SharedPicture(bitmap, info.bmWidth, info.bmHeight));
+    if (!picture) DeleteObject(bitmap);
+    return picture;
 }
 
 void createPicture(SentenceObject& object, HWND control, const std::optional<std::filesystem::path>& path,
-                   std::string_view parameters, COLORREF background) {
+                   std::string_view parameters, COLORREF background, SentenceLoad& load) {
     object.kind = SentenceObjectKind::Picture;
-    if (path) object.bitmap = loadPicture(control, *path, background);
-    BITMAP info{};
-    if (!object.bitmap || !GetObjectW(object.bitmap, sizeof info, &info)) return; // a 2 x 2 band
-    object.pictureWidth = info.bmWidth;
-    object.pictureHeight = info.bmHeight;
-    object.geometry = pictureGeometry(info.bmWidth, info.bmHeight, parsePictureAttributes(parameters));
+    if (path) object.picture = load.picture(control, *path, background);
+    if (!object.picture) return; // a 2 x 2 band
+    object.pictureWidth = object.picture->width;
+    object.pictureHeight = object.picture->height;
+    object.geometry =
+        pictureGeometry(object.pictureWidth, object.pictureHeight, parsePictureAttributes(parameters));
 }
 
 DisplayRect displayRect(const RECT& r) {
@@ -62,10 +112,11 @@ RECT winRect(const DisplayRect& r) {
 }
 
 void createMedia(SentenceObject& object, HWND control, const std::optional<std::filesystem::path>& path,
-                 std::string_view parameters) {
+                 std::string_view parameters, SentenceLoad& load) {
     object.kind = SentenceObjectKind::Media;
     object.play = MediaPlay{};
-    if (!path) return;
+    FILETIME written{};
+    if (!path || !plainDiskFile(*path, written) || !load.takeMediaWindow()) return;
     // Without error boxes: a medium that cannot be opened or played says nothing, as a picture
     // that does not load, and no modal loop runs while a text is being set.
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(control, GWLP_HINSTANCE));
@@ -119,20 +170,9 @@ DWORD WINAPI mediaTimerThread(void* parameter) {
     return 0;
 }
 
-void startMediaTimer(SentenceState& state) {
-    std::unique_ptr<MediaTimer> timer(new (std::nothrow) MediaTimer);
-    if (!timer) return;
-    for (const auto& object : state.objects) {
-        if (object && object->kind == SentenceObjectKind::Media) timer->media.push_back(object.get());
-    }
-    timer->running = true;
-    timer->thread = CreateThread(nullptr, 0, mediaTimerThread, timer.get(), 0, nullptr);
-    if (timer->thread) state.timer = std::move(timer);
-}
-
 // Clears the run flag and waits for the thread to end, dispatching the messages of this thread
 // meanwhile: the timer thread's requests to the media windows are carried out here.
-void stopMediaTimer(MediaTimer& timer) {
+void waitForMediaTimer(MediaTimer& timer) {
     timer.running = false;
     bool quit = false;
     WPARAM quitCode = 0;
@@ -159,8 +199,59 @@ void stopMediaTimer(MediaTimer& timer) {
 
 } // namespace
 
-SentenceObject::~SentenceObject() {
+SharedPicture::~SharedPicture() {
     if (bitmap) DeleteObject(bitmap);
+}
+
+std::shared_ptr<const SharedPicture> SentenceLoad::picture(HWND control, const std::filesystem::path& path,
+                                                           COLORREF background) {
+    FILETIME written{};
+    if (!plainDiskFile(path, written)) return nullptr;
+    for (const Decoded& d : decoded_) {
+        if (d.background == background && CompareFileTime(&d.written, &written) == 0 && d.path == path)
+            return d.picture;
+    }
+    std::shared_ptr<const SharedPicture> picture = decodePicture(control, path, background, budget_);
+    if (decoded_.size() < kMaxDecodedFiles) {
+        try {
+            decoded_.push_back({path, written, background, picture});
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    return picture;
+}
+
+bool SentenceLoad::takeMediaWindow() {
+    if (mediaWindowsLeft_ <= 0) return false;
+    --mediaWindowsLeft_;
+    return true;
+}
+
+std::unique_ptr<MediaTimer> startMediaTimer(const std::vector<SentenceState*>& states) {
+    std::unique_ptr<MediaTimer> timer(new (std::nothrow) MediaTimer);
+    if (!timer) return nullptr;
+    try {
+        for (SentenceState* state : states) {
+            for (const auto& object : state->objects) {
+                if (object && object->kind == SentenceObjectKind::Media && object->window)
+                    timer->media.push_back(object.get());
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (timer->media.empty()) return nullptr;
+    timer->running = true;
+    timer->thread = CreateThread(nullptr, 0, mediaTimerThread, timer.get(), 0, nullptr);
+    if (!timer->thread) return nullptr;
+    return timer;
+}
+
+void stopMediaTimer(std::unique_ptr<MediaTimer> timer) {
+    if (timer) waitForMediaTimer(*timer);
+}
+
+SentenceObject::~SentenceObject() {
     if (window) SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
@@ -169,7 +260,7 @@ SentenceState::~SentenceState() {
 }
 
 void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COLORREF background,
-                         SentenceState& state) {
+                         SentenceState& state, SentenceLoad* sharedLoad) {
     // Built aside and put into the state at the end, so that nothing a window does while the
     // objects are created can pull the text from under the walk. The text is copied before the
     // release, whose message dispatching may free what it points into.
@@ -190,6 +281,8 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
     if (!text) return;
     // Tag paths resolve against the question file as the user chose it.
     const std::filesystem::path questionFile = sentenceMediaBase();
+    SentenceLoad ownLoad;
+    SentenceLoad& load = sharedLoad ? *sharedLoad : ownLoad;
     for (auto tag = nextMediaTag(copy, 0); tag; tag = nextMediaTag(copy, tag->end)) {
         std::unique_ptr<SentenceObject> object(new (std::nothrow) SentenceObject);
         bool stored = false;
@@ -205,10 +298,11 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
             break;
         }
         std::optional<std::filesystem::path> path = resolveMediaFile(questionFile, tagPath(tag->parameters));
+        if (path && remoteDriveOfAnotherBook(*path, questionFile)) path.reset();
         if (tag->kind == TagKind::Picture) {
-            createPicture(*object, control, path, tag->parameters, background);
+            createPicture(*object, control, path, tag->parameters, background, load);
         } else {
-            createMedia(*object, control, path, tag->parameters);
+            createMedia(*object, control, path, tag->parameters, load);
             hasMedia = true;
         }
         objects.back() = std::move(object);
@@ -217,7 +311,7 @@ void loadSentenceObjects(HWND control, std::optional<std::string_view> text, COL
     state.text = std::move(copy);
     state.objects = std::move(objects);
     state.hasMedia = hasMedia;
-    if (hasMedia) startMediaTimer(state);
+    if (hasMedia && load.startsTimers) state.timer = startMediaTimer({&state});
 }
 
 void releaseSentenceObjects(SentenceState& state) {
@@ -228,7 +322,7 @@ void releaseSentenceObjects(SentenceState& state) {
     state.objects.clear();
     state.text.reset();
     state.hasMedia = false;
-    if (timer) stopMediaTimer(*timer);
+    stopMediaTimer(std::move(timer));
     while (!objects.empty())
         objects.pop_back(); // last to first
 }

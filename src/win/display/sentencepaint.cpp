@@ -3,12 +3,17 @@
 
 #include "win/display/sentence.h"
 
+#include "core/base/sjis.h"
 #include "core/display/font.h"
 #include "core/display/layout.h"
 #include "win/base/dpi.h"
 #include "win/base/selectedfont.h"
 #include "win/base/wintext.h"
 #include "win/display/sentencelayout.h"
+
+#include <climits>
+#include <new>
+#include <vector>
 
 namespace rekal::win {
 
@@ -40,6 +45,41 @@ class GdiTextSurface : public TextSurface {
         std::wstring wide = toWide(bytes);
         TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
     }
+    // One extent call for the whole run. The run is converted character by character so that each
+    // byte knows the UTF-16 units its character became, whatever the conversion makes of a byte
+    // pair that is not a character.
+    bool prefixWidths(std::string_view bytes, std::vector<int>& widths) override {
+        if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
+        std::wstring wide;
+        std::vector<std::size_t> unitsThrough; // units of the characters up to and including byte i
+        try {
+            wide.reserve(bytes.size() + 1);
+            unitsThrough.resize(bytes.size());
+            widths.resize(bytes.size());
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        for (std::size_t i = 0; i < bytes.size();) {
+            const std::size_t length = isDoubleByteAt(bytes, i) ? 2 : 1;
+            wide += toWide(bytes.substr(i, length));
+            for (std::size_t k = i; k < i + length; ++k)
+                unitsThrough[k] = wide.size();
+            i += length;
+        }
+        std::vector<int> extents;
+        try {
+            extents.resize(wide.size());
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        SIZE total{};
+        if (!wide.empty() && !GetTextExtentExPointW(dc_, wide.c_str(), static_cast<int>(wide.size()), 0,
+                                                    nullptr, extents.data(), &total))
+            return false;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            widths[i] = unitsThrough[i] == 0 ? 0 : extents[unitsThrough[i] - 1];
+        return true;
+    }
 
   private:
     HDC dc_;
@@ -64,9 +104,7 @@ class GdiSentenceCanvas : public SentenceCanvas {
     std::optional<ContentSize> objectSize(int index) override {
         const SentenceObject* object = objectAt(index);
         if (!object) return std::nullopt;
-        if (object->kind == SentenceObjectKind::Picture)
-            return ContentSize{scaleForDpi(object->geometry.displayWidth, dpi_),
-                               scaleForDpi(object->geometry.displayHeight, dpi_)};
+        if (object->kind == SentenceObjectKind::Picture) return bandSize(object->geometry);
         if (!object->window) return std::nullopt;
         RECT r{};
         GetWindowRect(object->window, &r);
@@ -91,17 +129,24 @@ class GdiSentenceCanvas : public SentenceCanvas {
         return state_.objects[static_cast<std::size_t>(index)].get();
     }
 
+    // A picture's display size at the DC's dpi, held within what the drawing calls take.
+    ContentSize bandSize(const PictureGeometry& g) const {
+        return {clampExtent(scaleForDpi(g.displayWidth, dpi_)),
+                clampExtent(scaleForDpi(g.displayHeight, dpi_))};
+    }
+
     void drawPicture(const SentenceObject& picture, int x, int y) {
         const PictureGeometry& g = picture.geometry;
-        if (!picture.bitmap || !g.sourceInside(picture.pictureWidth, picture.pictureHeight)) return;
+        if (!picture.picture || !g.sourceInside(picture.pictureWidth, picture.pictureHeight)) return;
         HDC memory = CreateCompatibleDC(dc_);
         if (!memory) return;
-        HGDIOBJ old = SelectObject(memory, picture.bitmap);
+        const ContentSize band = bandSize(g);
+        HGDIOBJ old = SelectObject(memory, picture.picture->bitmap);
         int oldMode = SetStretchBltMode(dc_, HALFTONE);
         POINT oldOrigin{};
         SetBrushOrgEx(dc_, 0, 0, &oldOrigin);
-        StretchBlt(dc_, x, y, scaleForDpi(g.displayWidth, dpi_), scaleForDpi(g.displayHeight, dpi_), memory,
-                   g.sourceLeft, g.sourceTop, g.sourceWidth, g.sourceHeight, SRCCOPY);
+        StretchBlt(dc_, x, y, band.width, band.height, memory, g.sourceLeft, g.sourceTop, g.sourceWidth,
+                   g.sourceHeight, SRCCOPY);
         SetBrushOrgEx(dc_, oldOrigin.x, oldOrigin.y, nullptr);
         SetStretchBltMode(dc_, oldMode);
         SelectObject(memory, old);

@@ -75,6 +75,7 @@ void ChoiceButtons::create(HWND view, const std::vector<Choice>& choices, bool h
     remove(view);
     look_ = look;
     const int count = std::min(static_cast<int>(choices.size()), kMaxChoices);
+    SentenceLoad load; // the choices share decoded pictures, one pixel budget and the media cap
     for (int k = 0; k < count; ++k) {
         const Choice& choice = choices[static_cast<std::size_t>(k)];
         auto button = std::make_unique<ChoiceButton>();
@@ -87,7 +88,7 @@ void ChoiceButtons::create(HWND view, const std::vector<Choice>& choices, bool h
         SendMessageW(button->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(look.captionFont), FALSE);
         button->font.reset(createFontFromSpec(view, choice.font));
         button->text.font = button->font.get();
-        loadSentenceObjects(button->hwnd, choice.text, look.background, button->text);
+        loadSentenceObjects(button->hwnd, choice.text, look.background, button->text, &load);
         computeNaturalSize(view, button->text);
         SetWindowSubclass(button->hwnd, choiceProc, kChoiceSubclass,
                           reinterpret_cast<DWORD_PTR>(button.get()));

@@ -161,7 +161,8 @@ class ExamSession : public ExamScreen {
     }
     void playSound(std::string_view file) override {
         if (file.empty()) return;
-        PlaySoundW(toWide(file).c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+        PlaySoundW(soundEffectPath(app().programDir, file).c_str(), nullptr,
+                   SND_FILENAME | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
     }
     void beginBusy(std::string_view statusText) override {
         const std::wstring wide = toWide(statusText);

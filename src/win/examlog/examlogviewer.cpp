@@ -91,7 +91,7 @@ void fillQuestionList(HWND dialog, ViewerState& s, const ExamLogEntry& entry) {
     HWND list = item(dialog, IDC_LOG_QUESTIONS);
     const std::span<const ExamLogRow> rows = s.log.rowsOf(entry);
     if (rows.empty()) return;
-    for (std::string_view title : s.log.fieldsOf(rows[0])) {
+    for (std::string_view title : questionColumnTitles(s.log, entry)) {
         std::wstring wide = toWide(title);
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
@@ -192,18 +192,27 @@ void arrange(HWND dialog, ViewerState& s, ExamLogOrder order) {
 
 // ---- the buttons ----
 
+// The system folder's notepad.exe, never one found along the search path from the current folder.
+std::wstring systemNotepad() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return (std::filesystem::path(folder) / L"notepad.exe").native();
+}
+
 // The shell's default program for the log, else notepad; "ファイルが見つかりません。" when neither starts.
 void openInEditor(HWND dialog, const std::filesystem::path& logPath) {
     const std::wstring path = logPath.native();
     const auto shell = reinterpret_cast<INT_PTR>(
         ShellExecuteW(dialog, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (shell > 32) return;
-    std::wstring commandLine = L"notepad.exe " + path;
+    const std::wstring notepad = systemNotepad();
+    std::wstring commandLine = L"\"" + notepad + L"\" \"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
+    if (!notepad.empty() && CreateProcessW(notepad.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                           nullptr, nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return;

@@ -199,5 +199,20 @@ TEST(SettingsFile, MissingFileLeavesDefaults) {
     EXPECT_EQ("C:\\Rekal\\EXAMLOG.TXT", s.examLogName);
 }
 
+// Sound effects named without a folder come from the program's folder, not the current one; a
+// path keeps its folder, and a Shift-JIS trail byte 0x5C is no separator.
+TEST(SoundEffectPath, BareNamesAreTakenFromTheProgramFolder) {
+    const std::filesystem::path program = std::filesystem::path("prog");
+    EXPECT_EQ(soundEffectPath(program, "EXAM.WAV"), program / "EXAM.WAV");
+    EXPECT_EQ(soundEffectPath(program, "\x95\x5C.wav"), program / nativePath("\x95\x5C.wav"));
+    EXPECT_TRUE(isBareSoundName("\x95\x5C.wav"));
+    for (const char* path : {"sub\\a.wav", "C:a.wav", "C:\\snd\\a.wav", "\\\\srv\\s\\a.wav", "x/a.wav"}) {
+        EXPECT_FALSE(isBareSoundName(path)) << path;
+        EXPECT_EQ(soundEffectPath(program, path), nativePath(path)) << path;
+    }
+    EXPECT_FALSE(isBareSoundName(""));
+    EXPECT_EQ(soundEffectPath({}, "EXAM.WAV"), nativePath("EXAM.WAV"));
+}
+
 } // namespace
 } // namespace rekal
