@@ -123,6 +123,7 @@ WINTEST(theBookEditedBetweenTwoRuns) {
        "the editor's lines are gone:\n%s", saved.c_str());
     ok(savedHistories(exam.book) == (std::vector<int>{24, 16, 24, 24, 0}), "histories after the merge");
     // The window shows the merged book; the list window, numbered by the old one, has closed.
+    if (!shotFolder().empty()) saveScreen(shotFolder() + L"\\aftermerge.bmp");
     ok(loadedHistories() == savedHistories(exam.book) && !app().book.isDirty(),
        "the loaded book is not the merged one");
     ok(app().listWindow == nullptr, "the list window is still open");
