@@ -151,7 +151,8 @@ WINTEST(resultDialogShowsTheRunAndHandsTheBoxesBackOnOkOnly) {
         ResultDialogChoice runResultDialog(const ResultDialogInput&) override { return {}; }
     } screen;
     rekal::SystemClock clock;
-    rekal::ExamEnv env{app().book, app().settings, app().vague, app().random, clock, screen};
+    rekal::ExamEnv env{app().book, app().settings, app().vague, app().random,
+                       clock,      screen,         nullptr,     nullptr};
     app().settings.set(rekal::Retry, false);
     app().settings.set(rekal::RetryRandom, false);
     rekal::applyResultChoice(run, env, choice);

@@ -1,5 +1,6 @@
 // A book that cannot be saved (made read-only and not to be written, or its folder gone): no
-// command loads another file over its unsaved histories, and closing asks before it lets them go.
+// command loads another file over its unsaved histories, and closing asks before it lets them go;
+// a gone file can be saved under another name.
 // And a save keeps what the file was: its attributes, no temporary file left.
 
 #include "shelltest.h"
@@ -11,7 +12,6 @@ namespace {
 using namespace shelltest;
 
 const std::wstring kExitQuestion = L"変更が保存されていません。保存せずに終了しますか？";
-const std::wstring kWriteFailed = L"ファイル書き込みに失敗しました。";
 
 // Every message box is answered with `button` where it has one (a question), with OK otherwise.
 std::function<void(HWND)> answering(int button) {
@@ -60,6 +60,11 @@ void checkKept(const char* file, int line, const ChangedBook& b, const char* aft
           wintest::utf8(caption()).c_str());
 }
 #define checkKept(b, after) checkKept(__FILE__, __LINE__, b, after)
+
+// The question of a save that finds the book's file gone.
+std::wstring lostQuestion(const ChangedBook& b) {
+    return b.book.wstring() + L" が見つからないか、読み込めません。\n名前を付けて保存しますか？";
+}
 
 // Each way of replacing the book, and closing, with a save that does not happen; the user's first
 // box says why (`reason`). Then the cause goes away and Save writes the histories.
@@ -112,22 +117,62 @@ WINTEST(aReadOnlyBookTheUserWillNotWrite) {
     closeProgram();
 }
 
+// The book's file gone: each save offers to save the book under another name (declined here); the
+// file back as it was, the save writes it.
 WINTEST(aBookWhoseFolderHasGone) {
     ChangedBook b(L"rekal-savefail-gone");
+    const std::string before = readBytes(b.book);
     fs::remove_all(b.folder);
-    everyPathKeepsTheBook(b, kWriteFailed, [&] { fs::create_directories(b.folder); });
+    everyPathKeepsTheBook(b, lostQuestion(b), [&] {
+        fs::create_directories(b.folder);
+        writeBytes(b.book, before);
+    });
     closeProgram();
 }
 
 WINTEST(closingWithoutSavingWhenTheUserSaysSo) {
     ChangedBook b(L"rekal-savefail-exit");
     fs::remove_all(b.folder);
-    DialogWatcher yes(L"Rekal for Windows", answering(IDYES));
+    // No to another name, Yes to leaving without the changes.
+    DialogWatcher boxes(L"Rekal for Windows", [](HWND box) {
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        answering(text == kExitQuestion ? IDYES : IDNO)(box);
+    });
     closeProgram();
-    ok(yes.texts() == std::vector<std::wstring>({kWriteFailed, kExitQuestion}), "%d boxes",
-       static_cast<int>(yes.texts().size()));
+    ok(boxes.texts() == std::vector<std::wstring>({lostQuestion(b), kExitQuestion}), "%d boxes",
+       static_cast<int>(boxes.texts().size()));
     ok(!IsWindow(app().mainWindow), "the program is still open");
     ok(!fs::exists(b.folder), "something was written");
+}
+
+// Yes to the offer: the book is written under the name the user gives, and is that file from then on.
+WINTEST(aGoneBookSavedUnderAnotherName) {
+    ChangedBook b(L"rekal-savefail-saveas");
+    fs::remove_all(b.folder);
+    const fs::path rescued = b.dir / L"救出.rkf";
+    DialogWatcher yes(L"Rekal for Windows", answering(IDYES));
+    DialogWatcher fileDialog(
+        [](HWND dialog) {
+            return GetWindow(dialog, GW_OWNER) == app().mainWindow &&
+                   windowText(dialog) != L"Rekal for Windows";
+        },
+        [&](HWND dialog) {
+            HWND name = GetDlgItem(dialog, 0x47C);       // cmb13, the file name box
+            if (!name) name = GetDlgItem(dialog, 0x480); // edt1 in older dialogs
+            SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(rescued.c_str()));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+    command(2003);
+    wintest::flushEvents(300);
+    ok(yes.texts() == std::vector<std::wstring>{lostQuestion(b)}, "%d boxes", yes.seen());
+    ok(app().book.file() == rescued && !app().book.isDirty(), "not saved as %s", app().book.path().c_str());
+    ok(readBytes(rescued) == "REKALDATA V1.6\r\nq1,a1,<00\r\nq2,a2,<00\r\n", "saved:\n%s",
+       readBytes(rescued).c_str());
+    ok(caption() == rescued.wstring() + L" - Rekal for Windows", "caption %s",
+       wintest::utf8(caption()).c_str());
+    closeProgram();
 }
 
 WINTEST(aSaveKeepsTheFilesAttributes) {

@@ -243,7 +243,8 @@ void onAnswerCommand(ExamRun& run, ExamEnv& env) {
     if (input.confirmMode && grade != Verdict::None) recordVerdict(run, env, grade, false);
     run.answering = false;
     env.screen.freezeInfoPane(false);
-    showNextQuestion(run, env);
+    // The run may have ended while the dialog was open (the Windows session ended): nothing follows.
+    if (run.active()) showNextQuestion(run, env);
 }
 
 void onAbortCommand(ExamRun& run, ExamEnv& env) {

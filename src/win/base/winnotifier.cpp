@@ -10,6 +10,7 @@ int showMessage(HWND owner, std::string_view cp932Text, UINT flags) {
 }
 
 int MessageBoxNotifier::show(std::string_view text, UINT flags) {
+    if (quiet_) return IDNO;
     return showMessage(owner_, text, flags);
 }
 

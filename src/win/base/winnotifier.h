@@ -12,6 +12,9 @@ class MessageBoxNotifier : public Notifier {
     // The owner of the boxes; nullptr gives boxes without an owner.
     void setOwner(HWND owner) { owner_ = owner; }
     HWND owner() const { return owner_; }
+    // While quiet nothing is shown and every question is answered No (the session is ending and
+    // no box may wait for an answer).
+    void setQuiet(bool quiet) { quiet_ = quiet; }
 
     void error(std::string_view text) override;
     void warning(std::string_view text) override;
@@ -21,6 +24,7 @@ class MessageBoxNotifier : public Notifier {
   private:
     int show(std::string_view text, UINT flags);
     HWND owner_ = nullptr;
+    bool quiet_ = false;
 };
 
 // One message box with the program's caption.

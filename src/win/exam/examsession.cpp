@@ -11,6 +11,7 @@
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
 #include "win/exam/answerdialog.h"
+#include "win/exam/booksave.h"
 #include "win/card/carddisplay.h"
 #include "win/exam/choicebuttons.h"
 #include "win/exam/countdialog.h"
@@ -52,14 +53,14 @@ bool isShown(HWND control) {
 
 } // namespace
 
-class ExamSession : public ExamScreen {
+class ExamSession : public ExamScreen, public RunEndListener {
   public:
     explicit ExamSession(HWND view)
         : view_(view),
           log_(app().book, app().settings, clock_, app().notifier), env_{app().book,  app().settings,
                                                                          app().vague, app().random,
                                                                          clock_,      *this,
-                                                                         &log_} {
+                                                                         &log_,       this} {
         log_.setBusyIndicator(this);
         buttonFont_.reset(
             createInterfaceFont(view, kRunButtonPoints, FW_NORMAL, false, DEFAULT_CHARSET, kRunButtonFace));
@@ -155,6 +156,7 @@ class ExamSession : public ExamScreen {
     }
     bool confirmAbort() override { return app().notifier.ask(kAbortQuestion); }
     ResultDialogChoice runResultDialog(const ResultDialogInput& input) override {
+        if (app().sessionEnding) return {}; // as if closed with Esc: nothing may wait
         const ResultDialogChoice choice = showResultDialog(app().mainWindow, input);
         PlaySoundW(nullptr, nullptr, 0); // closing the result dialog stops any sound
         return choice;
@@ -174,6 +176,14 @@ class ExamSession : public ExamScreen {
     void endBusy() override {
         win::setStatusText(StatusText::Idle);
         busyCursor_.end();
+    }
+
+    // ---- RunEndListener ----
+    // The book is saved after every logged run, so that a crash or a kill loses at most the run
+    // in progress.
+    void runLogged(ExamRun& run, ExamEnv& env) override {
+        StatusSaveHooks hooks;
+        afterBookSave(saveBookAfterRun(run, env, app().notifier, &hooks));
     }
 
     // The run's input takes the focus: 答え in confirm mode, the edit without choices, else the

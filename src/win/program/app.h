@@ -52,6 +52,11 @@ struct AppState {
     bool toldUnstorableName = false;
     // The customize sheet opens on the page last shown (一般 0 ... 答え 5).
     int customizeStartPage = 0;
+    // The shell's Save As (set with the main window), for the windows below the shell that offer
+    // it when the book's file has gone.
+    void (*saveBookAs)(HWND owner) = nullptr;
+    // Windows is ending the session: nothing may wait for the user (no result dialog, no boxes).
+    bool sessionEnding = false;
 
     MessageBoxNotifier notifier;
 };

@@ -2,7 +2,7 @@
 
 #include "core/base/messages.h"
 #include "core/data/reader.h"
-#include "core/data/save.h"
+#include "core/data/merge.h"
 #include "resource.h"
 #include "win/program/app.h"
 #include "win/dialogs/filedialog.h"
@@ -11,6 +11,7 @@
 #include "win/shell/recentfiles.h"
 #include "win/base/waitcursor.h"
 #include "win/base/wintext.h"
+#include "win/exam/booksave.h"
 #include "win/exam/examview.h"
 #include "win/list/listwindow.h"
 
@@ -56,21 +57,6 @@ class ShellLoadHooks : public LoadHooks {
     WaitCursor cursor_;
 };
 
-class ShellSaveHooks : public SaveHooks {
-  public:
-    void saveStarted() override {
-        cursor_.begin();
-        setStatusText(StatusText::Saving);
-    }
-    void saveFinished() override {
-        cursor_.end();
-        setStatusText(StatusText::Idle);
-    }
-
-  private:
-    WaitCursor cursor_;
-};
-
 // A file dialog's buffer: the current book's path, at most MAX_PATH characters with the zero.
 } // namespace
 
@@ -82,8 +68,9 @@ bool openBookFile(const std::filesystem::path& file) {
 
 bool saveBookIfChanged() {
     AppState& a = app();
-    ShellSaveHooks hooks;
-    return saveBook(a.book, a.settings, a.notifier, &hooks);
+    StatusSaveHooks hooks;
+    afterBookSave(saveBookMerging(a.book, a.settings, a.notifier, &hooks));
+    return !a.book.isDirty();
 }
 
 bool openAnotherBook(const std::filesystem::path& file) {
@@ -110,6 +97,9 @@ void saveBookAs(HWND owner) {
         a.notifier, OFN_OVERWRITEPROMPT);
     if (!chosen) return;
     a.book.setFile(*chosen);
+    // The user chose to write there: whatever that file holds (the book's own file included, when it
+    // has gone) is replaced, not merged with.
+    a.book.setFileStamp(std::nullopt);
     a.book.setDirty(true);
     saveBookIfChanged();
     a.book.setFile(a.book.file()); // a short name exists only once the file does

@@ -2,6 +2,7 @@
 
 #include "core/base/fileio.h"
 #include "core/base/messages.h"
+#include "core/data/merge.h"
 #include "core/shell/helpcontexts.h"
 #include "core/shell/shell.h"
 #include "resource.h"
@@ -10,6 +11,7 @@
 #include "win/shell/commands.h"
 #include "win/program/displayfonts.h"
 #include "win/shell/recentfiles.h"
+#include "win/shell/startup.h"
 #include "win/program/tooltips.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
@@ -31,6 +33,7 @@ void onCreate(HWND hwnd) {
     AppState& a = app();
     a.mainWindow = hwnd;
     a.notifier.setOwner(hwnd);
+    a.saveBookAs = &saveBookAs;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
                                              ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
@@ -67,6 +70,27 @@ void onClose(HWND hwnd) {
 void storePlacement(HWND hwnd) {
     AppState& a = app();
     storeWindowPlacement(hwnd, a.settings.mainRect, a.settings.mainMaximized);
+}
+
+// Windows is ending the session (log-off, shutdown) and may end the process as soon as this
+// returns, without WM_CLOSE and without the end of the message loop: what closing and the end of
+// the loop write is written now. Nothing may wait for the user, and a dialog that is open (an
+// answer dialog, a message box) is left as it is: its loop delivered this message. So the running
+// exam ends and is logged without its result dialog, the book is saved (merged with a file written
+// elsewhere) without boxes, and the vague table and the settings are written. The windows stay.
+void onEndSession(HWND hwnd) {
+    AppState& a = app();
+    a.sessionEnding = true;
+    a.notifier.setQuiet(true);
+    a.book.setReplacing(true); // no retry, and no save of its own after the run
+    endExamRun();
+    a.book.setReplacing(false);
+    saveBookMerging(a.book, a.settings, a.notifier);
+    saveVagueTable(a.vaguePath, a.vague);
+    storePlacement(hwnd);
+    writeSettingsFile();
+    a.notifier.setQuiet(false);
+    a.sessionEnding = false;
 }
 
 void onDestroy(HWND hwnd) {
@@ -121,6 +145,11 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_CLOSE:
         onClose(hwnd);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) onEndSession(hwnd);
         return 0;
     case WM_DESTROY:
         onDestroy(hwnd);

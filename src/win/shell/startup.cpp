@@ -123,11 +123,16 @@ int runMessageLoop() {
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
+bool writeSettingsFile() {
+    AppState& a = app();
+    return saveSettings(a.settings, a.settingsPath, &a.recent);
+}
+
 void shutdownApplication() {
     AppState& a = app();
     deleteDisplayFonts(a.fonts);
     closeHelp(a.help);
-    if (!saveSettings(a.settings, a.settingsPath, &a.recent)) {
+    if (!writeSettingsFile()) {
         a.notifier.setOwner(nullptr);
         a.notifier.error(msg::kWriteFailed);
     }

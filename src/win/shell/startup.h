@@ -23,6 +23,8 @@ bool startApplication(HINSTANCE instance, const StartupOptions& options);
 bool preTranslateMessage(MSG& msg);
 // The message loop with its pre-translation chain; returns the quit code.
 int runMessageLoop();
+// Writes the whole settings record (with the recent files) to REKALWIN.INI. False when it failed.
+bool writeSettingsFile();
 // After the loop: display fonts, help, the settings file.
 void shutdownApplication();
 // The whole life of the process.

@@ -243,6 +243,21 @@ TEST(ExamTimers, AStaleTimeLimitCommandDuringTheAnswerDialogIsIgnored) {
     EXPECT_EQ(rig.screen.shown.size(), 2u);
 }
 
+// The Windows session ends while the answer dialog is open: the run ends there (logged, its answers
+// kept), and when the dialog closes no question of a random run follows.
+TEST(ExamTimers, ARunEndedDuringTheAnswerDialogShowsNothingMore) {
+    ExamRig rig(numberedBook(5));
+    startRandomCountRun(rig.run, rig.env, 3, false);
+    rig.answerRight();
+    rig.screen.duringAnswerDialog = [&] { endRun(rig.run, rig.env); };
+    rig.answerRight();
+    EXPECT_FALSE(rig.run.active());
+    EXPECT_EQ(rig.screen.shown.size(), 2u);
+    ASSERT_EQ(rig.log.entries.size(), 1u);
+    EXPECT_EQ(rig.log.entries[0].asked, 2);
+    EXPECT_TRUE(rig.screen.idlePanel);
+}
+
 TEST(ExamTimers, ShowTimeHidesOnlyTheQuestionText) {
     ExamRig rig(numberedBook(2));
     rig.settings.questionShowTime = 2;
