@@ -152,14 +152,17 @@ WINTEST(weakPointDialogKeepsStrengthWhenRefusedAndStartsItsRun) {
     rekal::Settings& settings = app().settings;
     DialogWatcher& boxes = t.boxes;
 
-    // Ctrl+W: 10 is more than the four questions of the book; the refusal keeps the trackbar and
+    // Ctrl+W: 10 typed is more than the four questions of the book; the refusal keeps the trackbar and
     // the box, the Cancel after it keeps no further change.
     withSteps(
         {onDialog(L"弱点問題",
                   [&](HWND d) {
                       ok(checked(d, IDC_COUNT_NO_REPEAT) && limitOf(d) == L"(1～4)", "box and limit %s",
                          wintest::utf8(limitOf(d)).c_str());
-                      ok(itemText(d, IDC_COUNT_EDIT) == L"10", "opening count");
+                      // The kept 10 is shown within the box's limit, so OK at once would start.
+                      ok(itemText(d, IDC_COUNT_EDIT) == L"4", "opening count %s",
+                         wintest::utf8(itemText(d, IDC_COUNT_EDIT)).c_str());
+                      SetDlgItemTextW(d, IDC_COUNT_EDIT, L"10");
                       ok(trackbarPos(d) == 8 &&
                              SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMAX, 0, 0) == 10 &&
                              SendDlgItemMessageW(d, IDC_COUNT_STRENGTH, TBM_GETRANGEMIN, 0, 0) == 0,
