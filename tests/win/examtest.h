@@ -10,6 +10,8 @@
 #include "core/data/reader.h"
 #include "core/examlog/examlog.h"
 
+#include <imm.h>
+
 #include <cstdlib>
 #include <cwctype>
 #include <deque>
@@ -88,7 +90,15 @@ struct AnswerSeen {
     bool listShown = false;
     bool commentShown = false;
     int listCount = 0;
+    bool gradesWithoutIme = false; // the grading buttons have no input context (OK has one)
 };
+
+// Whether the window has an input context, so that the input method composes what it is sent.
+inline bool hasInputContext(HWND window) {
+    HIMC context = ImmGetContext(window);
+    if (context) ImmReleaseContext(window, context);
+    return context != nullptr;
+}
 
 // Answers each answer dialog that opens with the next key of the script (a virtual key, or a
 // character for a mnemonic); an empty key leaves the dialog to close itself.
@@ -125,6 +135,9 @@ class AnswerScript {
         s.listShown = shown(IDC_ANSWER_LIST);
         s.commentShown = shown(IDC_COMMENT);
         s.listCount = static_cast<int>(SendDlgItemMessageW(dialog, IDC_ANSWER_LIST, LB_GETCOUNT, 0, 0));
+        s.gradesWithoutIme = hasInputContext(GetDlgItem(dialog, IDOK));
+        for (int id : {IDC_GRADE_RIGHT, IDC_GRADE_WRONG, IDC_GRADE_SKIP})
+            s.gradesWithoutIme = s.gradesWithoutIme && !hasInputContext(GetDlgItem(dialog, id));
         EnterCriticalSection(&lock_);
         seen_.push_back(s);
         Key key{};

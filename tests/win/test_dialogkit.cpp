@@ -1,14 +1,17 @@
 // The dialog kit on a real dialog built from a template in memory: the record hung on the dialog and
-// freed with it, number edits with their up-downs and the out-of-range refusal, the place over the
-// owner inside the work area, and stored window places.
+// freed with it, number edits with their up-downs, the input method and the out-of-range refusal, the place
+// over the owner inside the work area, and stored window places.
 
 #include "shelltest.h"
 
 #include "win/dialogs/dialogkit.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <cstring>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -101,6 +104,53 @@ HWND createKitDialog(HWND owner, KitState* state) {
                                       reinterpret_cast<LPARAM>(state));
 }
 
+// The input method's open state as the program sees it. The prefix has no Japanese input method;
+// so that the test does not hang on what Wine's stand-in makes of the state, the program's (and
+// this test's) ImmGetOpenStatus and ImmSetOpenStatus calls come here through the import table.
+std::map<HIMC, bool> g_imeOpen;
+BOOL WINAPI fakeGetOpenStatus(HIMC context) {
+    return g_imeOpen[context] ? TRUE : FALSE;
+}
+BOOL WINAPI fakeSetOpenStatus(HIMC context, BOOL open) {
+    g_imeOpen[context] = open != FALSE;
+    return TRUE;
+}
+
+bool redirectImport(const char* dll, const char* name, void* to) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), dll) != 0 || !d->OriginalFirstThunk)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+            DWORD old = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(to);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The open state of the window's input context, first set to `set` when given.
+bool imeOpen(HWND window, std::optional<bool> set = std::nullopt) {
+    HIMC context = ImmGetContext(window);
+    if (!context) return false;
+    if (set) ImmSetOpenStatus(context, *set ? TRUE : FALSE);
+    const bool open = ImmGetOpenStatus(context) != FALSE;
+    ImmReleaseContext(window, context);
+    return open;
+}
+
 std::wstring text(HWND dialog, int id) {
     return windowText(GetDlgItem(dialog, id));
 }
@@ -136,6 +186,20 @@ WINTEST(numberEditsAndTheRecordFreedWithTheDialog) {
     SendMessageW(GetDlgItem(dialog, kEdit), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                  reinterpret_cast<LPARAM>(&to));
     ok(from == 0 && to == 2, "selection %lu-%lu after focus", from, to);
+
+    // The input method goes off in the number edit and back to the user's state as it leaves, on
+    // the context the thread's windows share (the answer edit's too).
+    ok(redirectImport("imm32.dll", "ImmGetOpenStatus", reinterpret_cast<void*>(fakeGetOpenStatus)) &&
+           redirectImport("imm32.dll", "ImmSetOpenStatus", reinterpret_cast<void*>(fakeSetOpenStatus)),
+       "input method calls not redirected");
+    for (bool open : {true, false}) {
+        SetFocus(GetDlgItem(dialog, kOther));
+        ok(imeOpen(GetDlgItem(dialog, kOther), open) == open, "input method not set up");
+        SetFocus(GetDlgItem(dialog, kEdit));
+        ok(!imeOpen(GetDlgItem(dialog, kEdit)), "input method on in the number edit");
+        SetFocus(GetDlgItem(dialog, kOther));
+        ok(imeOpen(GetDlgItem(dialog, kOther)) == open, "input method not restored to %d", open);
+    }
 
     // In range: the value; out of range or not a number: refused with the message, focus on the edit.
     ok(readNumberEdit(dialog, kEdit, 1, 20) == 12, "12 not read");

@@ -1,7 +1,9 @@
 // Exams in the window over time and across runs, driven by keys through the program's own message
 // pump: time limit, show time and answer start time with short times, aborts with and without
-// answers, closing the program during a run, and the start commands from the toolbar, the
-// accelerators and the menu; after each run the record in EXAMLOG.TXT and the saved histories.
+// answers, closing the program during a run, the start commands from the toolbar, the accelerators
+// and the menu (asking before they end a run), the keys of the answer edit, the focus and keys of
+// 答え and 中止, and the automatic click; after each run the record in EXAMLOG.TXT and the saved
+// histories.
 
 #include "examtest.h"
 
@@ -13,6 +15,30 @@
 namespace {
 
 using namespace examtest;
+
+void withCtrl(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// Ctrl+key into the focused control, through the program's loop; `control` is the character the
+// keyboard gives with it (Ctrl+H: backspace), 0 for none. Wine's edit takes no backspace while
+// Ctrl is down, so the character comes after it is up.
+void pressCtrlKey(UINT vk, DWORD settle = 100, wchar_t control = 0) {
+    withCtrl(true);
+    HWND focus = GetFocus();
+    postKey(focus, vk);
+    pump(settle);
+    withCtrl(false);
+    if (control) PostMessageW(focus, WM_CHAR, control, 1);
+    pump(30);
+}
+
+std::wstring editText() {
+    return windowText(examControl(IDC_ANSWER_EDIT));
+}
 
 } // namespace
 
@@ -100,18 +126,20 @@ WINTEST(startCommandsFromMenuAcceleratorAndToolbar) {
         answerTyped(true);
     }
     ok(asked.size() == 4 && idleAgain(), "random-all asked %zu questions", asked.size());
-    // すべて by Ctrl+A.
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
+    // すべて by Ctrl+A (no edit has the focus while no exam runs).
+    withCtrl(true);
     postKey(app().mainWindow, 'A');
     pump(100);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    withCtrl(false);
     ok(app().run.active() && currentQuestion() == 0, "Ctrl+A did not start すべて");
-    // 完全 from the menu (ends the running exam first): goes on until every question is right.
-    command(CMD_START_COMPLETE);
+    // 完全 from the menu ends the running exam once the user agrees; it goes on until every
+    // question is right.
+    {
+        DialogWatcher yes = DialogWatcher::pressing(IDYES);
+        command(CMD_START_COMPLETE);
+        pump(100);
+        ok(yes.seen() == 1 && yes.texts()[0] == L"出題中の問題を中止して新しく始めますか？", "no question");
+    }
     int answered = 0;
     bool wrongOnce = false;
     while (app().run.active() && answered < 12) {
@@ -134,6 +162,110 @@ WINTEST(startCommandsFromMenuAcceleratorAndToolbar) {
                log.entries[3].rowCount == 2,
            "methods %s %s", std::string(*log.entries[0].method).c_str(),
            std::string(*log.entries[2].method).c_str());
+    closeProgram();
+}
+
+// A typist in the answer edit: Ctrl+A selects, Ctrl+H deletes back, and a start key asks before it
+// ends the run (declined: the same question, the typed text and the focus stay).
+WINTEST(keysInTheAnswerEditEditAndAStartKeyAsksFirst) {
+    Exam exam(L"rekal-exam-keys");
+    setMode(CMD_MODE_WRITTEN);
+    DialogWatcher results = closingResults();
+    AnswerScript script(std::vector<AnswerScript::Key>(4, vk(VK_RETURN)));
+    command(CMD_START_ALL);
+    answerTyped(true);
+    typeAnswer(L"あおもり");
+    HWND edit = examControl(IDC_ANSWER_EDIT);
+    ok(GetFocus() == edit && hasInputContext(edit), "the edit has no focus or no input context");
+    pressCtrlKey('A');
+    DWORD from = 9, to = 9;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    ok(from == 0 && to == 4, "Ctrl+A selected %lu-%lu", from, to);
+    ok(app().run.active() && app().run.asked == 1 && currentQuestion() == 1, "Ctrl+A restarted the run");
+    SendMessageW(edit, EM_SETSEL, 4, 4);
+    pressCtrlKey('H', 100, L'\b');
+    ok(editText() == L"あおも", "Ctrl+H left '%s'", wintest::utf8(editText()).c_str());
+    ok(app().run.asked == 1 && GetFocus() == edit, "Ctrl+H did more than delete");
+    {
+        DialogWatcher no = DialogWatcher::pressing(IDNO);
+        pressCtrlKey('N', 300);
+        ok(no.seen() == 1 && no.texts()[0] == L"出題中の問題を中止して新しく始めますか？",
+           "Ctrl+N did not ask");
+        ok(app().run.active() && app().run.asked == 1 && currentQuestion() == 1 && editText() == L"あおも",
+           "declined, the run did not go on");
+        ok(GetFocus() == edit, "declined, the focus is not back in the edit");
+    }
+    ok(!fs::exists(exam.log), "a run was logged");
+    {
+        DialogWatcher yes = DialogWatcher::pressing(IDYES);
+        pressCtrlKey('N', 300);
+        ok(yes.seen() == 1 && app().run.active() && app().run.asked == 0, "agreed, no new run");
+    }
+    const rekal::ExamLog log = readLog(exam.log);
+    ok(log.entries.size() == 1 && log.entries[0].rowCount == 2, "the ended run was not logged once");
+    closeProgram();
+}
+
+// The answer start time by keyboard: 答え holds the focus while the edit waits (also after the
+// window was left and activated again) and an early Enter or Space answers nothing; the edit takes
+// the focus when it appears. Enter on a focused 中止 aborts; the Esc key's question comes.
+WINTEST(focusWhileTheInputWaitsAndEnterOnAbort) {
+    Exam exam(L"rekal-exam-focus");
+    app().settings.answerStartTime = 1;
+    setMode(CMD_MODE_WRITTEN);
+    DialogWatcher results = closingResults();
+    AnswerScript script(std::vector<AnswerScript::Key>(4, vk(VK_RETURN)));
+    command(CMD_START_ALL);
+    pump(50);
+    HWND answer = examControl(IDOK);
+    ok(GetFocus() == answer, "答え has no focus while the edit waits");
+    pressKey(VK_RETURN);
+    pressKey(VK_SPACE);
+    ok(script.count() == 0 && app().run.asked == 0, "an early key answered");
+    // Away to another window and back while the edit still waits.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetActiveWindow(other);
+    pump(50);
+    SetActiveWindow(app().mainWindow);
+    pump(50);
+    DestroyWindow(other);
+    ok(!shown(IDC_ANSWER_EDIT) && GetFocus() == answer, "focus %p after activation, not on 答え",
+       static_cast<void*>(GetFocus()));
+    pump(1200);
+    ok(shown(IDC_ANSWER_EDIT) && GetFocus() == examControl(IDC_ANSWER_EDIT), "the edit took no focus");
+    answerTyped(true);
+    ok(script.count() == 1, "%d answers", script.count());
+    pump(1200);
+    DialogWatcher no = DialogWatcher::pressing(IDNO);
+    SendMessageW(app().examView, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(examControl(IDCANCEL)), TRUE);
+    pressKey(VK_RETURN, 300);
+    ok(no.seen() == 1 && no.texts()[0] == L"中止しますか？", "Enter on 中止 did not ask");
+    ok(script.count() == 1 && app().run.active(), "Enter on 中止 answered");
+    closeProgram();
+}
+
+// 不正解のときは自動的にクリックしない: the answer dialog of a right answer clicks itself after the
+// time, that of a wrong answer waits for the user.
+WINTEST(automaticClickWaitsAfterAWrongAnswer) {
+    Exam exam(L"rekal-exam-noclick");
+    app().settings.ansDlgAutoClickTime = 1;
+    app().settings.set(rekal::AnsDlgNoClickWrong, true);
+    setMode(CMD_MODE_WRITTEN);
+    DialogWatcher results = closingResults();
+    std::vector<bool> openAfterTheTime;
+    DialogWatcher dialogs(L"答え", [&](HWND d) {
+        Sleep(1600);
+        openAfterTheTime.push_back(IsWindow(d) != FALSE);
+        if (IsWindow(d)) postKey(focusOf(d), VK_RETURN);
+    });
+    command(CMD_START_ALL);
+    answerTyped(true);
+    answerTyped(false);
+    pump(300);
+    ok(openAfterTheTime == (std::vector<bool>{false, true}), "%zu dialogs; the wrong one closed by itself",
+       openAfterTheTime.size());
+    ok(app().run.asked == 2, "%d asked", app().run.asked);
     closeProgram();
 }
 

@@ -161,7 +161,9 @@ fs::path startWithLog(const fs::path& dir) {
 WINTEST(browsesByDateAndByFileAndKeepsTheTab) {
     auto dir = makeFolder(L"rekal-examlog-browse");
     const fs::path a = writeBook(dir, L"a.rkf", "甲", 3);
-    const fs::path b = writeBook(dir, L"b.rkf", "乙", 2);
+    // The second book in a folder and file of Japanese names: the log holds its path in CP932.
+    fs::create_directories(dir / L"山田");
+    const fs::path b = writeBook(dir / L"山田", L"英単語.rkf", "乙", 2);
     const fs::path log = startWithLog(dir);
     logRun(log, a, {2023, 12, 31, 0, 9, 5}, {{3000, 0, Verdict::Right}});
     logRun(log, a, {2024, 5, 17, 5, 10, 0},

@@ -76,6 +76,11 @@ WINTEST(choiceRunByNumberKeysAndArrows) {
     command(CMD_START_ALL);
     ok(app().run.choiceCount == 4 && !shown(IDC_ANSWER_EDIT), "%d choices", app().run.choiceCount);
     ok(IsWindowVisible(examControl(rekal::kFirstChoiceId + 3)), "choice 4 not shown");
+    // The number keys reach the choices with the input method on: they take no input context.
+    bool withoutIme = hasInputContext(app().mainWindow);
+    for (int id : {rekal::kFirstChoiceId, rekal::kFirstChoiceId + 3, IDOK, IDCANCEL})
+        withoutIme = withoutIme && !hasInputContext(examControl(id));
+    ok(withoutIme, "a choice or run button has an input context");
     // The first choice has the focus without being selected.
     ok(GetFocus() == examControl(rekal::kFirstChoiceId) && app().run.selectedChoice == 0,
        "focus %p, selected %d", static_cast<void*>(GetFocus()), app().run.selectedChoice);
@@ -123,6 +128,7 @@ WINTEST(confirmModeGradesAndEscCountsAsWrong) {
     const auto seen = script.seen();
     ok(seen.size() == 4 && !seen[0].okEnabled && seen[0].gradesShown && seen[0].mark.empty(),
        "confirm dialog");
+    ok(seen.size() == 4 && seen[0].gradesWithoutIme, "R, W and S would go to the input method");
     ok(idleAgain(), "not idle");
     const rekal::ExamLog log = readLog(exam.log);
     if (ok(log.entries.size() == 1, "no record")) {

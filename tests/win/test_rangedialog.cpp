@@ -1,5 +1,5 @@
 // The range dialog opened from its command: the numbers, texts and count it shows, question and
-// title numbers, the group buttons, the refusal of a range without questions, what OK stores and
+// title numbers, the group list and buttons, the refusal of a range without questions, what OK stores and
 // that Cancel stores nothing.
 
 #include "dialogsteps.h"
@@ -42,6 +42,16 @@ int selectedGroupCount(HWND dialog) {
     return static_cast<int>(SendDlgItemMessageW(dialog, IDC_RANGE_GROUPS, LB_GETSELCOUNT, 0, 0));
 }
 
+// A plain mouse click on item `index` of the group list.
+void clickGroup(HWND dialog, int index) {
+    HWND list = GetDlgItem(dialog, IDC_RANGE_GROUPS);
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
 std::function<bool()> onRange(std::function<void(HWND)> act) {
     return onDialog(L"範囲指定", std::move(act));
 }
@@ -70,6 +80,13 @@ WINTEST(rangeDialogCountsRefusesAndStoresOnOkOnly) {
              ok(SendDlgItemMessageW(d, IDC_RANGE_GROUPS, LB_GETCOUNT, 0, 0) == 9 &&
                     selectedGroupCount(d) == 9,
                 "nine groups, all selected");
+             // Each click toggles one group and keeps the others; the count follows.
+             clickGroup(d, 0);
+             ok(selectedGroupCount(d) == 8 && itemText(d, IDC_RANGE_COUNT) == L"8問",
+                "a click on group 1 left %d groups, %s", selectedGroupCount(d),
+                wintest::utf8(itemText(d, IDC_RANGE_COUNT)).c_str());
+             clickGroup(d, 0);
+             ok(selectedGroupCount(d) == 9 && itemText(d, IDC_RANGE_COUNT) == L"12問", "group 1 not back");
              ok(checked(d, IDC_RANGE_BY_QUESTION), "question numbers");
              SendMessageW(d, WM_COMMAND, IDC_RANGE_HELP, 0);
              setItem(d, IDC_RANGE_START, L"5");

@@ -391,4 +391,15 @@ Verdict autoClickVerdict(int clickButtonType) {
     }
 }
 
+bool inputPending(const ExamRun& run, const Settings& settings) {
+    return run.active() && run.questionOnScreen && run.answerStartTime > 0 &&
+           settings.answerMode != AnswerConfirm;
+}
+
+int autoClickSeconds(const Settings& settings, const AnswerDialogInput& input) {
+    if (settings.ansDlgAutoClickTime <= 0) return 0;
+    if (!input.confirmMode && !input.right && settings.has(AnsDlgNoClickWrong)) return 0;
+    return settings.ansDlgAutoClickTime;
+}
+
 } // namespace rekal

@@ -175,6 +175,9 @@ void onRunTick(ExamRun& run, ExamEnv& env);
 void onAnswerCommand(ExamRun& run, ExamEnv& env);
 // 中止 or Esc.
 void onAbortCommand(ExamRun& run, ExamEnv& env);
+// The question is on screen and its answer input waits for the answer start time (never in
+// confirm mode, which has no input): a key meant for the input must not answer yet.
+bool inputPending(const ExamRun& run, const Settings& settings);
 // Takes the answer and its time; except in confirm mode judges and records it. True = right.
 bool judgeAnswer(ExamRun& run, ExamEnv& env);
 void recordVerdict(ExamRun& run, ExamEnv& env, Verdict verdict, bool withSound);
@@ -220,7 +223,14 @@ void applyResultChoice(ExamRun& run, ExamEnv& env, const ResultDialogChoice& cho
 // right, 1 wrong, 2 skipped; anything else clicks nothing).
 Verdict autoClickVerdict(int clickButtonType);
 
+// Seconds until the answer dialog clicks by itself (AnsDlgAutoClickTime); 0 = never. With
+// AnsDlgNoClickWrong the dialog of a wrong answer waits for the user; a confirm-mode dialog has no
+// verdict yet, so it always clicks.
+int autoClickSeconds(const Settings& settings, const AnswerDialogInput& input);
+
 // "中止しますか？"
 inline constexpr const char* kAbortQuestion = "中止しますか？";
+// Asked before a start command ends the running exam.
+inline constexpr const char* kRestartQuestion = "出題中の問題を中止して新しく始めますか？";
 
 } // namespace rekal

@@ -46,6 +46,10 @@ int examCountMaximum(const QuestionBook& book, bool noRepeat) {
     return std::max(book.countInRange(book.rangeFirst(), book.rangeLast()), 1);
 }
 
+int openingExamCount(const Settings& settings, int maximum) {
+    return std::clamp(settings.initialExamCount, 1, std::max(maximum, 1));
+}
+
 std::string numberLimitText(int maximum) {
     return "(1～" + std::to_string(maximum) + ")";
 }

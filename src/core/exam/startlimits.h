@@ -50,6 +50,10 @@ void storeRange(QuestionBook& book, const RangeCheck& check, const std::array<bo
 // questions of the stored range (at least 1), else the largest count the settings keep.
 int examCountMaximum(const QuestionBook& book, bool noRepeat);
 
+// The count the count and weak-point dialogs open with: the kept initial count, brought within
+// 1 … maximum so that "OK" at once accepts what is shown.
+int openingExamCount(const Settings& settings, int maximum);
+
 // "(1～max)": the largest number an edit of the start dialogs takes, shown beside it.
 std::string numberLimitText(int maximum);
 

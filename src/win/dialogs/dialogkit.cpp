@@ -10,7 +10,9 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace rekal::win {
 
@@ -32,20 +34,39 @@ LRESULT CALLBACK ownedStateProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// What a number field remembers of the input method while it has the focus.
+enum ImeMemory : DWORD_PTR { ImeNothing = 0, ImeWasClosed = 1, ImeWasOpen = 2 };
+
+// Opens or closes the input method of the edit's context; the state it had, or none.
+std::optional<bool> setImeOpen(HWND edit, bool open) {
+    HIMC context = ImmGetContext(edit);
+    if (!context) return std::nullopt;
+    const bool was = ImmGetOpenStatus(context) != FALSE;
+    ImmSetOpenStatus(context, open ? TRUE : FALSE);
+    ImmReleaseContext(edit, context);
+    return was;
+}
+
 // A number field takes the focus: the input method goes off and the whole text is selected (posted,
-// so that a click that gave the focus does not put the caret back).
+// so that a click that gave the focus does not put the caret back). The input context is the
+// thread's, shared with the answer edit: as the field loses the focus the input method goes back to
+// the state the user had.
 LRESULT CALLBACK numberEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                DWORD_PTR) {
+                                DWORD_PTR memory) {
     switch (message) {
     case WM_SETFOCUS: {
         const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-        if (HIMC context = ImmGetContext(edit)) {
-            ImmSetOpenStatus(context, FALSE);
-            ImmReleaseContext(edit, context);
-        }
+        if (const std::optional<bool> was = setImeOpen(edit, false))
+            SetWindowSubclass(edit, numberEditProc, id, *was ? ImeWasOpen : ImeWasClosed);
         PostMessageW(edit, EM_SETSEL, 0, -1);
         return result;
     }
+    case WM_KILLFOCUS:
+        if (memory != ImeNothing) {
+            SetWindowSubclass(edit, numberEditProc, id, ImeNothing);
+            setImeOpen(edit, memory == ImeWasOpen);
+        }
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(edit, numberEditProc, id);
         break;
@@ -114,6 +135,20 @@ void centreOnOwner(HWND window) {
     const PixelRect place =
         centredOverOwner(pixelRect(own), {self.right - self.left, self.bottom - self.top}, pixelRect(work));
     SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void detachInputMethod(HWND control) {
+    if (control) ImmAssociateContextEx(control, nullptr, 0);
+}
+
+bool editKeepsKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !msg.hwnd) return false;
+    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    static constexpr std::wstring_view kEditKeys = L"ACHVXZ";
+    if (kEditKeys.find(static_cast<wchar_t>(msg.wParam)) == std::wstring_view::npos) return false;
+    wchar_t className[16] = {};
+    GetClassNameW(msg.hwnd, className, 16);
+    return lstrcmpiW(className, L"Edit") == 0;
 }
 
 void setUpNumberEdit(HWND dialog, int editId, int upDownId, int minimum, int maximum, int value) {

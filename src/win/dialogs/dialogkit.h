@@ -115,11 +115,21 @@ void centreOnOwner(HWND window);
 // The work area of the monitor a window is on (the primary monitor's for null).
 RECT workAreaOf(HWND window);
 
+// ---- keys and the input method ----
+
+// A button whose keys (mnemonics, grades, Space) must act whatever the input method's state: it gets
+// no input context, so nothing it is sent goes into a composition.
+void detachInputMethod(HWND control);
+
+// A Ctrl key that the focused edit control has a meaning of its own for (Ctrl+A selects all, Ctrl+H
+// deletes back, the clipboard keys): the accelerators must leave it to the edit.
+bool editKeepsKey(const MSG& msg);
+
 // ---- number edits ----
 
 // Makes edit `editId` a number field: the input method goes off and its text is selected whenever
-// it gets the focus. With an up-down `upDownId` (0 for none) the up-down is bound to it and steps
-// within [minimum, maximum]. The edit shows `value`.
+// it gets the focus, and goes back to the user's state when it loses it. With an up-down `upDownId` (0 for
+// none) the up-down is bound to it and steps within [minimum, maximum]. The edit shows `value`.
 void setUpNumberEdit(HWND dialog, int editId, int upDownId, int minimum, int maximum, int value);
 
 // The edit's number when it lies in [minimum, maximum]. Otherwise tells "値が有効範囲を超えています。",

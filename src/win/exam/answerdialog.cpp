@@ -140,6 +140,9 @@ INT_PTR onInit(HWND dialog, AnswerState& state) {
     showControl(dialog, IDC_ANSWER_LIST, withList);
     EnableWindow(GetDlgItem(dialog, IDC_SHOW_ALTERNATIVES), severalAnswers);
 
+    // R, W and S grade with the input method on too.
+    for (int id : {IDC_GRADE_RIGHT, IDC_GRADE_WRONG, IDC_GRADE_SKIP})
+        detachInputMethod(GetDlgItem(dialog, id));
     if (state.input.confirmMode) {
         EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
         showControl(dialog, IDC_ANSWER_MARK, false);
@@ -149,8 +152,8 @@ INT_PTR onInit(HWND dialog, AnswerState& state) {
     }
     layoutDialog(dialog, state, withComment, withList);
     focusDefault(dialog, state);
-    if (s.ansDlgAutoClickTime > 0)
-        SetTimer(dialog, kAutoClickTimer, static_cast<UINT>(s.ansDlgAutoClickTime) * 1000, nullptr);
+    if (const int seconds = autoClickSeconds(s, state.input); seconds > 0)
+        SetTimer(dialog, kAutoClickTimer, static_cast<UINT>(seconds) * 1000, nullptr);
     return FALSE; // the focus is set
 }
 

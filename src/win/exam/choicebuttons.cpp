@@ -1,5 +1,7 @@
 #include "win/exam/choicebuttons.h"
 
+#include "win/dialogs/dialogkit.h"
+
 #include "core/display/markup.h"
 #include "core/shell/questionlayout.h"
 #include "resource.h"
@@ -85,6 +87,7 @@ void ChoiceButtons::create(HWND view, const std::vector<Choice>& choices, bool h
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChoiceId + k)),
                                        app().instance, nullptr);
         if (!button->hwnd) break;
+        detachInputMethod(button->hwnd); // the digit mnemonics work with the input method on
         SendMessageW(button->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(look.captionFont), FALSE);
         button->font.reset(createFontFromSpec(view, choice.font));
         button->text.font = button->font.get();

@@ -44,7 +44,7 @@ BOOL onInit(HWND dialog, CountState& state) {
     const Settings& settings = *state.settings;
     CheckDlgButton(dialog, IDC_COUNT_NO_REPEAT, settings.has(NoAlready) ? BST_CHECKED : BST_UNCHECKED);
     const int maximum = applyNoRepeat(dialog, state);
-    setUpNumberEdit(dialog, IDC_COUNT_EDIT, IDC_COUNT_SPIN, 1, maximum, settings.initialExamCount);
+    setUpNumberEdit(dialog, IDC_COUNT_EDIT, IDC_COUNT_SPIN, 1, maximum, openingExamCount(settings, maximum));
     if (state.weakPoints) {
         HWND bar = GetDlgItem(dialog, IDC_COUNT_STRENGTH);
         SendMessageW(bar, TBM_SETRANGE, FALSE, MAKELPARAM(0, kMaxStrength));

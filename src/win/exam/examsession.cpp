@@ -19,6 +19,7 @@
 #include "win/exam/hintwindow.h"
 #include "win/exam/infopane.h"
 #include "win/exam/resultdialog.h"
+#include "win/exam/runbuttons.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -66,6 +67,7 @@ class ExamSession : public ExamScreen, public RunEndListener {
             createInterfaceFont(view, kRunButtonPoints, FW_NORMAL, false, DEFAULT_CHARSET, kRunButtonFace));
         for (int id : {IDOK, IDCANCEL})
             SendDlgItemMessageW(view, id, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
+        setUpRunButtons(view);
     }
     ~ExamSession() override { choices_.remove(view_); }
 
@@ -186,21 +188,14 @@ class ExamSession : public ExamScreen, public RunEndListener {
         afterBookSave(saveBookAfterRun(run, env, app().notifier, &hooks));
     }
 
-    // The run's input takes the focus: 答え in confirm mode, the edit without choices, else the
-    // selected choice (none selected: 答え first, then the first choice, which is not selected by it).
+    // The run's input takes the focus: 答え in confirm mode and while the input waits for its start
+    // time, the edit without choices, else the selected choice (none selected: 答え first, then the
+    // first choice, which is not selected by it).
     void focusInput() {
-        const ExamRun& run = app().run;
-        if (!run.active()) return;
-        if (env_.settings.answerMode == AnswerConfirm) {
+        if (inputPending(app().run, env_.settings))
             focusControl(GetDlgItem(view_, IDOK));
-        } else if (run.choiceCount == 0) {
-            focusControl(GetDlgItem(view_, IDC_ANSWER_EDIT));
-        } else if (run.selectedChoice != 0) {
-            focusControl(GetDlgItem(view_, run.selectedChoice));
-        } else {
-            focusControl(GetDlgItem(view_, IDOK));
-            focusControl(GetDlgItem(view_, kFirstChoiceId));
-        }
+        else
+            focusShownInput();
     }
 
     void restyle() {
@@ -216,9 +211,27 @@ class ExamSession : public ExamScreen, public RunEndListener {
   private:
     // An input that appears once the answer start time has passed takes the focus from 答え, where
     // the question's start left it while the input was hidden, so that what the user types goes
-    // into the edit. A focus elsewhere (the hint window) stays where the user put it.
+    // into the edit; so does a focus left nowhere in particular (the window itself). A focus
+    // elsewhere (the hint window) stays where the user put it.
     void takeFocusFromAnswerButton() {
-        if (GetFocus() == GetDlgItem(view_, IDOK)) focusInput();
+        HWND focus = GetFocus();
+        if (focus == GetDlgItem(view_, IDOK) || focus == view_ || (focus && focus == app().mainWindow))
+            focusShownInput();
+    }
+    // The input as it is shown (the run may not yet count it as shown while it appears).
+    void focusShownInput() {
+        const ExamRun& run = app().run;
+        if (!run.active()) return;
+        if (env_.settings.answerMode == AnswerConfirm) {
+            focusControl(GetDlgItem(view_, IDOK));
+        } else if (run.choiceCount == 0) {
+            focusControl(GetDlgItem(view_, IDC_ANSWER_EDIT));
+        } else if (run.selectedChoice != 0) {
+            focusControl(GetDlgItem(view_, run.selectedChoice));
+        } else {
+            focusControl(GetDlgItem(view_, IDOK));
+            focusControl(GetDlgItem(view_, kFirstChoiceId));
+        }
     }
     static ChoiceLook choiceLook(const FontSpec& answer) {
         ChoiceLook look;
@@ -266,15 +279,27 @@ ExamEnv* sessionExamEnv() {
     return session ? &session->env() : nullptr;
 }
 
+namespace {
+
+// A start command during a run asks before it ends the run; declined, the run goes on with the
+// focus back on its input.
+bool mayEndRunningExam() {
+    if (!app().run.active() || app().notifier.ask(kRestartQuestion)) return true;
+    if (ExamSession* session = examSession()) session->focusInput();
+    return false;
+}
+
+} // namespace
+
 bool startFixedListExam(const std::vector<int>& questions, ExamKind kind, bool shuffle) {
     ExamEnv* env = sessionExamEnv();
-    return env && startFixedListRun(app().run, *env, questions, kind, shuffle);
+    return env && mayEndRunningExam() && startFixedListRun(app().run, *env, questions, kind, shuffle);
 }
 
 // ---- commands ----
 
 void startExamCommand(HWND owner, int command) {
-    if (!examSession() || !app().book.isLoaded()) return;
+    if (!examSession() || !app().book.isLoaded() || !mayEndRunningExam()) return;
     // The count and weak-point runs ask their count first; cancelled, nothing starts.
     std::optional<ExamCount> count;
     if (command == CMD_START_RANDOM_COUNT || command == CMD_START_WEAK) {

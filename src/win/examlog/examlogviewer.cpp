@@ -303,7 +303,8 @@ void onCommand(HWND dialog, ViewerState& s, int id, int notification) {
         }
         break;
     case IDC_LOG_FILE:
-        if (notification == STN_CLICKED && s.shown && s.shown->file) s.data.openBook(*s.shown->file);
+        if (notification == STN_CLICKED && s.shown && s.shown->file)
+            s.data.openBook(nativePath(*s.shown->file));
         break;
     case IDC_LOG_EDITOR:
         openInEditor(dialog, examLogPath());

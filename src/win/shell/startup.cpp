@@ -13,6 +13,7 @@
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/exam/examview.h"
+#include "win/dialogs/dialogkit.h"
 
 #include <commdlg.h>
 
@@ -104,7 +105,8 @@ bool startApplication(HINSTANCE instance, const StartupOptions& options) {
 bool preTranslateMessage(MSG& msg) {
     AppState& a = app();
     if (preTranslateHelpMessage(a.help, msg)) return true;
-    if (a.mainWindow && a.accelerators && TranslateAcceleratorW(a.mainWindow, a.accelerators, &msg))
+    if (a.mainWindow && a.accelerators && !editKeepsKey(msg) &&
+        TranslateAcceleratorW(a.mainWindow, a.accelerators, &msg))
         return true;
     for (HWND dialog : {a.mainWindow, a.findDialog, a.listWindow, a.hintWindow})
         if (dialog && IsDialogMessageW(dialog, &msg)) return true;

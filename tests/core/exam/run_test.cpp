@@ -273,12 +273,15 @@ TEST(ExamTimers, ShowTimeHidesOnlyTheQuestionText) {
 TEST(ExamTimers, AnswerStartTimeShowsTheInputLater) {
     ExamRig rig(numberedBook(2));
     rig.settings.answerStartTime = 3;
+    EXPECT_FALSE(inputPending(rig.run, rig.settings));
     startAllRun(rig.run, rig.env);
     EXPECT_FALSE(rig.screen.editVisible);
     rig.tickFor(3000);
     EXPECT_FALSE(rig.screen.editVisible);
+    EXPECT_TRUE(inputPending(rig.run, rig.settings));
     rig.tickFor(200);
     EXPECT_TRUE(rig.screen.editVisible);
+    EXPECT_FALSE(inputPending(rig.run, rig.settings));
 
     ExamRig choice(numberedBook(6));
     choice.settings.answerStartTime = 3;
@@ -294,6 +297,7 @@ TEST(ExamTimers, AnswerStartTimeShowsTheInputLater) {
     confirm.settings.answerStartTime = 3;
     confirm.settings.answerMode = AnswerConfirm;
     startAllRun(confirm.run, confirm.env);
+    EXPECT_FALSE(inputPending(confirm.run, confirm.settings)); // 答え is the input
     confirm.tickFor(5000);
     EXPECT_FALSE(confirm.screen.editVisible);
     EXPECT_FALSE(confirm.screen.choicesVisible);
@@ -682,6 +686,21 @@ TEST(ExamRun, AutomaticClickGrades) {
     EXPECT_EQ(autoClickVerdict(1), Verdict::Wrong);
     EXPECT_EQ(autoClickVerdict(2), Verdict::Skipped);
     EXPECT_EQ(autoClickVerdict(3), Verdict::None);
+}
+
+TEST(ExamRun, AutomaticClickWaitsAfterAWrongAnswerOnlyWhenAsked) {
+    Settings s;
+    s.ansDlgAutoClickTime = 5;
+    const AnswerDialogInput right{nullptr, 0, false, true};
+    const AnswerDialogInput wrong{nullptr, 0, false, false};
+    const AnswerDialogInput confirm{nullptr, 0, true, false};
+    EXPECT_EQ(autoClickSeconds(s, wrong), 5);
+    s.set(AnsDlgNoClickWrong, true);
+    EXPECT_EQ(autoClickSeconds(s, wrong), 0);
+    EXPECT_EQ(autoClickSeconds(s, right), 5);
+    EXPECT_EQ(autoClickSeconds(s, confirm), 5); // no verdict yet: the click grades
+    s.ansDlgAutoClickTime = 0;
+    EXPECT_EQ(autoClickSeconds(s, right), 0);
 }
 
 } // namespace

@@ -108,6 +108,14 @@ TEST(ExamCountMaximum, NoRepeatFollowsTheEligibleQuestionsOfTheStoredRange) {
     EXPECT_EQ(storedExamCount(100000), 32767);
     EXPECT_EQ(storedExamCount(12), 12);
     EXPECT_EQ(storedExamCount(0), 1);
+
+    // The dialogs open with the kept count brought within the limit the box gives.
+    Settings settings;
+    settings.initialExamCount = 10;
+    EXPECT_EQ(openingExamCount(settings, examCountMaximum(book, true)), 2);
+    EXPECT_EQ(openingExamCount(settings, examCountMaximum(book, false)), 10);
+    settings.initialExamCount = 0;
+    EXPECT_EQ(openingExamCount(settings, 2), 1);
 }
 
 TEST(ExamCountDialog, OkKeepsBoxAndStrengthAndAcceptsCountsUpToTheMaximum) {
