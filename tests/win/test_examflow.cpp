@@ -10,6 +10,7 @@
 #include "core/exam/method.h"
 #include "win/display/sentence.h"
 
+#include <atomic>
 #include <set>
 
 namespace {
@@ -266,6 +267,45 @@ WINTEST(automaticClickWaitsAfterAWrongAnswer) {
     ok(openAfterTheTime == (std::vector<bool>{false, true}), "%zu dialogs; the wrong one closed by itself",
        openAfterTheTime.size());
     ok(app().run.asked == 2, "%d asked", app().run.asked);
+
+// The time while the answer dialog is open: in confirm mode the question's show time does not run
+// on while the user grades himself, and the automatic click waits while 別解 is open over the dialog
+// (ending the dialog under it would hand the main window back in the middle of the answer).
+WINTEST(answerDialogTimeWithShowTimeAndAlternatives) {
+    Exam exam(L"rekal-exam-answertime");
+    app().settings.questionShowTime = 2;
+    setMode(CMD_MODE_CONFIRM);
+    DialogWatcher results = closingResults();
+    rekal::win::SentenceState* question = rekal::win::sentenceState(examControl(IDC_QUESTION));
+    {
+        std::atomic<bool> shownWhileGrading{false};
+        DialogWatcher grading(L"答え", [&](HWND d) {
+            Sleep(800); // four ticks of the run
+            shownWhileGrading = question && question->text.has_value();
+            postCharKey(focusOf(d), L'r');
+        });
+        command(CMD_START_ALL);
+        pressKey(VK_RETURN, 1000);
+        ok(grading.seen() == 1 && shownWhileGrading, "the question was cleared while the user graded");
+        ok(app().run.asked == 1 && currentQuestion() == 1 && question && question->text,
+           "second question not shown");
+    }
+    app().settings.questionShowTime = 0;
+    app().settings.ansDlgAutoClickTime = 1;
+    std::atomic<bool> endedUnder{true};
+    DialogWatcher alternatives(L"別解", [&](HWND d) {
+        HWND answer = GetWindow(d, GW_OWNER);
+        Sleep(1600);
+        endedUnder = !IsWindowVisible(answer) || IsWindowEnabled(app().mainWindow);
+        postKey(focusOf(d), VK_ESCAPE);
+    });
+    DialogWatcher opening(L"答え", [](HWND d) { postCharKey(focusOf(d), L'o'); });
+    command(CMD_START_ALL); // the first question has two answers
+    pressKey(VK_RETURN, 3000);
+    ok(alternatives.seen() == 1 && !endedUnder, "the automatic click ended the answer dialog under 別解");
+    // Once 別解 closed the click came after its full time again: 正解 for the first question.
+    ok(app().run.active() && app().run.asked == 1 && app().run.right == 1 && currentQuestion() == 1,
+       "run after the automatic click: asked %d, question %d", app().run.asked, currentQuestion());
     closeProgram();
 }
 

@@ -327,6 +327,14 @@ WINTEST(detailListShowsTheChosenQuestionInTheListWindow) {
              rekal::win::SentenceState* question =
                  rekal::win::sentenceState(GetDlgItem(listWindow, IDC_QUESTION));
              ok(question && question->text && *question->text == cp932(L"結果の問題1"), "question text");
+             // A run has answered question 1 since: 表示 shows it again with its new history.
+             HWND history = GetDlgItem(listWindow, IDC_HISTORY);
+             const std::wstring before = windowText(history);
+             app().book.recordResult(app().book.questionAt(0), rekal::Verdict::Right);
+             SendDlgItemMessageW(d, IDC_DETAIL_SHOW, BM_CLICK, 0, 0);
+             const std::wstring after = windowText(history);
+             ok(after != before && !after.empty() && after.back() == L'○', "history after the run %s",
+                wintest::utf8(after).c_str());
              // Without a selected row nothing happens.
              ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
              SendDlgItemMessageW(listWindow, IDC_LIST_SPIN, UDM_SETPOS32, 0, 2);

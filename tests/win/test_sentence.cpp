@@ -529,6 +529,58 @@ WINTEST(scrollingByLinesPagesAndThumb) {
     ok(pos() == 0 && !s.barShown(SB_VERT), "a new text scrolls back: %d", pos());
 }
 
+// The wheel scrolls by the system's lines per notch, a fine wheel's small steps add up, and a wheel
+// message passed on to the parent (from an edit that has the focus) scrolls the control under the
+// cursor. Keys scroll a control that has the focus; a click gives it the focus only when it is a
+// tab stop, so a question never takes the focus from the answer.
+WINTEST(wheelAndKeysScroll) {
+    Scene s(200, 100);
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "行" + std::to_string(i) + "\n";
+    s.set(text);
+    auto pos = [&] { return GetScrollPos(s.control, SB_VERT); };
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int notch = static_cast<int>(lines) * px(16);
+    SendMessageW(s.control, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    ok(pos() == notch, "one notch down: %d, not %d", pos(), notch);
+    SendMessageW(s.control, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA / 2), 0);
+    SendMessageW(s.control, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA / 2), 0);
+    ok(pos() == 0, "two half notches up: %d", pos());
+    SendMessageW(s.control, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    ok(pos() == 0, "up at the top: %d", pos());
+
+    RECT r{};
+    GetWindowRect(s.control, &r);
+    const LPARAM centre = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ok(rekal::win::wheelToSentenceUnderCursor(s.parent, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), centre) &&
+           pos() == notch,
+       "passed on to the control under the cursor: %d", pos());
+    ok(!rekal::win::wheelToSentenceUnderCursor(s.parent, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                                               MAKELPARAM(r.right + 40, r.bottom + 40)),
+       "passed on with the cursor elsewhere");
+
+    HWND before = GetFocus();
+    SendMessageW(s.control, WM_LBUTTONDOWN, 0, 0);
+    ok(GetFocus() == before, "a click took the focus for a control that is no tab stop");
+    SetWindowLongW(s.control, GWL_STYLE, GetWindowLongW(s.control, GWL_STYLE) | WS_TABSTOP);
+    SendMessageW(s.control, WM_LBUTTONDOWN, 0, 0);
+    ok(GetFocus() == s.control, "a click left a tab stop without the focus");
+    ok(SendMessageW(s.control, WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, "arrows go to the dialog");
+    const int page = s.client().bottom;
+    SendMessageW(s.control, WM_KEYDOWN, VK_HOME, 0);
+    ok(pos() == 0, "Home: %d", pos());
+    SendMessageW(s.control, WM_KEYDOWN, VK_DOWN, 0);
+    ok(pos() == px(16), "Down: %d", pos());
+    SendMessageW(s.control, WM_KEYDOWN, VK_NEXT, 0);
+    ok(pos() == px(16) + page, "Page Down: %d", pos());
+    SendMessageW(s.control, WM_KEYDOWN, VK_END, 0);
+    ok(pos() == s.rangeMax(SB_VERT) - page + 1, "End: %d", pos());
+    UpdateWindow(s.control);
+    s.shot("focused");
+}
+
 WINTEST(privateMessageRecomputesOnlyWithoutParameters) {
     Scene s(200, 100);
     s.set("短い文");

@@ -3,6 +3,7 @@
 #include "core/display/markup.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace rekal {
 
@@ -58,6 +59,27 @@ int clampScrollStep(int position, int step, int maximum) {
     long long target = static_cast<long long>(position) + step;
     target = std::clamp<long long>(target, 0, std::max(0, maximum));
     return static_cast<int>(target - position);
+}
+
+WheelStep wheelScrollStep(int delta, int carried, int linesPerNotch, int line, int page) {
+    // A turn the other way starts afresh.
+    if ((carried > 0 && delta < 0) || (carried < 0 && delta > 0)) carried = 0;
+    const long long total = static_cast<long long>(carried) + delta;
+    WheelStep step;
+    if (linesPerNotch == 0 || total == 0) return step;
+    long long pixels = 0;
+    if (linesPerNotch == kWheelPageScroll || linesPerNotch < 0) {
+        const long long notches = total / kWheelDelta;
+        pixels = notches * std::max(1, page);
+        step.carried = static_cast<int>(total - notches * kWheelDelta);
+    } else {
+        const int deltaPerLine = std::max(1, kWheelDelta / linesPerNotch);
+        const long long lines = total / deltaPerLine;
+        pixels = lines * line;
+        step.carried = static_cast<int>(total % deltaPerLine);
+    }
+    step.pixels = static_cast<int>(std::clamp<long long>(pixels, INT_MIN, INT_MAX));
+    return step;
 }
 
 } // namespace rekal

@@ -57,4 +57,18 @@ ContentSize sentenceSizeNeeded(const ScrollRanges& ranges, int horizontalBarHeig
 // Clamps a scroll step so that the position stays within 0 .. maximum.
 int clampScrollStep(int position, int step, int maximum);
 
+// One wheel message's scroll: the pixels to move (positive = down or right, before clamping) and
+// the part of the turn too small for a whole line, kept for the next message of the same
+// direction.
+struct WheelStep {
+    int pixels = 0;
+    int carried = 0;
+};
+inline constexpr int kWheelDelta = 120;     // one notch
+inline constexpr int kWheelPageScroll = -1; // the system scrolls a page per notch
+// `delta` as the message gives it (positive = away from the user for the vertical wheel, to the
+// right for the horizontal one; pass the vertical one negated); `linesPerNotch` the system's
+// setting (0 = no scrolling, kWheelPageScroll = a page per notch); `line` and `page` in pixels.
+WheelStep wheelScrollStep(int delta, int carried, int linesPerNotch, int line, int page);
+
 } // namespace rekal

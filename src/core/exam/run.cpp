@@ -111,6 +111,7 @@ bool prepareRun(ExamRun& run, ExamEnv& env, bool keepList) {
     run.right = 0;
     run.questionOnScreen = false;
     run.answering = false;
+    ++run.runSerial;
     env.screen.showRunFields(env.settings.has(Group));
     env.screen.enableSetupCommands(false);
     showCounts(run, env);
@@ -123,6 +124,7 @@ bool prepareRun(ExamRun& run, ExamEnv& env, bool keepList) {
 }
 
 bool showNextQuestion(ExamRun& run, ExamEnv& env) {
+    if (!run.active()) return false;
     env.screen.closeHintWindow();
     run.questionOnScreen = false;
     const int pick = pickNext(run, env.book, env.random, env.settings.weakPointStrength, &env.screen);
@@ -163,6 +165,7 @@ bool showNextQuestion(ExamRun& run, ExamEnv& env) {
     run.timeLimit = effectiveSeconds(env.book, env.settings, q, CardKind::TimeLimit);
     run.showTime = effectiveSeconds(env.book, env.settings, q, CardKind::QuestionShowTime);
     run.questionOnScreen = true;
+    ++run.questionSerial;
     env.screen.focusAnswerInput();
     return true;
 }
@@ -171,23 +174,33 @@ void onRunTick(ExamRun& run, ExamEnv& env) {
     if (!run.active()) return;
     const std::uint32_t now = env.clock.tickCount();
     showElapsed(env, now - run.startTick);
+    // While the answer dialog is open the entry holds the question's time taken, not the tick it
+    // was shown at.
     const ExamResult* entry = currentEntry(run);
-    if (!run.questionOnScreen || !entry) return;
+    if (!run.questionOnScreen || run.answering || !entry) return;
     const long long spent = static_cast<std::uint32_t>(now - entry->time);
+    // Each step turns its timer off before it calls the screen; when the call dispatched a command
+    // that answered the question (or ended the run), the rest is not this question's.
+    const std::uint32_t question = run.questionSerial;
+    const auto sameQuestion = [&] {
+        return run.active() && run.questionOnScreen && !run.answering && run.questionSerial == question;
+    };
     if (run.answerStartTime > 0 && !isConfirmMode(env) && run.answerStartTime * 1000LL < spent) {
+        run.answerStartTime = 0;
         if (run.choiceCount > 0)
             env.screen.showChoiceButtons();
         else
             env.screen.showAnswerEdit(true);
-        run.answerStartTime = 0;
+        if (!sameQuestion()) return;
     }
     if (run.showTime > 0 && run.showTime * 1000LL < spent) {
-        env.screen.clearQuestionText();
         run.showTime = 0;
+        env.screen.clearQuestionText();
+        if (!sameQuestion()) return;
     }
     if (run.timeLimit > 0 && env.screen.mainWindowEnabled() && run.timeLimit * 1000LL < spent) {
-        env.screen.postAnswerCommand();
         run.timeLimit = 0;
+        env.screen.postAnswerCommand();
     }
 }
 
@@ -234,21 +247,26 @@ void onAnswerCommand(ExamRun& run, ExamEnv& env) {
     env.screen.freezeInfoPane(true);
     run.timeLimit = 0;
     run.answering = true;
+    const std::uint32_t serial = run.runSerial;
     AnswerDialogInput input;
     input.questionIndex = run.current;
     input.question = env.book.questionAt(run.current);
     input.confirmMode = isConfirmMode(env);
     input.right = judgeAnswer(run, env);
     const Verdict grade = env.screen.runAnswerDialog(input);
-    if (input.confirmMode && grade != Verdict::None) recordVerdict(run, env, grade, false);
+    // The run ended (or another started) while the dialog's loop ran: the grade and the next
+    // question are no longer this run's.
+    if (run.runSerial != serial) return;
     run.answering = false;
+    if (!run.active()) return;
+    if (input.confirmMode && grade != Verdict::None) recordVerdict(run, env, grade, false);
     env.screen.freezeInfoPane(false);
     // The run may have ended while the dialog was open (the Windows session ended): nothing follows.
     if (run.active()) showNextQuestion(run, env);
 }
 
 void onAbortCommand(ExamRun& run, ExamEnv& env) {
-    if (!run.active()) return;
+    if (!run.active() || run.answering) return;
     if (env.screen.confirmAbort()) {
         endRun(run, env);
         return;

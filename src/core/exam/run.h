@@ -158,6 +158,11 @@ class ExamRun : public ExamSelection {
     std::uint32_t elapsedMs = 0;   // the run's total time, taken at its end
     bool questionOnScreen = false; // a question is shown and has no verdict yet
     bool answering = false;        // the answer dialog is open
+    // Counted up by every prepared run and every question shown. A screen call may dispatch
+    // messages (releasing media, a dialog's loop), and a command handled there may answer the
+    // question, end the run or start another; the caller compares these to tell.
+    std::uint32_t runSerial = 0;
+    std::uint32_t questionSerial = 0;
 
     bool active() const { return method != 0; }
 };
@@ -167,13 +172,14 @@ class ExamRun : public ExamSelection {
 // Start of every run: ends the running exam first (unless keepList: a fixed list prepared by the
 // caller). False when ending it started a retry run instead; the caller then does not go on.
 bool prepareRun(ExamRun& run, ExamEnv& env, bool keepList = false);
-// Shows the next question, or ends the run when there is none (false).
+// Shows the next question, or ends the run when there is none (false). A run that is not active
+// (ended while a dialog was open) is left alone.
 bool showNextQuestion(ExamRun& run, ExamEnv& env);
 // Every 200 ms while a run is active.
 void onRunTick(ExamRun& run, ExamEnv& env);
 // 答え, Enter in the edit, or the time limit.
 void onAnswerCommand(ExamRun& run, ExamEnv& env);
-// 中止 or Esc.
+// 中止 or Esc; ignored while the answer dialog is open.
 void onAbortCommand(ExamRun& run, ExamEnv& env);
 // The question is on screen and its answer input waits for the answer start time (never in
 // confirm mode, which has no input): a key meant for the input must not answer yet.

@@ -1,9 +1,11 @@
 #pragma once
 // The sentence control "RekalWinSentence": shows a stored text with forced line breaks and inline
 // pictures, sounds and videos, wrapped in its width, scrolled both ways, on the background colour
-// its parent chooses, with a context menu that copies the text. The same layout and painting serve
-// texts drawn without a window of their own (choice buttons, alternative-answer items). It serves
-// the program through a host of its own (SentenceHost) and reads nothing else of it.
+// its parent chooses, with a context menu that copies the text. The wheel scrolls it; so do the
+// arrow, page, Home and End keys when it has the focus, which it takes when clicked only when it is
+// a tab stop (so a question in the exam view never takes it from the answer). The same layout and painting
+// serve texts drawn without a window of their own (choice buttons, alternative-answer items). It serves the
+// program through a host of its own (SentenceHost) and reads nothing else of it.
 
 #include "core/base/notifier.h"
 #include "core/display/media.h"
@@ -117,6 +119,7 @@ struct SentenceState {
     std::optional<std::string> text; // the current sentence text
     bool hasMedia = false;           // a sound or video object exists
     int naturalWidth = 0, naturalHeight = 0;
+    int wheelCarried = 0, horizontalWheelCarried = 0; // parts of a wheel notch not scrolled yet
     std::unique_ptr<MediaTimer> timer;
 
     SentenceState() = default;
@@ -130,6 +133,10 @@ LRESULT CALLBACK sentenceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 // The state of a sentence control, or none.
 SentenceState* sentenceState(HWND control);
+
+// A wheel message that reached `parent` from the control with the focus (an edit passes it on)
+// scrolls the sentence control under the cursor instead; false when there is none there.
+bool wheelToSentenceUnderCursor(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Shows a new text in the control `controlId` of `parent` (none clears it): scroll positions return
 // to 0, the objects of the old text are released and those of the new one created on the

@@ -11,6 +11,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -155,6 +156,11 @@ void onPaint(HWND hwnd, SentenceState& state) {
     if (GetScrollInfo(hwnd, SB_HORZ, &si)) rect.right = si.nMax + 1;
     FillRect(dc, &ps.rcPaint, parentBackground(hwnd, dc));
     paintSentence(hwnd, dc, rect, state);
+    if (GetFocus() == hwnd) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        DrawFocusRect(dc, &client);
+    }
     EndPaint(hwnd, &ps);
 }
 
@@ -226,20 +232,78 @@ int scrollStep(HWND hwnd, int request, const SCROLLINFO& si) {
     }
 }
 
-void onScroll(HWND hwnd, SentenceState& state, int bar, int request) {
+// Moves the content by `step` pixels along `bar`, within its range; false when it did not move.
+bool scrollBy(HWND hwnd, SentenceState& state, int bar, int step) {
     SCROLLINFO si = scrollInfo(SIF_ALL);
-    if (!GetScrollInfo(hwnd, bar, &si)) return;
-    int step = clampScrollStep(si.nPos, scrollStep(hwnd, request, si), si.nMax);
-    if (step == 0) return;
+    if (!GetScrollInfo(hwnd, bar, &si)) return false;
+    step = clampScrollStep(si.nPos, step, si.nMax);
+    if (step == 0) return false;
     SetScrollPos(hwnd, bar, si.nPos + step, TRUE);
     // The platform keeps the position within the range less the page: scroll by what it took.
     int moved = GetScrollPos(hwnd, bar) - si.nPos;
-    if (moved == 0) return;
+    if (moved == 0) return false;
     if (bar == SB_HORZ)
         ScrollWindowEx(hwnd, -moved, 0, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
     else
         ScrollWindowEx(hwnd, 0, -moved, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-    if (state.hasMedia) InvalidateRect(hwnd, nullptr, FALSE);
+    // Media windows move with the paint, and the focus frame stays at the edge.
+    if (state.hasMedia || GetFocus() == hwnd) InvalidateRect(hwnd, nullptr, FALSE);
+    return true;
+}
+
+void onScroll(HWND hwnd, SentenceState& state, int bar, int request) {
+    SCROLLINFO si = scrollInfo(SIF_ALL);
+    if (!GetScrollInfo(hwnd, bar, &si)) return;
+    scrollBy(hwnd, state, bar, scrollStep(hwnd, request, si));
+}
+
+// The wheel: the system's lines per notch (or a page) along the bar. The vertical wheel scrolls
+// sideways when the content is only wider than the control.
+void onWheel(HWND hwnd, SentenceState& state, bool horizontalWheel, int delta) {
+    int bar = horizontalWheel ? SB_HORZ : SB_VERT;
+    SCROLLINFO si = scrollInfo(SIF_ALL);
+    if (!horizontalWheel && GetScrollInfo(hwnd, SB_VERT, &si) && si.nMax < static_cast<int>(si.nPage)) {
+        SCROLLINFO h = scrollInfo(SIF_ALL);
+        if (GetScrollInfo(hwnd, SB_HORZ, &h) && h.nMax >= static_cast<int>(h.nPage)) bar = SB_HORZ;
+    }
+    si = scrollInfo(SIF_ALL);
+    if (!GetScrollInfo(hwnd, bar, &si)) return;
+    UINT lines = 3;
+    SystemParametersInfoW(horizontalWheel ? SPI_GETWHEELSCROLLCHARS : SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int perNotch =
+        lines == WHEEL_PAGESCROLL ? kWheelPageScroll : static_cast<int>(std::min(lines, 1000u));
+    int& carried = horizontalWheel ? state.horizontalWheelCarried : state.wheelCarried;
+    // The vertical wheel turned away from the user goes up.
+    const WheelStep step = wheelScrollStep(horizontalWheel ? delta : -delta, carried, perNotch,
+                                           scaled(hwnd, kLineStep), static_cast<int>(si.nPage));
+    carried = step.carried;
+    scrollBy(hwnd, state, bar, step.pixels);
+}
+
+// The keys of a control that has the focus (one that is a tab stop takes it when clicked).
+struct KeyScroll {
+    UINT key;
+    int bar;
+    int request;
+};
+constexpr KeyScroll kKeyScrolls[] = {
+    {VK_UP, SB_VERT, SB_LINEUP},     {VK_DOWN, SB_VERT, SB_LINEDOWN}, {VK_PRIOR, SB_VERT, SB_PAGEUP},
+    {VK_NEXT, SB_VERT, SB_PAGEDOWN}, {VK_LEFT, SB_HORZ, SB_LINEUP},   {VK_RIGHT, SB_HORZ, SB_LINEDOWN},
+    {VK_HOME, SB_VERT, SB_TOP},      {VK_END, SB_VERT, SB_BOTTOM},
+};
+
+bool onKey(HWND hwnd, SentenceState& state, UINT key) {
+    for (const KeyScroll& k : kKeyScrolls) {
+        if (k.key != key) continue;
+        SCROLLINFO si = scrollInfo(SIF_ALL);
+        if (!GetScrollInfo(hwnd, k.bar, &si)) return true;
+        const int step = k.request == SB_TOP      ? -si.nPos
+                         : k.request == SB_BOTTOM ? si.nMax - si.nPos
+                                                  : scrollStep(hwnd, k.request, si);
+        scrollBy(hwnd, state, k.bar, step);
+        return true;
+    }
+    return false;
 }
 
 HWND sentenceControl(HWND parent, int controlId) {
@@ -250,6 +314,16 @@ HWND sentenceControl(HWND parent, int controlId) {
 
 void setSentenceHost(SentenceHost* host) {
     g_host = host;
+}
+
+bool wheelToSentenceUnderCursor(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL) return false;
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(parent, &at);
+    HWND child = ChildWindowFromPointEx(parent, at, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+    if (!child || child == parent || !sentenceState(child)) return false;
+    SendMessageW(child, message, wParam, lParam);
+    return true;
 }
 
 std::filesystem::path sentenceMediaBase() {
@@ -297,6 +371,22 @@ LRESULT CALLBACK sentenceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_VSCROLL:
         onScroll(hwnd, *state, SB_VERT, LOWORD(wParam));
         return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        onWheel(hwnd, *state, message == WM_MOUSEHWHEEL, GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_KEYDOWN:
+        if (onKey(hwnd, *state, static_cast<UINT>(wParam))) return 0;
+        break;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN:
+        if (GetWindowLongW(hwnd, GWL_STYLE) & WS_TABSTOP) SetFocus(hwnd);
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        break;
     case WM_DPICHANGED_AFTERPARENT:
         // Pictures and the line interval are scaled by the new dpi: measure everything again.
         computeNaturalSize(hwnd, *state);

@@ -203,10 +203,18 @@ void onCommand(HWND dialog, AnswerState& state, int id) {
                   : id == IDC_GRADE_WRONG ? Verdict::Wrong
                                           : Verdict::Skipped);
         break;
-    case IDC_SHOW_ALTERNATIVES:
+    case IDC_SHOW_ALTERNATIVES: {
+        // The automatic click waits while the alternatives are open: ending this dialog under them
+        // would give the main window back while the run is still in the answer, and starts again
+        // when they close.
+        const bool autoClick = KillTimer(dialog, kAutoClickTimer) != FALSE;
         showAlternativesDialog(dialog, *state.input.question, state.fonts[AnswerFont]);
+        if (autoClick)
+            SetTimer(dialog, kAutoClickTimer, static_cast<UINT>(app().settings.ansDlgAutoClickTime) * 1000,
+                     nullptr);
         focusDefault(dialog, state);
         break;
+    }
     }
 }
 

@@ -10,6 +10,7 @@
 #include "win/base/wintext.h"
 #include "win/dialogs/commandtable.h"
 #include "win/dialogs/dialogkit.h"
+#include "win/list/listwindow.h"
 
 #include <commctrl.h>
 
@@ -178,8 +179,7 @@ void showSelectedQuestion(HWND dialog, DetailState& state) {
     if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return;
     const int number = state.rows[static_cast<std::size_t>(item.lParam)].number;
     SendMessageW(app().mainWindow, WM_COMMAND, CMD_LIST, 0);
-    if (HWND listWindow = app().listWindow)
-        SendDlgItemMessageW(listWindow, IDC_LIST_SPIN, UDM_SETPOS32, 0, number);
+    showListQuestion(number);
 }
 
 void close(HWND dialog, int result) {

@@ -261,6 +261,10 @@ INT_PTR CALLBACK examViewProc(HWND view, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(view, DWLP_MSGRESULT, SendMessageW(app().mainWindow, WM_NOTIFY, wParam, lParam));
         return TRUE;
     }
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        // Passed on by the answer edit: the question under the cursor scrolls, the focus stays.
+        return wheelToSentenceUnderCursor(view, message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
         return onControlColour(view, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

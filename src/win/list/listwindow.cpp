@@ -73,9 +73,10 @@ constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 
 const Child kChildren[] = {
     {L"STATIC", IDC_TITLE, SS_NOPREFIX | SS_NOTIFY, 0, {}, "", "タイトル"},
-    {kSentenceClass, IDC_QUESTION, WS_HSCROLL | WS_VSCROLL, 0, {}, "", "問題"},
-    {kSentenceClass, IDC_ANSWER, WS_HSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE, {}, "", "答え"},
-    {kSentenceClass, IDC_COMMENT, 0, 0, {}, "", "コメント"},
+    // The panes are tab stops: clicked or tabbed to, their keys scroll them.
+    {kSentenceClass, IDC_QUESTION, WS_HSCROLL | WS_VSCROLL | WS_TABSTOP, 0, {}, "", "問題"},
+    {kSentenceClass, IDC_ANSWER, WS_HSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, {}, "", "答え"},
+    {kSentenceClass, IDC_COMMENT, WS_TABSTOP, 0, {}, "", "コメント"},
     {L"STATIC", IDC_GROUP, kFieldStatic, WS_EX_STATICEDGE, {}, "", "問題のグループ"},
     {L"STATIC", IDC_HISTORY, kFieldStatic, WS_EX_STATICEDGE, {}, "", "問題の正誤履歴"},
     {L"EDIT", IDC_LIST_NUMBER, kNumberBox, WS_EX_CLIENTEDGE, {1, 3, 64, 20}, "", "問題番号"},
@@ -294,6 +295,11 @@ LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         info->ptMinTrackSize = {scaled(window, kMinTrackSize), scaled(window, kMinTrackSize)};
         return 0;
     }
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        // Passed on by the number box: the pane under the cursor scrolls.
+        wheelToSentenceUnderCursor(window, message, wParam, lParam);
+        return 0;
     case WM_ACTIVATE:
         // Activating the window puts the focus on the number box.
         if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
@@ -356,6 +362,15 @@ void openListWindow(HWND) {
 
 void closeListWindow() {
     if (HWND window = app().listWindow) DestroyWindow(window);
+}
+
+void showListQuestion(int number) {
+    HWND window = app().listWindow;
+    ListWindowState* state = stateOf(window);
+    if (!state) return;
+    // The number box tells nothing when it already holds the number: the card is shown here.
+    SendMessageW(control(window, IDC_LIST_SPIN), UDM_SETPOS32, 0, number);
+    if (const QuestionCard* q = app().book.questionAt(number - 1)) showCard(window, *state, *q);
 }
 
 void restyleListWindow() {

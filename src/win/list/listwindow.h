@@ -15,6 +15,9 @@ inline constexpr const wchar_t* kListWindowClass = L"RekalWinList";
 void openListWindow(HWND owner);
 // Closes the window (and its Find dialog); nothing happens without one.
 void closeListWindow();
+// Shows question `number` (from 1) in the window that exists, also when it is the one on screen:
+// a run may have changed its history since. Nothing happens without a window.
+void showListQuestion(int number);
 // Makes the fonts and colours again from the settings (after the customize sheet applied them)
 // and lays the window out again; nothing happens without one.
 void restyleListWindow();

@@ -186,3 +186,32 @@ TEST(ScrollSteps, ClampedToTheRange) {
     EXPECT_EQ(clampScrollStep(0, 16, 0), 0);
     EXPECT_EQ(clampScrollStep(5, INT_MAX, 100), 95);
 }
+
+TEST(ScrollSteps, TheWheelScrollsLinesPerNotchAndKeepsPartsOfANotch) {
+    // Three lines a notch, 16-pixel lines: one notch down is 48 pixels, one up -48.
+    WheelStep s = wheelScrollStep(120, 0, 3, 16, 200);
+    EXPECT_EQ(s.pixels, 48);
+    EXPECT_EQ(s.carried, 0);
+    EXPECT_EQ(wheelScrollStep(-240, 0, 3, 16, 200).pixels, -96);
+    // A fine wheel sends 30 at a time: a line every 40, the rest waits for the next message.
+    s = wheelScrollStep(30, 0, 3, 16, 200);
+    EXPECT_EQ(s.pixels, 0);
+    EXPECT_EQ(s.carried, 30);
+    s = wheelScrollStep(30, s.carried, 3, 16, 200);
+    EXPECT_EQ(s.pixels, 16);
+    EXPECT_EQ(s.carried, 20);
+    // Turned back, what was kept is dropped.
+    s = wheelScrollStep(-30, s.carried, 3, 16, 200);
+    EXPECT_EQ(s.pixels, 0);
+    EXPECT_EQ(s.carried, -30);
+    // A page per notch, no scrolling at all, and more lines than the notch has units.
+    EXPECT_EQ(wheelScrollStep(-120, 0, kWheelPageScroll, 16, 200).pixels, -200);
+    EXPECT_EQ(wheelScrollStep(120, 0, kWheelPageScroll, 16, 0).pixels, 1);
+    EXPECT_EQ(wheelScrollStep(120, 0, 0, 16, 200).pixels, 0);
+    EXPECT_EQ(wheelScrollStep(120, 0, 0, 16, 200).carried, 0);
+    EXPECT_EQ(wheelScrollStep(1, 0, 500, 16, 200).pixels, 16);
+    // Huge deltas do not overflow; the position is clamped afterwards.
+    s = wheelScrollStep(INT_MAX, 0, 100, INT_MAX, 200);
+    EXPECT_EQ(s.pixels, INT_MAX);
+    EXPECT_EQ(clampScrollStep(10, s.pixels, 300), 290);
+}

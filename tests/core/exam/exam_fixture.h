@@ -65,7 +65,8 @@ class FakeScreen : public ExamScreen {
     std::deque<Verdict> grades; // answer dialog grades in confirm mode (None when empty)
     ResultDialogChoice resultChoice{true, false, false};
     bool abortAnswer = true;
-    std::function<void()> duringAnswerDialog; // runs while the answer dialog is "open"
+    std::function<void()> duringAnswerDialog;  // runs while the answer dialog is "open"
+    std::function<void()> duringClearQuestion; // runs while the question's media are released
 
     // What the run did.
     std::vector<std::string> events;
@@ -122,6 +123,7 @@ class FakeScreen : public ExamScreen {
     void clearQuestionText() override {
         questionTextShown = false;
         events.push_back("question hidden");
+        if (duringClearQuestion) duringClearQuestion();
     }
     void postAnswerCommand() override { ++posts; }
     bool mainWindowEnabled() override { return mainEnabled; }

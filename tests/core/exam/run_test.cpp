@@ -332,6 +332,92 @@ TEST(ExamTimers, FileValuesApplyOnlyWithTheQuestionSettingsBit) {
     EXPECT_EQ(rig.run.timeLimit, 9);
 }
 
+// ---- re-entry: what a dialog's loop or a release of media may dispatch ------------------------------
+
+TEST(ExamReentry, ConfirmModeShowTimeDoesNotRunOnWhileTheUserGrades) {
+    ExamRig rig(numberedBook(2));
+    rig.settings.answerMode = AnswerConfirm;
+    rig.settings.questionShowTime = 5;
+    startAllRun(rig.run, rig.env);
+    rig.tickFor(1000);
+    // The entry now holds the time taken (1000 ms), not the tick the question was shown at.
+    rig.screen.duringAnswerDialog = [&] { rig.tickFor(600); };
+    rig.screen.grades.push_back(Verdict::Right);
+    onAnswerCommand(rig.run, rig.env);
+    EXPECT_EQ(std::count(rig.screen.events.begin(), rig.screen.events.end(), "question hidden"), 0);
+    EXPECT_EQ(rig.run.results[0].time, 1000u);
+    EXPECT_EQ(rig.run.showTime, 5); // the next question's own show time
+}
+
+TEST(ExamReentry, NothingAdvancesARunThatEndedWhileTheAnswerDialogWasOpen) {
+    // Ended under the dialog (the view closed, another file loaded): no next question, no second end.
+    ExamRig rig(numberedBook(3));
+    rig.settings.answerMode = AnswerConfirm;
+    startAllRun(rig.run, rig.env);
+    rig.screen.duringAnswerDialog = [&] { endRun(rig.run, rig.env); };
+    rig.screen.grades.push_back(Verdict::Right);
+    onAnswerCommand(rig.run, rig.env);
+    EXPECT_FALSE(rig.run.active());
+    EXPECT_EQ(rig.screen.shown, (std::vector<int>{0}));
+    EXPECT_EQ(rig.log.entries.size(), 1u);
+    EXPECT_EQ(rig.book.questionAt(0)->history, 0); // the late grade is nobody's
+    EXPECT_FALSE(showNextQuestion(rig.run, rig.env));
+    EXPECT_EQ(rig.screen.shown.size(), 1u);
+    EXPECT_EQ(rig.log.entries.size(), 1u);
+
+    // Another run started under the dialog keeps its first question; the old grade stays out of it.
+    ExamRig again(numberedBook(3));
+    again.settings.answerMode = AnswerConfirm;
+    startAllRun(again.run, again.env);
+    again.screen.duringAnswerDialog = [&] {
+        again.screen.duringAnswerDialog = nullptr;
+        startAllRun(again.run, again.env);
+    };
+    again.screen.grades.push_back(Verdict::Right);
+    onAnswerCommand(again.run, again.env);
+    EXPECT_TRUE(again.run.active());
+    EXPECT_EQ(again.screen.shown, (std::vector<int>{0, 0}));
+    EXPECT_EQ(again.run.asked, 0);
+    EXPECT_EQ(again.run.right, 0);
+    again.grade(Verdict::Right); // and it is answered as usual
+    EXPECT_EQ(again.run.right, 1);
+    EXPECT_EQ(again.screen.shown, (std::vector<int>{0, 0, 1}));
+}
+
+TEST(ExamReentry, AbortIsIgnoredWhileTheAnswerDialogIsOpen) {
+    ExamRig rig(numberedBook(3));
+    startAllRun(rig.run, rig.env);
+    rig.screen.duringAnswerDialog = [&] { onAbortCommand(rig.run, rig.env); };
+    rig.answerRight();
+    EXPECT_TRUE(rig.run.active());
+    EXPECT_EQ(rig.screen.shown, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(rig.log.entries.empty());
+}
+
+TEST(ExamReentry, AnAnswerCycleInsideTheTickLeavesTheNextQuestionsTimersAlone) {
+    // Hiding the question releases its media, which dispatches messages: 答え is handled there.
+    ExamRig rig(numberedBook(3));
+    rig.settings.questionShowTime = 2;
+    rig.settings.timeLimit = 3;
+    startAllRun(rig.run, rig.env);
+    rig.tickFor(2000);
+    rig.clock.advance(1200); // a slow tick: the old question has been up 3200 ms
+    rig.screen.duringClearQuestion = [&] {
+        rig.screen.duringClearQuestion = nullptr;
+        rig.answerRight();
+    };
+    onRunTick(rig.run, rig.env);
+    EXPECT_EQ(rig.screen.shown, (std::vector<int>{0, 1}));
+    EXPECT_EQ(rig.run.showTime, 2);
+    EXPECT_EQ(rig.run.timeLimit, 3);
+    EXPECT_EQ(rig.screen.posts, 0);
+    rig.tickFor(2200); // the second question's own timers
+    EXPECT_EQ(std::count(rig.screen.events.begin(), rig.screen.events.end(), "question hidden"), 2);
+    EXPECT_EQ(rig.screen.posts, 0);
+    rig.tickFor(1000);
+    EXPECT_EQ(rig.screen.posts, 1);
+}
+
 // ---- answer modes -----------------------------------------------------------------------------------
 
 TEST(ExamModes, ConfirmModeRecordsTheUsersGradeWithoutSound) {
