@@ -98,11 +98,23 @@ std::vector<PaneField> paneRunFields(const ExamRun& run, const QuestionBook& boo
         spent = now - run.results[static_cast<std::size_t>(run.asked)].time;
     if (run.timeLimit > 0) {
         const long long left = std::max(0LL, run.timeLimit * 1000LL - spent);
-        fields.push_back({"[残り時間]", formatDuration(static_cast<std::uint32_t>(left))});
+        fields.push_back({"[残り時間]", formatDuration(static_cast<std::uint32_t>(left)), true});
     } else {
-        fields.push_back({"[所要時間]", formatDuration(spent)});
+        fields.push_back({"[所要時間]", formatDuration(spent), true});
     }
     return fields;
+}
+
+std::string paneSpokenFields(const std::vector<PaneField>& fields) {
+    std::string spoken;
+    for (const PaneField& f : fields) {
+        if (f.ticking) continue;
+        std::string_view label = f.label;
+        if (label.starts_with('[') && label.ends_with(']')) label = label.substr(1, label.size() - 2);
+        if (!spoken.empty()) spoken += "、";
+        spoken.append(label).append("：").append(f.value);
+    }
+    return spoken;
 }
 
 Color labelBandColour(int e, int g) {

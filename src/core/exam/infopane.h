@@ -52,6 +52,7 @@ struct TipTyper {
 struct PaneField {
     std::string label; // "[出題方法]"
     std::string value;
+    bool ticking = false; // the time field, new at every tick
 };
 
 // The fields of a running exam at tick `now`: method, answer mode, rate, questions left after the
@@ -59,6 +60,13 @@ struct PaneField {
 // time spent without a limit).
 std::vector<PaneField> paneRunFields(const ExamRun& run, const QuestionBook& book, int answerMode,
                                      std::uint32_t now);
+
+// ---- what screen readers are told ----
+
+// The pane's fields as one line for its accessible name: "出題方法：順番、解答モード：選択式、...",
+// the labels without their brackets. The ticking time field is left out, so the name changes with a
+// question or a verdict, not ten times a second.
+std::string paneSpokenFields(const std::vector<PaneField>& fields);
 
 // ---- painting ----
 

@@ -2,6 +2,7 @@
 
 #include "core/match/format.h"
 #include "resource.h"
+#include "win/base/contrast.h"
 #include "win/base/selectedfont.h"
 #include "win/base/wintext.h"
 #include "win/display/sentence.h"
@@ -39,10 +40,7 @@ INT_PTR CardStyle::controlColour(HDC dc, int controlId) const {
     for (const CardControl& control : controls_) {
         if (control.id != controlId) continue;
         const auto c = static_cast<std::size_t>(control.textClass);
-        SetTextColor(dc, fonts_[c].color);
-        SetBkColor(dc, fonts_[c].backColor);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(brushes_[c].get());
+        return textColours(dc, fonts_[c].color, fonts_[c].backColor, brushes_[c].get());
     }
     return 0;
 }

@@ -403,6 +403,18 @@ LRESULT CALLBACK sentenceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+namespace {
+
+// The control's window text is the plain text it shows (tags and line feeds removed), so the name
+// screen readers take from it is the sentence; every new text is announced where they listen.
+void announceSentence(HWND control, std::optional<std::string_view> text) {
+    const std::wstring spoken = toWide(plainText(text.value_or(std::string_view())));
+    SetWindowTextW(control, spoken.c_str());
+    if (!spoken.empty()) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+}
+
+} // namespace
+
 void setSentenceText(HWND parent, int controlId, std::optional<std::string_view> text) {
     HWND control = sentenceControl(parent, controlId);
     SentenceState* state = sentenceState(control);
@@ -424,6 +436,7 @@ void setSentenceText(HWND parent, int controlId, std::optional<std::string_view>
         if (!state->timer) break; // else a text set meanwhile started a timer of its own
     }
     loadSentenceObjects(control, copy, background, *state);
+    announceSentence(control, copy);
     computeNaturalSize(control, *state);
     InvalidateRect(control, nullptr, TRUE);
     PostMessageW(control, kRecomputeLayout, 0, 0);

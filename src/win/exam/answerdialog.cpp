@@ -4,6 +4,7 @@
 #include "core/shell/helpcontexts.h"
 #include "resource.h"
 #include "win/program/app.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
@@ -222,11 +223,9 @@ INT_PTR onColour(HWND dialog, const AnswerState& state, HDC dc, HWND control) {
     const int id = control ? GetDlgCtrlID(control) : 0;
     const bool comment = id == IDC_COMMENT;
     const FontSpec& font = comment ? state.fonts[CommentFont] : state.answerFont;
-    SetTextColor(dc, id == IDC_ANSWER_MARK ? kMarkColour : font.color);
-    SetBkColor(dc, font.backColor);
-    SetBkMode(dc, TRANSPARENT);
     (void)dialog;
-    return reinterpret_cast<INT_PTR>(comment ? state.commentBackground.get() : state.background.get());
+    return textColours(dc, id == IDC_ANSWER_MARK ? kMarkColour : font.color, font.backColor,
+                       comment ? state.commentBackground.get() : state.background.get());
 }
 
 INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, AnswerState& state) {
@@ -238,7 +237,11 @@ INT_PTR onMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, Answe
         if (wParam == kAutoClickTimer) onAutoClick(dialog, state);
         return TRUE;
     case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(state.background.get());
+        return reinterpret_cast<INT_PTR>(shownBrush(state.background.get(), COLOR_WINDOW));
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        repaintOnThemeChange(dialog, message, wParam, lParam);
+        return FALSE;
     case WM_CTLCOLORSTATIC:
         return onColour(dialog, state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     }

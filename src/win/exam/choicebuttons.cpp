@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "win/program/app.h"
 #include "win/program/tooltips.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/display/sentencelayout.h"
@@ -83,7 +84,10 @@ void ChoiceButtons::create(HWND view, const std::vector<Choice>& choices, bool h
         auto button = std::make_unique<ChoiceButton>();
         DWORD style = WS_CHILD | WS_TABSTOP | BS_OWNERDRAW | (hidden ? 0 : WS_VISIBLE);
         if (k == 0) style |= WS_GROUP;
-        button->hwnd = CreateWindowExW(0, L"BUTTON", labelText(k).c_str(), style, 0, 0, 0, 0, view,
+        // The window text carries the choice after its label, for screen readers; the drawing
+        // shows the label alone beside the rich text.
+        const std::wstring name = labelText(k) + toWide(plainText(choice.text));
+        button->hwnd = CreateWindowExW(0, L"BUTTON", name.c_str(), style, 0, 0, 0, 0, view,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChoiceId + k)),
                                        app().instance, nullptr);
         if (!button->hwnd) break;
@@ -194,10 +198,12 @@ bool ChoiceButtons::draw(const DRAWITEMSTRUCT& item, int selectedId) const {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     OwnedBrush background(CreateSolidBrush(look_.background));
-    FillRect(dc, &r, background.get());
+    FillRect(dc, &r, shownBrush(background.get(), COLOR_WINDOW));
 
     const bool pressed = static_cast<int>(item.CtlID) == selectedId || (item.itemState & ODS_SELECTED);
-    const COLORREF colour = button.hover ? look_.hover : pressed ? look_.active : look_.text;
+    const COLORREF colour = button.hover ? shownColour(look_.hover, COLOR_HOTLIGHT)
+                            : pressed    ? shownColour(look_.active, COLOR_HIGHLIGHT)
+                                         : shownColour(look_.text, COLOR_WINDOWTEXT);
     RECT content = r;
     if (pressed) OffsetRect(&content, 1, 1);
     const int margin = edgeWidth() + scaled(item.hwndItem, 2);

@@ -7,6 +7,7 @@
 #include "win/exam/commandstate.h"
 #include "win/display/separator.h"
 #include "win/program/tooltips.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
@@ -209,12 +210,9 @@ INT_PTR onControlColour(HWND view, HDC dc, HWND control) {
     const DisplayFonts& fonts = app().fonts;
     if (textClass < 0 || !fonts.created()) return FALSE;
     const FontSpec& font = app().settings.fonts[static_cast<std::size_t>(textClass)];
-    SetTextColor(dc, font.color);
-    SetBkColor(dc, font.backColor);
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<INT_PTR>(textClass == InfoFont
-                                         ? fonts.infoBackground
-                                         : fonts.backgrounds[static_cast<std::size_t>(textClass)]);
+    return textColours(dc, font.color, font.backColor,
+                       textClass == InfoFont ? fonts.infoBackground
+                                             : fonts.backgrounds[static_cast<std::size_t>(textClass)]);
 }
 
 bool fromToolbar(HWND view, HWND sender) {

@@ -6,6 +6,7 @@
 #include "core/shell/hintlayout.h"
 #include "resource.h"
 #include "win/program/app.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
@@ -91,7 +92,7 @@ void onPaint(HWND window, const HintState& state) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (HRGN edge = roundedRegion(window)) {
-        FrameRgn(dc, edge, state.frame.get(), 1, 1);
+        FrameRgn(dc, edge, shownBrush(state.frame.get(), COLOR_WINDOWFRAME), 1, 1);
         DeleteObject(edge);
     }
     EndPaint(window, &ps);
@@ -166,14 +167,14 @@ INT_PTR CALLBACK hintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         onPaint(window, *state);
         return TRUE;
     case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(state->background.get());
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, state->look.color);
-        SetBkColor(dc, state->look.backColor);
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(state->background.get());
-    }
+        return reinterpret_cast<INT_PTR>(shownBrush(state->background.get(), COLOR_WINDOW));
+    case WM_CTLCOLORSTATIC:
+        return textColours(reinterpret_cast<HDC>(wParam), state->look.color, state->look.backColor,
+                           state->background.get());
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        repaintOnThemeChange(window, message, wParam, lParam);
+        return FALSE;
     case WM_NCHITTEST:
         if (LRESULT hit = sizingHit(window, lParam)) {
             SetWindowLongPtrW(window, DWLP_MSGRESULT, hit);

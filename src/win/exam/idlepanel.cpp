@@ -61,6 +61,13 @@ void fillIdlePanel(HWND panel) {
     else
         setWindowText(GetDlgItem(panel, IDC_IDLE_FILE), kNoFile);
     setWindowText(GetDlgItem(panel, IDC_IDLE_COUNT), std::to_string(loaded ? book.questionCount() : 0));
+    // The panel's own name reads its fields in one line, for screen readers.
+    std::wstring name;
+    for (int id : {IDC_IDLE_FILE_LABEL, IDC_IDLE_FILE, IDC_IDLE_COUNT_LABEL, IDC_IDLE_COUNT})
+        name += wideWindowText(GetDlgItem(panel, id)) + (id == IDC_IDLE_FILE ? L"　" : L"");
+    if (name == wideWindowText(panel)) return;
+    SetWindowTextW(panel, name.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, panel, OBJID_CLIENT, CHILDID_SELF);
 }
 
 } // namespace rekal::win

@@ -2,7 +2,9 @@
 
 #include "core/exam/infopane.h"
 #include "win/program/app.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
+#include "win/base/wintext.h"
 #include "win/base/selectedfont.h"
 #include "win/dialogs/dialogkit.h"
 #include "win/display/sentence.h"
@@ -29,6 +31,7 @@ struct InfoPaneState {
     bool frozen = false;
     bool blank = true; // a new bitmap: the whole picture is painted even while frozen
     TipTyper tips;
+    std::string spoken; // the window text: the run's fields, or the whole tip being typed
 };
 
 // The record is also hung on the control's user data, for the freeze from outside.
@@ -40,8 +43,9 @@ RECT toRect(const DisplayRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// In high contrast every fill is the window colour and every text the window text.
 void fill(HDC dc, const RECT& r, COLORREF colour) {
-    SetDCBrushColor(dc, colour);
+    SetDCBrushColor(dc, shownColour(colour, COLOR_WINDOW));
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
@@ -56,7 +60,7 @@ class GdiPaneCanvas : public PaneCanvas {
         rect = {r.left, r.top, r.right, r.bottom};
         return height;
     }
-    void setTextColour(Color colour) override { SetTextColor(dc_, colour); }
+    void setTextColour(Color colour) override { SetTextColor(dc_, shownColour(colour, COLOR_WINDOWTEXT)); }
     void fillRect(const DisplayRect& r, Color colour) override { fill(dc_, toRect(r), colour); }
 
   private:
@@ -71,11 +75,12 @@ std::uint32_t tickNow() {
 // The rounded frame with its shadow on the surrounding colour.
 void paintFrame(HDC dc, int width, int height, const PaneFrame& f, COLORREF background) {
     fill(dc, {0, 0, width, height}, kPaneSurround);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+    SetDCPenColor(dc, shownColour(RGB(0, 0, 0), COLOR_WINDOWTEXT));
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    SetDCBrushColor(dc, shownColour(RGB(0, 0, 0), COLOR_WINDOWTEXT));
     RoundRect(dc, f.shadow.left, f.shadow.top, f.shadow.right, f.shadow.bottom, f.corner, f.corner);
-    SelectObject(dc, GetStockObject(DC_BRUSH));
-    SetDCBrushColor(dc, background);
+    SetDCBrushColor(dc, shownColour(background, COLOR_WINDOW));
     RoundRect(dc, f.frame.left, f.frame.top, f.frame.right, f.frame.bottom, f.corner, f.corner);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
@@ -98,8 +103,8 @@ void paintClock(HDC dc, const DisplayRect& inner, COLORREF background) {
     GetTextExtentPoint32W(dc, hourText.c_str(), static_cast<int>(hourText.size()), &hour);
     const ClockPlace place = clockPlace(inner, metrics.tmHeight, colon.cx);
     fill(dc, toRect(place.line), background);
-    SetTextColor(dc, kPaneClockColour);
-    SetBkColor(dc, background);
+    SetTextColor(dc, shownColour(kPaneClockColour, COLOR_WINDOWTEXT));
+    SetBkColor(dc, shownColour(background, COLOR_WINDOW));
     SetBkMode(dc, OPAQUE);
     const int top = place.line.top;
     TextOutW(dc, place.hourRight - hour.cx, top, hourText.c_str(), static_cast<int>(hourText.size()));
@@ -107,6 +112,18 @@ void paintClock(HDC dc, const DisplayRect& inner, COLORREF background) {
     TextOutW(dc, place.separatorLeft, top, separator.c_str(), static_cast<int>(separator.size()));
     const std::wstring minute(text.minute.begin(), text.minute.end());
     TextOutW(dc, place.minuteLeft, top, minute.c_str(), static_cast<int>(minute.size()));
+}
+
+// The pane's window text (its accessible name) when what it shows has changed: the run's fields,
+// announced, or the whole tip as soon as its typing starts, told but not announced, so a screen
+// reader is not kept busy by the tips.
+void tellPane(HWND pane, InfoPaneState& state, std::string_view spoken, bool announce) {
+    if (spoken == state.spoken) return;
+    state.spoken = spoken;
+    // Past the static control, which would paint its text over the pane.
+    const std::wstring text = toWide(spoken);
+    DefWindowProcW(pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (announce) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, pane, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // Everything into the bitmap: frozen, the clock only (unless the bitmap is new); otherwise the
@@ -124,13 +141,16 @@ void paintPicture(HWND pane, InfoPaneState& state, HDC dc) {
         if (a.run.active()) {
             state.tips.setMode(PaneRunning);
             GdiPaneCanvas canvas(dc);
-            drawPaneFields(canvas, paneRunFields(a.run, a.book, a.settings.answerMode, tickNow()), f.inner,
-                           paneSpacing(dpi, font.size), font.color);
+            const std::vector<PaneField> fields =
+                paneRunFields(a.run, a.book, a.settings.answerMode, tickNow());
+            drawPaneFields(canvas, fields, f.inner, paneSpacing(dpi, font.size), font.color);
+            tellPane(pane, state, paneSpokenFields(fields), true);
         } else {
             state.tips.setMode(a.book.isLoaded() ? PaneBookLoaded : PaneNoBook);
-            SetTextColor(dc, font.color);
+            SetTextColor(dc, shownColour(font.color, COLOR_WINDOWTEXT));
             RECT r = toRect(f.inner);
             drawWrappedText(dc, state.tips.text(), r, 0, scaleForDpi(kTipLineInterval, dpi));
+            tellPane(pane, state, paneTip(state.tips.tip), false);
         }
     }
     paintClock(dc, f.inner, font.backColor);

@@ -8,6 +8,7 @@
 #include "win/program/app.h"
 #include "win/display/separator.h"
 #include "win/program/tooltips.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
 #include "win/base/waitcursor.h"
 #include "win/base/winnotifier.h"
@@ -324,6 +325,10 @@ LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (INT_PTR brush = state->style.controlColour(reinterpret_cast<HDC>(wParam),
                                                        GetDlgCtrlID(reinterpret_cast<HWND>(lParam))))
             return brush;
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        repaintOnThemeChange(window, message, wParam, lParam);
         break;
     case WM_HELP:
         showHelpTopic(window, kHelpHintAndList);

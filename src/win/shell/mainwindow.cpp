@@ -13,6 +13,7 @@
 #include "win/shell/recentfiles.h"
 #include "win/shell/startup.h"
 #include "win/program/tooltips.h"
+#include "win/base/contrast.h"
 #include "win/base/dpi.h"
 #include "win/base/wintext.h"
 #include "win/dialogs/dialogkit.h"
@@ -172,6 +173,11 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_COMMAND:
         if (dispatchCommand(hwnd, LOWORD(wParam), wParam, lParam)) return 0;
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // A high-contrast theme switched on or off: the view and its controls repaint in it.
+        repaintOnThemeChange(hwnd, message, wParam, lParam);
         break;
     case WM_DROPFILES:
         openDroppedFile(reinterpret_cast<HDROP>(wParam));

@@ -155,6 +155,23 @@ TEST(InfoPaneRunFields, TimeLeftCountsDownToZeroTimeSpentCountsUp) {
     EXPECT_EQ(4u, paneRunFields(idle, open.book, 0, start).size());
 }
 
+TEST(InfoPaneSpokenFields, OneLineThatTheClockDoesNotChange) {
+    ExamRig limited(numberedBook(3));
+    limited.settings.timeLimit = 10;
+    ASSERT_TRUE(startAllRun(limited.run, limited.env));
+    const std::uint32_t shown = limited.clock.tick;
+    const std::string first = paneSpokenFields(paneRunFields(limited.run, limited.book, AnswerChoice, shown));
+    EXPECT_EQ("出題方法：すべて、解答モード：選択式、正解率：－、残り問題：2問", first);
+    // The seconds tick on the pane, the name stays; a verdict and the next question change it.
+    EXPECT_EQ(first, paneSpokenFields(paneRunFields(limited.run, limited.book, AnswerChoice, shown + 3000)));
+    limited.answerRight();
+    EXPECT_EQ("出題方法：すべて、解答モード：選択式、正解率：100.00%、残り問題：1問",
+              paneSpokenFields(paneRunFields(limited.run, limited.book, AnswerChoice, limited.clock.tick)));
+    // Labels without brackets are taken as they are; no fields, no text.
+    EXPECT_EQ("A：1、B：2", paneSpokenFields({{"A", "1"}, {"[B]", "2"}, {"[T]", "9秒", true}}));
+    EXPECT_EQ("", paneSpokenFields({}));
+}
+
 TEST(InfoPanePainting, LabelBandRampsFromWhiteToGreyGreen) {
     EXPECT_EQ(0xFFFFFFu, labelBandColour(0, 50));
     EXPECT_EQ(0xA0AAA0u, labelBandColour(50, 50)); // RGB(160,170,160) at the label's right end
