@@ -267,6 +267,7 @@ WINTEST(automaticClickWaitsAfterAWrongAnswer) {
     ok(openAfterTheTime == (std::vector<bool>{false, true}), "%zu dialogs; the wrong one closed by itself",
        openAfterTheTime.size());
     ok(app().run.asked == 2, "%d asked", app().run.asked);
+}
 
 // The time while the answer dialog is open: in confirm mode the question's show time does not run
 // on while the user grades himself, and the automatic click waits while 別解 is open over the dialog
