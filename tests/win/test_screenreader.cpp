@@ -21,10 +21,13 @@ std::optional<std::wstring> accessibleName(HWND hwnd) {
     using FreeString = void(WINAPI*)(BSTR);
     static HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
     static HMODULE oleaut = LoadLibraryW(L"oleaut32.dll");
-    auto fromWindow =
-        oleacc ? reinterpret_cast<FromWindow>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")) : nullptr;
+    auto fromWindow = oleacc ? reinterpret_cast<FromWindow>(reinterpret_cast<void*>(
+                                   GetProcAddress(oleacc, "AccessibleObjectFromWindow")))
+                             : nullptr;
     auto freeString =
-        oleaut ? reinterpret_cast<FreeString>(GetProcAddress(oleaut, "SysFreeString")) : nullptr;
+        oleaut
+            ? reinterpret_cast<FreeString>(reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")))
+            : nullptr;
     IAccessible* object = nullptr;
     if (!fromWindow || !freeString ||
         FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),

@@ -127,10 +127,14 @@ class ExamSession : public ExamScreen, public RunEndListener {
         choices_.remove(view_);
         restoreDisplayFonts();
     }
-    // The buttons come before the question's fonts: they start in the settings' answer colours and
-    // take the question's when its fonts are applied.
+    // The buttons come before the question's fonts are applied, but their texts are laid out (and
+    // their pictures blended) on the background they are painted on: the question's answer colours.
     void createChoiceButtons(const std::vector<Choice>& choices, bool hidden) override {
-        choices_.create(view_, choices, hidden, choiceLook(app().settings.fonts[AnswerFont]));
+        const ExamRun& run = app().run;
+        const QuestionCard* q = app().book.questionAt(run.current);
+        const FontSpec answer =
+            q ? effectiveFonts(app().book, app().settings, *q)[AnswerFont] : app().settings.fonts[AnswerFont];
+        choices_.create(view_, choices, hidden, choiceLook(answer));
     }
     void showChoiceButtons() override {
         choices_.show();

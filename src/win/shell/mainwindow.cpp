@@ -113,11 +113,13 @@ LRESULT onNotify(HWND hwnd, NMHDR& header) {
 }
 
 // Moved to a screen of another density: the suggested rectangle, the display fonts made at the new
-// dpi and given to the exam view; its children make their pictures again and lay out after this.
+// dpi and the exam view restyled with them at once (the choice buttons drop the old choice font
+// before anything paints, and a running question keeps its file's fonts); its children make their
+// pictures again and lay out after this.
 void onDpiChanged(HWND hwnd, const RECT& suggested) {
     AppState& a = app();
     createDisplayFonts(hwnd, a.settings, a.fonts);
-    applyDisplayFonts(a.examView, a.fonts);
+    restyleExamView();
     SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layoutExamView();
