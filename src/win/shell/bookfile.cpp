@@ -48,6 +48,7 @@ class ShellLoadHooks : public LoadHooks {
             setCaption(app().book.file());
         }
         refreshIdlePanel();
+        refreshProgressWindow();
         setStatusText(StatusText::Idle);
         cursor_.end();
     }
@@ -129,6 +130,7 @@ void clearAllHistories() {
     if (!a.notifier.ask(kClearHistoriesQuestion)) return;
     a.book.clearHistories();
     a.book.setDirty(true);
+    refreshProgressWindow(); // the questions' standing
 }
 
 } // namespace rekal::win

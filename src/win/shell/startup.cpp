@@ -106,7 +106,7 @@ bool preTranslateMessage(MSG& msg) {
     if (preTranslateHelpMessage(a.help, msg)) return true;
     if (a.mainWindow && a.accelerators && TranslateAcceleratorW(a.mainWindow, a.accelerators, &msg))
         return true;
-    for (HWND dialog : {a.mainWindow, a.findDialog, a.listWindow, a.hintWindow})
+    for (HWND dialog : {a.mainWindow, a.findDialog, a.listWindow, a.hintWindow, a.progressWindow})
         if (dialog && IsDialogMessageW(dialog, &msg)) return true;
     return false;
 }
