@@ -195,9 +195,14 @@ Measured measure(HWND window, const ProgressState& state) {
     in.textHeight = m.textHeight;
     in.controlWidths = widths;
     in.controlHeight = std::max(m.textHeight + scaleForDpi(8, dpi), scaleForDpi(23, dpi));
-    in.summaryWidth = summaryWidth + scaleForDpi(8, dpi);
+    const int inset = scaleForDpi(8, dpi); // between the rate labels and the summary
+    in.summaryWidth = summaryWidth + inset;
     in.standingGroups = static_cast<int>(state.standing.size());
     m.layout = layoutStudyGraph(in);
+    PixelRect& summary = m.layout.summary;
+    const int shift = std::min(inset, summary.width);
+    summary.left += shift;
+    summary.width -= shift;
     return m;
 }
 
