@@ -64,6 +64,7 @@ const std::vector<MenuExpect>& expectedMenus() {
           {2504, L"ツールヒント(&O)"},
           {0, L""},
           {2505, L"ヒントの表示/非表示(&H)\tCtrl+H"},
+          {2508, L"学習グラフ(&P)...\tCtrl+G"},
           {0, L""},
           {2506, L"カスタマイズ(&C)..."}}},
         {L"ヘルプ(&H)",
@@ -263,8 +264,8 @@ WINTEST(acceleratorsReachTheirCommands) {
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    const std::pair<char, int> table[] = {{'O', 2001}, {'S', 2306}, {'A', 2307}, {'N', 2308},
-                                          {'R', 2309}, {'W', 2311}, {'L', 2313}, {'H', 2505}};
+    const std::pair<char, int> table[] = {{'O', 2001}, {'S', 2306}, {'A', 2307}, {'N', 2308}, {'R', 2309},
+                                          {'W', 2311}, {'L', 2313}, {'H', 2505}, {'G', 2508}};
     for (const auto& [key, id] : table) {
         g_commands.clear();
         MSG msg{hwnd, WM_KEYDOWN, static_cast<WPARAM>(key), 1, GetTickCount(), {}};
