@@ -10,6 +10,7 @@
 #include "core/examlog/stats.h"
 #include "core/shell/progresschart.h"
 #include "win/exam/examsession.h"
+#include "win/program/help.h"
 #include "win/progress/progresswindow.h"
 
 namespace {
@@ -104,6 +105,12 @@ void checkSummary(const char* file, int line, const fs::path& log, bool allBooks
 }
 #define CHECK_SUMMARY(...) checkSummary(__FILE__, __LINE__, __VA_ARGS__)
 
+std::vector<DWORD_PTR> g_helpTopics;
+HWND WINAPI recordHelp(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
+    if (command != rekal::win::HelpPreTranslate) g_helpTopics.push_back(data);
+    return nullptr;
+}
+
 // A key to the focused control, through the program's loop.
 void key(UINT vk) {
     postKey(GetFocus(), vk);
@@ -146,6 +153,14 @@ WINTEST(studyGraphFlow) {
     CHECK_SUMMARY(e.log, true, 90, {L"学習した日数：4日", L"解答数：10問", L"正解率：50.00%"});
     key(VK_TAB);
     ok(GetFocus() == graphControl(IDC_GRAPH_HELP), "Tab did not reach help");
+
+    // ヘルプ and F1 open the graph's page.
+    app().help.call = recordHelp;
+    key(VK_RETURN); // on ヘルプ
+    HELPINFO f1{sizeof f1, HELPINFO_WINDOW, IDC_GRAPH_HELP, graphControl(IDC_GRAPH_HELP), 0, {}};
+    SendMessageW(graph(), WM_HELP, 0, reinterpret_cast<LPARAM>(&f1));
+    ok((g_helpTopics == std::vector<DWORD_PTR>{112, 112}), "%d help calls, first %d",
+       static_cast<int>(g_helpTopics.size()), g_helpTopics.empty() ? 0 : static_cast<int>(g_helpTopics[0]));
 
     // Ctrl+G again brings the one window to the front.
     HWND first = graph();
