@@ -101,7 +101,7 @@ std::string expectedSettingsFile(const std::string& programDir, const RECT& wind
         else if (key == "Height")
             line = "Height=" + std::to_string(window.bottom - window.top);
         else if (key == "ListWidth" || key == "ListHeight" || key == "HintWidth" || key == "HintHeight" ||
-                 key == "DetailWidth" || key == "DetailHeight")
+                 key == "DetailWidth" || key == "DetailHeight" || key == "GraphWidth" || key == "GraphHeight")
             // Built-in sizes are scaled for the screen when the defaults are made.
             line = key + "=" + std::to_string(wintest::px(std::stoi(line.substr(key.size() + 1))));
         else if (key == "File1")
