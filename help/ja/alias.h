@@ -11,6 +11,7 @@ IDH_VAGUE=vague.html
 IDH_ANSWER=answer.html
 IDH_RESULT=result.html
 IDH_DETAIL=detail.html
+IDH_GRAPH=graph.html
 IDH_CUSTOM_GENERAL=custom-general.html
 IDH_CUSTOM_SOUND=custom-sound.html
 IDH_CUSTOM_COMPARE=custom-compare.html

@@ -64,6 +64,7 @@ const std::vector<MenuExpect>& expectedMenus() {
           {2504, L"ツールヒント(&O)"},
           {0, L""},
           {2505, L"ヒントの表示/非表示(&H)\tCtrl+H"},
+          {2508, L"学習グラフ(&P)...\tCtrl+G"},
           {0, L""},
           {2506, L"カスタマイズ(&C)..."}}},
         {L"ヘルプ(&H)",
@@ -100,7 +101,7 @@ std::string expectedSettingsFile(const std::string& programDir, const RECT& wind
         else if (key == "Height")
             line = "Height=" + std::to_string(window.bottom - window.top);
         else if (key == "ListWidth" || key == "ListHeight" || key == "HintWidth" || key == "HintHeight" ||
-                 key == "DetailWidth" || key == "DetailHeight")
+                 key == "DetailWidth" || key == "DetailHeight" || key == "GraphWidth" || key == "GraphHeight")
             // Built-in sizes are scaled for the screen when the defaults are made.
             line = key + "=" + std::to_string(wintest::px(std::stoi(line.substr(key.size() + 1))));
         else if (key == "File1")
@@ -263,8 +264,8 @@ WINTEST(acceleratorsReachTheirCommands) {
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    const std::pair<char, int> table[] = {{'O', 2001}, {'S', 2306}, {'A', 2307}, {'N', 2308},
-                                          {'R', 2309}, {'W', 2311}, {'L', 2313}, {'H', 2505}};
+    const std::pair<char, int> table[] = {{'O', 2001}, {'S', 2306}, {'A', 2307}, {'N', 2308}, {'R', 2309},
+                                          {'W', 2311}, {'L', 2313}, {'H', 2505}, {'G', 2508}};
     for (const auto& [key, id] : table) {
         g_commands.clear();
         MSG msg{hwnd, WM_KEYDOWN, static_cast<WPARAM>(key), 1, GetTickCount(), {}};

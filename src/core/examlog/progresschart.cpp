@@ -280,4 +280,56 @@ std::vector<StandingBar> layoutStandingChart(const StandingChartInput& in) {
     return bars;
 }
 
+std::vector<std::string> studySummaryLines(const StudySummary& summary) {
+    const auto days = [](int n) { return std::to_string(n) + "日"; };
+    const auto count = [](long long n, const char* unit) { return std::to_string(n) + unit; };
+    return {"学習した日数：" + days(summary.daysStudied), "連続学習日数：" + days(summary.streak),
+            "出題回数：" + count(summary.runs, "回"),     "解答数：" + count(summary.answered, "問"),
+            "正解数：" + count(summary.right, "問"),      "正解率：" + summary.rate};
+}
+
+StudyGraphLayout layoutStudyGraph(const StudyGraphLayoutInput& in) {
+    const auto s = [&in](int px96) { return scaleForDpi(px96, in.dpi); };
+    const int margin = s(8);
+    const int gap = s(6);
+    const auto clampRect = [](int left, int top, int width, int height) {
+        return PixelRect{left, top, std::max(0, width), std::max(0, height)};
+    };
+    StudyGraphLayout out;
+
+    const int left = in.client.left + margin;
+    const int right = rightOf(in.client) - margin;
+    int x = left;
+    int y = in.client.top + margin;
+    for (int w : in.controlWidths) {
+        if (x > left && x + w > right) { // another row
+            x = left;
+            y += in.controlHeight + gap;
+        }
+        out.controls.push_back(clampRect(x, y, w, in.controlHeight));
+        x += w + gap;
+    }
+    const int bodyTop = out.controls.empty() ? y : y + in.controlHeight + margin;
+    const int bodyBottom = bottomOf(in.client) - margin;
+    const int bodyHeight = std::max(0, bodyBottom - bodyTop);
+    const int bodyWidth = std::max(0, right - left);
+
+    int chartBottom = bodyBottom;
+    if (in.standingGroups > 0 && bodyHeight > 0) {
+        const int wanted = (in.standingGroups + 1) * (in.textHeight + s(4));
+        const int height = std::min(wanted, bodyHeight * 2 / 5);
+        const int top = bodyBottom - height;
+        const int titleHeight = std::min(in.textHeight, height);
+        out.standingTitle = clampRect(left, top, bodyWidth, titleHeight);
+        out.standing = clampRect(left, top + titleHeight, bodyWidth, height - titleHeight);
+        chartBottom = top - gap;
+    }
+    const int chartHeight = std::max(0, chartBottom - bodyTop);
+    const int summaryWidth = std::min(in.summaryWidth, bodyWidth / 3);
+    out.summary = clampRect(right - summaryWidth, bodyTop, summaryWidth, chartHeight);
+    out.chart =
+        clampRect(left, bodyTop, bodyWidth - summaryWidth - (summaryWidth > 0 ? gap : 0), chartHeight);
+    return out;
+}
+
 } // namespace rekal

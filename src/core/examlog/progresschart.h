@@ -114,4 +114,36 @@ inline constexpr StandingKind kStandingDrawOrder[kStandingKinds] = {
     StandingRight5, StandingRight4, StandingRight3,    StandingRight2,
     StandingRight1, StandingWrong,  StandingNeverAsked};
 
+// ---- the window's parts ----
+
+// The summary beside the chart, one line each: days studied, the current streak, runs, answered,
+// right and the rate.
+std::vector<std::string> studySummaryLines(const StudySummary& summary);
+
+struct StudyGraphLayoutInput {
+    PixelRect client;
+    int dpi = kBaseDpi;
+    int textHeight = 0;
+    std::span<const int> controlWidths; // the row of choices and buttons, left to right, measured
+    int controlHeight = 0;
+    int summaryWidth = 0;   // the widest summary line, measured
+    int standingGroups = 0; // the groups of the standing bars; 0 draws none
+};
+
+struct StudyGraphLayout {
+    std::vector<PixelRect> controls; // one per control width, in order
+    PixelRect chart;                 // for layoutProgressChart
+    PixelRect summary;               // right of the chart, as high as it
+    PixelRect standingTitle;         // one text line above the standing bars (empty without them)
+    PixelRect standing;              // for layoutStandingChart (empty without groups)
+};
+
+// The client split among its parts. The controls run left to right from the top left corner and
+// wrap onto another row when the next one would pass the right edge. Below them, the standing bars
+// (when there are groups) take the bottom, a line of text per group plus their title, at most two
+// fifths of what is left; the summary takes the right of the rest, as wide as its widest line but
+// at most a third of it, and the chart the remainder. Parts that do not fit are empty, never
+// negative.
+StudyGraphLayout layoutStudyGraph(const StudyGraphLayoutInput& in);
+
 } // namespace rekal

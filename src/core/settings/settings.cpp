@@ -218,6 +218,7 @@ Settings defaultSettings(const SettingsInputs& in) {
     s.listRect = {kDefaultPosition, kDefaultPosition, 400, 300};
     s.hintRect = {kDefaultPosition, kDefaultPosition, 200, 260};
     s.detailRect = {kDefaultPosition, kDefaultPosition, 350, 300};
+    s.graphRect = {kDefaultPosition, kDefaultPosition, 640, 440};
     s.infoPainWidth = 120;
     s.listAnswerTop = 146;
     s.listCommentTop = 194;
@@ -302,6 +303,10 @@ void parseSettings(Settings& s, std::string text, RecentFiles* recent) {
     readRect(r, "Hint", s.hintRect);
     r.exactlyOne("DetailShow", s.detailMaximized);
     readRect(r, "Detail", s.detailRect);
+    r.exactlyOne("GraphShow", s.graphMaximized);
+    readRect(r, "Graph", s.graphRect);
+    r.exactlyOne("GraphAllBooks", s.graphAllBooks);
+    r.ranged("GraphPeriod", s.graphPeriod, 0, 2);
     r.any("InfoPainWidth", s.infoPainWidth);
     r.any("ListAnswerTop", s.listAnswerTop);
     r.any("ListCommentTop", s.listCommentTop);
@@ -376,6 +381,10 @@ std::string formatSettings(const Settings& s, const RecentFiles* recent) {
     w.rect("Hint", s.hintRect);
     w.number("DetailShow", s.detailMaximized ? 1 : 0);
     w.rect("Detail", s.detailRect);
+    w.number("GraphShow", s.graphMaximized ? 1 : 0);
+    w.rect("Graph", s.graphRect);
+    w.number("GraphAllBooks", s.graphAllBooks ? 1 : 0);
+    w.number("GraphPeriod", s.graphPeriod);
     w.number("InfoPainWidth", s.infoPainWidth);
     w.number("ListAnswerTop", s.listAnswerTop);
     w.number("ListCommentTop", s.listCommentTop);

@@ -67,12 +67,16 @@ inline constexpr std::size_t kMaxFaceName = 31;
 inline constexpr int kMaxRecentFiles = 10;
 
 struct Settings {
-    WindowRect mainRect, listRect, hintRect, detailRect;
+    WindowRect mainRect, listRect, hintRect, detailRect, graphRect;
     std::int32_t infoPainWidth = 0;
     std::int32_t listAnswerTop = 0;
     std::int32_t listCommentTop = 0;
     int recentFileMax = 0;
-    bool mainMaximized = false, listMaximized = false, detailMaximized = false;
+    bool mainMaximized = false, listMaximized = false, detailMaximized = false, graphMaximized = false;
+    // The study graph's choices: every book (or the open one), and its period (index into
+    // kStudyPeriodDays).
+    bool graphAllBooks = false;
+    int graphPeriod = 0;
     std::uint8_t compareMode = 0;
     std::uint16_t options = 0;
     std::uint8_t useData = 0, answerMode = 0, selectFrom = 0, answerView = 0, defaultSelection = 0,

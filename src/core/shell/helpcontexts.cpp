@@ -20,6 +20,7 @@ constexpr std::array kTopics{
     HelpTopic{kHelpAnswer, "IDH_ANSWER", "answer.html"},
     HelpTopic{kHelpResult, "IDH_RESULT", "result.html"},
     HelpTopic{kHelpDetail, "IDH_DETAIL", "detail.html"},
+    HelpTopic{kHelpStudyGraph, "IDH_GRAPH", "graph.html"},
     HelpTopic{kHelpCustomizeGeneral, "IDH_CUSTOM_GENERAL", "custom-general.html"},
     HelpTopic{kHelpCustomizeSound, "IDH_CUSTOM_SOUND", "custom-sound.html"},
     HelpTopic{kHelpCustomizeCompare, "IDH_CUSTOM_COMPARE", "custom-compare.html"},

@@ -22,6 +22,7 @@ inline constexpr int kHelpVague = 108;
 inline constexpr int kHelpAnswer = 109;
 inline constexpr int kHelpResult = 110;
 inline constexpr int kHelpDetail = 111;
+inline constexpr int kHelpStudyGraph = 112;
 inline constexpr int kHelpCustomizeGeneral = 121;
 inline constexpr int kHelpCustomizeSound = 122;
 inline constexpr int kHelpCustomizeCompare = 123;

@@ -32,7 +32,8 @@ std::optional<PixelRect> storedPlaceOnScreen(const WindowRect& stored, const Pix
 }
 
 void scaleDefaultWindowSizes(Settings& defaults, int dpi) {
-    for (WindowRect* r : {&defaults.mainRect, &defaults.listRect, &defaults.hintRect, &defaults.detailRect}) {
+    for (WindowRect* r : {&defaults.mainRect, &defaults.listRect, &defaults.hintRect, &defaults.detailRect,
+                          &defaults.graphRect}) {
         r->width = scaleForDpi(r->width, dpi);
         r->height = scaleForDpi(r->height, dpi);
     }

@@ -54,6 +54,16 @@ bool isShown(HWND control) {
 
 } // namespace
 
+// The settings' log file; the study graph, when open, is told of every record appended.
+class GraphedLogFile : public ExamLogFile {
+  public:
+    using ExamLogFile::ExamLogFile;
+    void appendRun(const ExamRun& run) override {
+        ExamLogFile::appendRun(run);
+        refreshProgressWindow();
+    }
+};
+
 class ExamSession : public ExamScreen, public RunEndListener {
   public:
     explicit ExamSession(HWND view)
@@ -258,7 +268,7 @@ class ExamSession : public ExamScreen, public RunEndListener {
 
     HWND view_;
     SystemClock clock_;
-    ExamLogFile log_;
+    GraphedLogFile log_;
     ExamEnv env_;
     ChoiceButtons choices_;
     CardStyle style_{kQuestionControls};

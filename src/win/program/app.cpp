@@ -45,6 +45,10 @@ AppState& resetApp() {
     return app();
 }
 
+void refreshProgressWindow() {
+    if (HWND window = app().progressWindow) PostMessageW(window, kRefreshProgressMessage, 0, 0);
+}
+
 bool examRunning() {
     return app().run.active();
 }

@@ -42,6 +42,7 @@ struct AppState {
     HWND examView = nullptr;
     HWND listWindow = nullptr;
     HWND hintWindow = nullptr;
+    HWND progressWindow = nullptr; // the study graph
     HWND findDialog = nullptr;
     HWND tooltip = nullptr;
     HACCEL accelerators = nullptr;
@@ -66,6 +67,11 @@ AppState& app();
 // A fresh record in place of the old one: start-up (tests start the program more than once in one
 // process). The controls' hosts read the record through app() and stay in place.
 AppState& resetApp();
+
+// Tells the study graph, when it is open, that the log or the open book changed: it reads the log
+// again (posted, so a run's end or a load finishes first).
+inline constexpr UINT kRefreshProgressMessage = WM_APP + 4;
+void refreshProgressWindow();
 
 // Whether an exam run is in progress.
 bool examRunning();

@@ -49,6 +49,7 @@ class ShellLoadHooks : public LoadHooks {
             setCaption(app().book.file());
         }
         refreshIdlePanel();
+        refreshProgressWindow();
         setStatusText(StatusText::Idle);
         cursor_.end();
     }
@@ -119,6 +120,7 @@ void clearAllHistories() {
     if (!a.notifier.ask(kClearHistoriesQuestion)) return;
     a.book.clearHistories();
     a.book.setDirty(true);
+    refreshProgressWindow(); // the questions' standing
 }
 
 } // namespace rekal::win

@@ -17,6 +17,7 @@
 #include "win/exam/rangedialog.h"
 #include "win/examlog/examlogviewer.h"
 #include "win/list/listwindow.h"
+#include "win/progress/progresswindow.h"
 
 namespace rekal::win {
 
@@ -93,6 +94,7 @@ constexpr CommandEntry kCommands[] = {
     {CMD_VIEW_GROUP, CMD_VIEW_GROUP, onToggleGroup},
     {CMD_VIEW_TOOLHINT, CMD_VIEW_TOOLHINT, onToggleToolHint},
     {CMD_VIEW_HINT, CMD_VIEW_HINT, [](const Command& c) { toggleHintWindow(c.hwnd); }},
+    {CMD_VIEW_GRAPH, CMD_VIEW_GRAPH, [](const Command& c) { openProgressWindow(c.hwnd); }},
     {CMD_CUSTOMIZE, CMD_CUSTOMIZE, [](const Command& c) { openCustomizeSheet(c.hwnd); }},
     {CMD_VIEW_INFOPANE, CMD_VIEW_INFOPANE,
      [](const Command&) { toggleDisplayPart(IDC_INFO_PANE, CMD_VIEW_INFOPANE, InfoPain, false); }},

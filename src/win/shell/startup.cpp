@@ -108,7 +108,7 @@ bool preTranslateMessage(MSG& msg) {
     if (a.mainWindow && a.accelerators && !editKeepsKey(msg) &&
         TranslateAcceleratorW(a.mainWindow, a.accelerators, &msg))
         return true;
-    for (HWND dialog : {a.mainWindow, a.findDialog, a.listWindow, a.hintWindow})
+    for (HWND dialog : {a.mainWindow, a.findDialog, a.listWindow, a.hintWindow, a.progressWindow})
         if (dialog && IsDialogMessageW(dialog, &msg)) return true;
     return false;
 }

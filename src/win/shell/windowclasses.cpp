@@ -6,6 +6,7 @@
 #include "win/display/separator.h"
 #include "win/display/sentence.h"
 #include "win/list/listwindow.h"
+#include "win/progress/progresswindow.h"
 
 namespace rekal::win {
 
@@ -42,6 +43,7 @@ bool registerWindowClasses(HINSTANCE instance) {
     const ClassEntry classes[] = {
         {kMainWindowClass, mainWindowProc, IDR_MENU_MAIN, 0},
         {kListWindowClass, listWindowProc, 0, 0},
+        {kProgressWindowClass, progressWindowProc, 0, 0},
         {kSentenceClass, sentenceWindowProc, 0, sizeof(void*)},
         {kSeparatorClass, separatorWindowProc, 0, kSeparatorExtraBytes},
     };
