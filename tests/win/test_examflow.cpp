@@ -301,7 +301,11 @@ WINTEST(answerDialogTimeWithShowTimeAndAlternatives) {
         postKey(focusOf(d), VK_ESCAPE);
     });
     DialogWatcher opening(L"答え", [](HWND d) { postCharKey(focusOf(d), L'o'); });
-    command(CMD_START_ALL); // the first question has two answers
+    {
+        DialogWatcher restart = DialogWatcher::pressing(IDYES); // the first run still asks
+        command(CMD_START_ALL);                                 // the first question has two answers
+        ok(restart.seen() == 1, "the running exam was ended without asking");
+    }
     pressKey(VK_RETURN, 3000);
     ok(alternatives.seen() == 1 && !endedUnder, "the automatic click ended the answer dialog under 別解");
     // Once 別解 closed the click came after its full time again: 正解 for the first question.
