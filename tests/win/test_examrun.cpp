@@ -167,4 +167,27 @@ WINTEST(automaticClickInStandardAndConfirmMode) {
     closeProgram();
 }
 
+// Moved to a screen of another density in the middle of a choice question: the question keeps the
+// font its file gives (the display fonts made anew must not replace it).
+WINTEST(densityChangeMidQuestionKeepsTheFilesFont) {
+    Exam exam(L"rekal-exam-dpi", "REKALDATA V1.6\r\n$FontQuestion=,,Courier New\r\n#題,000000\r\n"
+                                 "問1,答1,<00\r\n問2,答2,<00\r\n問3,答3,<00\r\n");
+    setMode(CMD_MODE_CHOICE);
+    DialogWatcher results = closingResults();
+    command(CMD_START_ALL);
+    const int dpi = wintest::screenDpi();
+    RECT place{};
+    GetWindowRect(app().mainWindow, &place);
+    SendMessageW(app().mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+    wintest::flushEvents(20);
+    LOGFONTW shown{};
+    const rekal::win::SentenceState* question = rekal::win::sentenceState(examControl(IDC_QUESTION));
+    if (question && question->font) GetObjectW(question->font, sizeof shown, &shown);
+    ok(std::wcscmp(shown.lfFaceName, L"Courier New") == 0, "question in %s",
+       wintest::utf8(shown.lfFaceName).c_str());
+    ok(examControl(rekal::kFirstChoiceId) && IsWindowVisible(examControl(rekal::kFirstChoiceId)),
+       "no choice buttons");
+    closeProgram();
+}
+
 WINTEST_MAIN("examrun")
