@@ -29,8 +29,10 @@ const std::string kHintBook = "REKALDATA V1.6\r\n"
                               "二つ目の問題,b,<00\r\n"
                               "三つ目の問題\\h一つだけ,c,<00\r\n";
 
-// Ctrl+H on the focused window, through the program's loop.
+// Ctrl+H on the focused window, through the program's loop, as the user presses it outside the answer
+// edit (in the edit it deletes back, as an edit does).
 void pressCtrlH() {
+    if (GetFocus() == examControl(IDC_ANSWER_EDIT)) SetFocus(examControl(IDOK));
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
