@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 namespace rekal {
 namespace {
 
@@ -58,8 +60,8 @@ TEST(BmpHeader, AnythingElseIsNone) {
 }
 
 TEST(BmpHeader, FromAPlainFileOnly) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("rekal_bmp_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("rekal_bmp_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "a.bmp", std::ios::binary) << bmpHeader(8000, 8000, 1) << std::string(100, '\0');
     auto info = readBmpFileHeader(dir / "a.bmp");

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <jpeglib.h>
 
 namespace rekal {
@@ -120,8 +122,7 @@ bool decodeWithLibjpeg(const std::string& bytes, Decoded& out) {
 class JpegTest : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("rekal_jpeg_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        dir_ = fs::temp_directory_path() / ("rekal_jpeg_test_" + std::to_string(::getpid()));
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
