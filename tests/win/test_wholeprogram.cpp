@@ -501,7 +501,7 @@ WINTEST(aUsersSessionAgreesWithTheEngine) {
     expected.options ^= rekal::LoadLastFile;
     ok(((written.options & rekal::LoadLastFile) != 0) != loadLastFileBefore, "LoadLastFile not changed");
     for (auto rect : {&rekal::Settings::mainRect, &rekal::Settings::listRect, &rekal::Settings::hintRect,
-                      &rekal::Settings::detailRect})
+                      &rekal::Settings::detailRect, &rekal::Settings::graphRect})
         expected.*rect = written.*rect;
     expected.mainMaximized = written.mainMaximized;
     expected.listMaximized = written.listMaximized;
